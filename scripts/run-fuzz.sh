@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for a bounded time, in parallel, over its seed corpus.
+set -uo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+SECONDS_EACH=${1:-60}
+cd "$ROOT"
+status=0; pids=()
+mkdir -p build/fuzz/logs
+for exe in $(find build/fuzz -maxdepth 3 -type f -name '*_fuzz' -perm -u+x); do
+  name=$(basename "$exe")
+  seeds="fuzz/corpus/${name%_fuzz}"
+  work="build/fuzz/work/$name"; mkdir -p "$work" "$seeds"
+  ( "$exe" -max_total_time="$SECONDS_EACH" -rss_limit_mb=2048 -artifact_prefix="build/fuzz/logs/$name-" \
+      "$work" "$seeds" >"build/fuzz/logs/$name.log" 2>&1 \
+    && echo "$name: ok" || { echo "$name: FAILED"; tail -n 40 "build/fuzz/logs/$name.log"; exit 1; } ) &
+  pids+=($!)
+done
+for p in "${pids[@]}"; do wait "$p" || status=1; done
+exit $status

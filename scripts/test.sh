@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The one test command: installs what is needed, builds every flavour and runs
+# every test (host unit tests, Win32 tests under Wine, end-to-end runs, fuzz
+# targets for a bounded time, benchmarks). Ends with "N passed, N failed".
+set -uo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+JOBS=$(nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+export CCACHE_DIR=${CCACHE_DIR:-$HOME/.ccache}
+
+passed=0; failed=0; failures=()
+step() {  # step NAME COMMAND...
+  local name=$1; shift
+  echo "=== $name"
+  if "$@"; then passed=$((passed+1)); echo "--- $name: ok"
+  else failed=$((failed+1)); failures+=("$name"); echo "--- $name: FAILED"; fi
+}
+
+bash scripts/setup.sh || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
+
+build() {  # build DIR CMAKE-ARGS...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j "$JOBS"
+}
+
+# Host: portable logic under ASan + UBSan.
+if step "host build" build build/host -DCMAKE_BUILD_TYPE=Debug; then
+  step "host unit tests" ctest --test-dir build/host --output-on-failure -j "$JOBS"
+fi
+
+# Win32: the programs and the Win32 tests, run under Wine with the COM harness.
+if step "win32 build" build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release; then
+  step "win32 tests (Wine)" bash scripts/run-win32-tests.sh
+fi
+
+# Fuzz targets, each for a bounded time, in parallel.
+if step "fuzz build" env CC=clang CXX=clang++ bash -c 'cmake -S . -B build/fuzz -G Ninja -DFUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build build/fuzz -j '"$JOBS"; then
+  step "fuzz runs" bash scripts/run-fuzz.sh "$FUZZ_SECONDS"
+fi
+
+# Benchmarks: optimised build, reported only.
+if step "bench build" build build/bench -DBENCH=ON -DSANITIZE=OFF -DCMAKE_BUILD_TYPE=Release; then
+  step "bench runs" bash scripts/run-bench.sh
+fi
+
+echo
+if [ ${#failures[@]} -gt 0 ]; then printf 'failed: %s\n' "${failures[@]}"; fi
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
