@@ -1,0 +1,17 @@
+// The whole class layer in one include. Portable parts first; the window and
+// thread classes exist in the Windows build only.
+#pragma once
+
+#include "framework/WinTypes.h"
+#include "framework/CObject.h"
+#include "framework/CString.h"
+#include "framework/CArray.h"
+#include "framework/FileBackend.h"
+#include "framework/CFile.h"
+#include "framework/CCriticalSection.h"
+#include "framework/CCmdTarget.h"
+
+#ifdef _WIN32
+#include "framework/CWnd.h"
+#include "framework/CWinThread.h"
+#endif
