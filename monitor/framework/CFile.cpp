@@ -1,6 +1,7 @@
 #include "framework/CFile.h"
 
 #include <errno.h>
+#include <sys/stat.h>
 #include <string.h>
 
 #include <atomic>
@@ -367,4 +368,43 @@ ULONGLONG CStdioFile::GetPosition() const {
   ULONGLONG pos = CFile::GetPosition();
   UINT unread = m_nBufLen - m_nBufPos;
   return pos >= unread ? pos - unread : 0;
+}
+
+bool CFile::GetStatus(LPCTSTR pszFileName, CFileStatus& rStatus) {
+  if (pszFileName == nullptr || *pszFileName == '\0') return false;
+#ifdef _WIN32
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(pszFileName, GetFileExInfoStandard, &data)) return false;
+  auto toTime = [](const FILETIME& ft) {
+    ULONGLONG v = (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    // 100 ns ticks since 1601 to seconds since 1970.
+    return CTime(static_cast<int64_t>(v / 10000000ULL) - 11644473600LL);
+  };
+  rStatus.m_ctime = toTime(data.ftCreationTime);
+  rStatus.m_atime = toTime(data.ftLastAccessTime);
+  rStatus.m_mtime = toTime(data.ftLastWriteTime);
+  rStatus.m_size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  rStatus.m_attribute = static_cast<BYTE>(data.dwFileAttributes & 0x3F);
+  if (::GetFullPathNameA(pszFileName, MAX_PATH, rStatus.m_szFullName, nullptr) == 0)
+    rStatus.m_szFullName[0] = '\0';
+#else
+  struct stat st;
+  if (::stat(pszFileName, &st) != 0) return false;
+  rStatus.m_ctime = CTime(static_cast<int64_t>(st.st_ctime));
+  rStatus.m_atime = CTime(static_cast<int64_t>(st.st_atime));
+  rStatus.m_mtime = CTime(static_cast<int64_t>(st.st_mtime));
+  rStatus.m_size = static_cast<ULONGLONG>(st.st_size);
+  BYTE attr = S_ISDIR(st.st_mode) ? directory : normal;
+  if ((st.st_mode & S_IWUSR) == 0) attr |= readOnly;
+  rStatus.m_attribute = attr;
+  std::string full = CFile::GetBackend().GetFullPath(pszFileName);
+  if (full.size() >= sizeof rStatus.m_szFullName) full.resize(sizeof rStatus.m_szFullName - 1);
+  memcpy(rStatus.m_szFullName, full.c_str(), full.size() + 1);
+#endif
+  return true;
+}
+
+bool CFile::GetStatus(CFileStatus& rStatus) const {
+  if (!IsOpen()) return false;
+  return GetStatus(m_strFilePath, rStatus);
 }

@@ -22,6 +22,17 @@
 #include "framework/CObject.h"
 #include "framework/CString.h"
 #include "framework/FileBackend.h"
+#include "framework/CTime.h"
+
+// What GetStatus reports about a file.
+struct CFileStatus {
+  CTime m_ctime;  // creation (on systems without it: last status change)
+  CTime m_mtime;  // last write
+  CTime m_atime;  // last access
+  ULONGLONG m_size = 0;
+  BYTE m_attribute = 0;  // CFile::Attribute bits
+  char m_szFullName[MAX_PATH] = {};
+};
 
 class CFileException : public CObject {
 public:
@@ -103,6 +114,15 @@ public:
 
   int GetLastCause() const { return m_lastError.cause; }
   LONG GetLastOsError() const { return m_lastError.osError; }
+
+  enum Attribute : BYTE { normal = 0x00, readOnly = 0x01, hidden = 0x02, system = 0x04,
+                          volume = 0x08, directory = 0x10, archive = 0x20 };
+  // Times, size and attributes of a file or folder on disk (not through the
+  // backend: it answers "does this exist, how big, is it a folder" for names
+  // the user typed). False when there is no such file.
+  static bool GetStatus(LPCTSTR pszFileName, CFileStatus& rStatus);
+  // The same for this open file, by its path.
+  bool GetStatus(CFileStatus& rStatus) const;
 
   static bool Remove(LPCTSTR pszFileName, CFileException* pError = nullptr);
   static bool Rename(LPCTSTR pszOldName, LPCTSTR pszNewName, CFileException* pError = nullptr);

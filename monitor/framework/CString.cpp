@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -363,3 +364,33 @@ bool operator<(const char* a, const CString& b) { return b.Compare(a) > 0; }
 bool operator>(const CString& a, const CString& b) { return a.Compare(b) > 0; }
 bool operator<=(const CString& a, const CString& b) { return a.Compare(b) <= 0; }
 bool operator>=(const CString& a, const CString& b) { return a.Compare(b) >= 0; }
+
+namespace {
+std::atomic<CString::StringTableFn> g_stringTable{nullptr};
+}  // namespace
+
+void CString::SetStringTable(StringTableFn pfnTable) { g_stringTable.store(pfnTable); }
+
+BOOL CString::LoadString(UINT nID) {
+  StringTableFn table = g_stringTable.load();
+  if (table != nullptr) {
+    CString text;
+    if (table(nID, text)) {
+      *this = text;
+      return TRUE;
+    }
+  }
+#ifdef _WIN32
+  // A string resource holds at most 65535 chars; grow until it fits.
+  for (int size = 256; size <= 65536; size *= 4) {
+    std::string buf(static_cast<size_t>(size), '\0');
+    int n = ::LoadStringA(::GetModuleHandleA(nullptr), nID, &buf[0], size);
+    if (n <= 0) return FALSE;
+    if (n < size - 1) {
+      m_str.assign(buf.data(), static_cast<size_t>(n));
+      return TRUE;
+    }
+  }
+#endif
+  return FALSE;
+}

@@ -129,6 +129,14 @@ public:
   void ReleaseBuffer(int nNewLength = -1);
   void FreeExtra() { m_str.shrink_to_fit(); }
 
+  // Replaces the text by string resource nID; false (text unchanged) when
+  // there is no such string. The strings come from the program's resources
+  // on Windows, or from the table a test installs with SetStringTable (which
+  // is asked first in both builds).
+  BOOL LoadString(UINT nID);
+  typedef bool (*StringTableFn)(UINT nID, CString& rText);
+  static void SetStringTable(StringTableFn pfnTable);
+
 private:
   std::string m_str;
 };

@@ -10,8 +10,17 @@
 #include "framework/CFile.h"
 #include "framework/CCriticalSection.h"
 #include "framework/CCmdTarget.h"
+#include "framework/CRect.h"
+#include "framework/CTime.h"
+#include "framework/MessagePrompter.h"
 
 #ifdef _WIN32
 #include "framework/CWnd.h"
 #include "framework/CWinThread.h"
+#include "framework/CGdi.h"
+#include "framework/CMenu.h"
+#include "framework/CDialog.h"
+#include "framework/CControls.h"
+#include "framework/CControlBar.h"
+#include "framework/CWinApp.h"
 #endif
