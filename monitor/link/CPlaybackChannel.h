@@ -1,0 +1,94 @@
+#pragma once
+// A recorded receiver log replayed as a channel: it only reads, never takes a
+// command, and carries what the reader needs to pace the replay.
+//
+// The reader asks for one byte per call, so the file is read ahead in large
+// blocks. Threads: the reader thread reads; the user-interface thread may
+// change the speed and the pass-raw flag and reads the progress while the
+// replay runs, so those are atomic. Open and Close run while no reader runs.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "framework/CFile.h"
+#include "framework/CString.h"
+#include "framework/WinTypes.h"
+#include "link/CChannel.h"
+#include "link/PlaybackMarker.h"
+#include "link/PlaybackSettings.h"
+
+class CPlaybackChannel : public CChannel {
+public:
+    enum : uint32_t { kMaxSpeed = 1000, kReadAheadSize = 65536 };
+
+    CPlaybackChannel();
+    ~CPlaybackChannel() override;
+    CPlaybackChannel(const CPlaybackChannel&) = delete;
+    CPlaybackChannel& operator=(const CPlaybackChannel&) = delete;
+
+    // Opens the file for reading, shared with every other access (the file
+    // may still be written by a logger), and takes the options. False when the
+    // file cannot be opened: the channel then stays without a file and the
+    // options are not taken. Never throws. An open file is closed first.
+    bool Open(const PlaybackSettings& settings);
+
+    // Exactly `len` bytes, or -1 when no file is open or fewer remain (the
+    // reader takes -1 as the end of the replay). The time-out is ignored: a
+    // file never makes the reader wait.
+    int Read(BYTE* buf, uint16_t len, int32_t timeoutMs) override;
+    // Nothing is ever sent to a recorded log.
+    int Write(const BYTE* buf, uint16_t len, int32_t timeoutMs) override { return -1; }
+    bool Close() override;
+    int GetType() override { return CHANNEL_TYPE_PLAYBACK; }
+
+    bool IsOpen() const { return m_file != nullptr; }
+
+    // 0 or more than 1000 become 1. May be called while the replay runs; the
+    // next pause uses it.
+    void SetSpeed(uint32_t speed);
+    uint32_t GetSpeed() const { return m_speed.load(std::memory_order_relaxed); }
+
+    // True when more than `step` bytes were read since the last true result;
+    // the progress display refreshes only that often.
+    bool IsProgressDue(uint32_t step);
+
+    // Bytes read so far: the position in the file, also reported in a
+    // conversion's diagnostics.
+    uint32_t GetReadCount() const { return m_readCount.load(std::memory_order_relaxed); }
+    // The file's length when it was opened.
+    uint32_t GetFileLength() const { return m_fileLength; }
+    const CString& GetFileName() const { return m_fileName; }
+    uint16_t GetLinkId() const { return m_linkId; }
+
+    // The marker frame that paces the replay.
+    const PlaybackMarkers& GetMarkers() const { return m_markers; }
+    BYTE GetQbinMarker() const { return m_markers.qbinId; }
+    BYTE GetKestoClass() const { return m_markers.kestoClass; }
+    BYTE GetKestoId() const { return m_markers.kestoId; }
+    CString GetNmeaMarker() const { return CString(m_markers.nmea.c_str()); }
+    CString GetQopMarker() const { return CString(m_markers.qop.c_str()); }
+    CString GetQtxtMarker() const { return CString(m_markers.qtxt.c_str()); }
+
+    // When set, every frame of the replay also goes to the listeners as a raw
+    // frame (which slows the replay down).
+    bool IsPassRawData() const { return m_passRaw.load(std::memory_order_relaxed); }
+    void SetPassRawData(bool pass) { m_passRaw.store(pass, std::memory_order_relaxed); }
+
+private:
+    // Moves what is left to the front of the read-ahead block and fills the
+    // rest from the file. False when the file has nothing more.
+    bool Refill();
+
+    std::unique_ptr<CFile> m_file;
+    std::atomic<uint32_t> m_speed;
+    CString m_fileName;
+    uint16_t m_linkId;
+    PlaybackMarkers m_markers;
+    uint32_t m_progressCount;               // read count at the last true IsProgressDue
+    std::atomic<uint32_t> m_readCount;
+    uint32_t m_fileLength;
+    std::atomic<bool> m_passRaw;
+    std::unique_ptr<BYTE[]> m_ahead;
+    uint32_t m_aheadPos;
+    uint32_t m_aheadLen;
+};
