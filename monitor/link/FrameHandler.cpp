@@ -1,0 +1,268 @@
+#include "link/FrameHandler.h"
+
+#include <stdio.h>
+
+#include "framework/CString.h"
+#include "link/CConverterEngine.h"
+#include "model/CModel.h"
+#include "model/CrcErrorReport.h"
+#include "model/ReceiverEvent.h"
+#include "protocol/KestoProtocol.h"
+#include "protocol/MonFrame.h"
+#include "protocol/NmeaDispatcher.h"
+#include "protocol/NmeaSentence.h"
+#include "protocol/QbinReports.h"
+#include "protocol/QopProtocol.h"
+#include "protocol/QtxtSentence.h"
+
+namespace {
+
+const uint32_t ACTIVITY_RECEIVE = 1;
+const int32_t DETAIL_BANG_DIGIT = 17;  // the "!"-digit acknowledgement's kind
+
+// The decoders take what their protocol needs; these adapters give them one
+// shape for the table.
+void DecodeNmea(const BYTE* f, int n, CModel* m, CConverterEngine*, ProtocolKind* dialect)
+{
+    ProtocolKind local = dialect != nullptr ? *dialect : PROTO_NONE;
+    DispatchNmeaSentence(f, n, m, local);
+    if (dialect != nullptr) *dialect = local;
+}
+void DecodeQtxt(const BYTE* f, int n, CModel* m, CConverterEngine*, ProtocolKind*) { DispatchQtxtSentence(f, n, m); }
+void DecodeKesto(const BYTE* f, int n, CModel* m, CConverterEngine*, ProtocolKind*) { DecodeKestoFrame(f, n, m); }
+void DecodeQop(const BYTE* f, int n, CModel* m, CConverterEngine*, ProtocolKind*) { DispatchQopMessage(f, n, m); }
+void DecodeMon(const BYTE* f, int n, CModel* m, CConverterEngine*, ProtocolKind*) { DecodeMonFrame(f, n, m); }
+
+const FrameDispatchTable kDefaultDispatch = {
+    {
+        {PROTO_NMEA, &CheckNmeaSentence, &DecodeNmea, LINK_NMEA_GOOD, LINK_NMEA_BAD},
+        {PROTO_QTXT, &CheckQtxtSentence, &DecodeQtxt, LINK_QTXT_GOOD, LINK_QTXT_BAD},
+        {PROTO_KESTO, &CheckKestoFrame, &DecodeKesto, LINK_KESTO_GOOD, LINK_KESTO_BAD},
+        {PROTO_QOP, &CheckQopMessage, &DecodeQop, LINK_QOP_GOOD, LINK_QOP_BAD},
+        // Monitor-mode frames answer our own memory reads; they are not link traffic.
+        {PROTO_MON, &CheckMonFrame, &DecodeMon, -1, -1},
+    },
+    &FindQbinPacketStart,
+    &DecodeQbinReport,
+};
+
+}  // namespace
+
+const FrameProtocolEntry* FrameDispatchTable::Find(ProtocolKind kind) const
+{
+    for (int i = 0; i < FRAME_TEXT_PROTOCOLS; ++i) {
+        if (entries[i].kind == kind) return &entries[i];
+    }
+    return nullptr;
+}
+
+FrameProtocolEntry* FrameDispatchTable::Find(ProtocolKind kind)
+{
+    const FrameDispatchTable* self = this;
+    return const_cast<FrameProtocolEntry*>(self->Find(kind));
+}
+
+const FrameDispatchTable& GetDefaultFrameDispatch()
+{
+    return kDefaultDispatch;
+}
+
+CFrameHandler::CFrameHandler(const FrameContext& context, const FrameDispatchTable& dispatch)
+    : m_context(context),
+      m_dispatch(dispatch),
+      m_link(context.link != nullptr ? context.link : &m_defaultLink),
+      m_observer(nullptr),
+      m_noGoodFrameYet(true),
+      m_stepSet(false),
+      m_recogniser(this)
+{
+    m_recogniser.SetConverting(IsConverting());
+    if (IsConverting()) m_recogniser.SetDetectedKind(m_context.converter->GetDetectedKind());
+}
+
+FrameStep CFrameHandler::OnByte(BYTE b)
+{
+    Count(LINK_BYTES);
+    CModel* model = m_context.model;
+    CConverterEngine* converter = m_context.converter;
+    if (converter != nullptr && converter->IsActive() && model != nullptr && model->IsInWindow())
+        converter->AppendRawCopy(b);
+    if (model != nullptr) model->SetActivityFlag(ACTIVITY_RECEIVE, false);
+    m_recogniser.Feed(b);
+    // Most bytes end no frame; only then is there a step to hand back.
+    if (!m_stepSet) return FrameStep();
+    FrameStep step = m_step;
+    m_step = FrameStep();
+    m_stepSet = false;
+    return step;
+}
+
+void CFrameHandler::Count(int counter)
+{
+    if (m_context.statistics != nullptr && counter >= 0)
+        m_context.statistics->Increment(static_cast<LinkCounter>(counter));
+}
+
+bool CFrameHandler::WantsRawFrames()
+{
+    // Listeners see every frame of a live port; a replay shows them only when
+    // asked, since handing each one over slows it down. A conversion has no
+    // listeners.
+    if (IsConverting()) return false;
+    return m_context.channelType != LINK_CHANNEL_PLAYBACK || m_link->IsPassRawData();
+}
+
+void CFrameHandler::PassRawFrame(ProtocolKind kind, const BYTE* frame, int length)
+{
+    if (m_context.model != nullptr) m_context.model->SetLastRawFrame(kind, frame, length);
+}
+
+void CFrameHandler::ReportGoodFrame(ProtocolKind kind)
+{
+    if (IsConverting()) {
+        m_context.converter->SetDetectedKind(kind);
+        m_recogniser.SetDetectedKind(kind);
+    } else if (m_context.model != nullptr) {
+        m_context.model->Notify(EV_FRAME_RECEIVED, kind, false);
+    }
+    m_link->SetLastProtocol(kind);
+}
+
+void CFrameHandler::AfterGoodFrame(ProtocolKind kind, const BYTE* frame, int length)
+{
+    if (m_link->IsStopRequested()) {
+        m_step.stopRequested = true;
+        m_stepSet = true;
+        return;
+    }
+    // Only a replay is paced; ask for the marker only when a pause can follow.
+    if (m_context.channelType != LINK_CHANNEL_PLAYBACK || IsConverting()) return;
+    bool marker = IsMarkerFrame(kind, frame, length, m_context.markers);
+    uint32_t pause = GetPacingPause(m_context.channelType, IsConverting(), marker, m_link->GetPlaybackSpeed());
+    if (pause != 0) {
+        m_step.pauseMs = pause;
+        m_stepSet = true;
+    }
+}
+
+void CFrameHandler::OnFrame(ProtocolKind kind, const BYTE* frame, int length)
+{
+    if (m_observer != nullptr) m_observer->OnFrame(kind, frame, length);
+    if (frame == nullptr || length <= 0) return;
+    if (kind == PROTO_QBIN) {
+        HandleQbinPacket(frame, length);
+        return;
+    }
+    const FrameProtocolEntry* entry = m_dispatch.Find(kind);
+    if (entry != nullptr) HandleFrame(*entry, frame, length);
+}
+
+void CFrameHandler::HandleQbinPacket(const BYTE* frame, int length)
+{
+    CModel* model = m_context.model;
+    CConverterEngine* converter = m_context.converter;
+    // The CRC that a preceding 0xAA report announced covers id and data: the
+    // packet without its leading DLE and closing DLE ETX.
+    bool crcOk = length < 4 || model == nullptr || model->CheckPacketCrc(frame + 1, length - 3);
+    if (!crcOk) {
+        if (!m_noGoodFrameYet) {
+            Count(LINK_QBIN_BAD);
+            Count(LINK_BAD);
+        }
+        if (IsConverting()) {
+            char position[64];
+            snprintf(position, sizeof(position), "  File position at packet end:   0x%X\r\n",
+                     static_cast<unsigned>(m_link->GetPlaybackReadCount()));
+            CString report;
+            FormatCrcErrorReport(report, "", frame, length, model);
+            CString text(position);
+            text += report;
+            converter->WriteTranslationText(text, false, true);
+        } else if (model != nullptr) {
+            model->SetLastRawFrame(PROTO_QBIN, frame, length);
+            model->Notify(EV_CRC_ERROR, PROTO_QBIN, true);
+        }
+        return;
+    }
+
+    int start = 0;
+    int packetLength = length;
+    if (m_dispatch.findQbinStart == nullptr ||
+        !m_dispatch.findQbinStart(frame, packetLength, start, converter))
+        return;  // no valid id and length anywhere: dropped silently
+    if (start < 0 || packetLength <= 0 || start > length - packetLength) return;
+    const BYTE* packet = frame + start;
+
+    ReportGoodFrame(PROTO_QBIN);
+    if (WantsRawFrames()) PassRawFrame(PROTO_QBIN, packet, packetLength);
+    Count(LINK_GOOD);
+    Count(LINK_QBIN_GOOD);
+    m_noGoodFrameYet = false;
+    if (m_dispatch.decodeQbin != nullptr) m_dispatch.decodeQbin(packet, packetLength, model, converter);
+    AfterGoodFrame(PROTO_QBIN, packet, packetLength);
+}
+
+void CFrameHandler::HandleFrame(const FrameProtocolEntry& entry, const BYTE* frame, int length)
+{
+    const bool mon = entry.kind == PROTO_MON;
+    // Listeners see the frame before it is judged, so the raw data view shows
+    // bad frames too.
+    if (WantsRawFrames()) PassRawFrame(entry.kind, frame, length);
+    bool ok = entry.check != nullptr && entry.check(frame, length);
+    if (!ok) {
+        if (!mon && !m_noGoodFrameYet) {
+            Count(entry.badCounter);
+            Count(LINK_BAD);
+        }
+        return;  // a failed frame is never a marker
+    }
+
+    if (mon) {
+        // A conversion does not learn its log's protocol from these.
+        if (!IsConverting() && m_context.model != nullptr)
+            m_context.model->Notify(EV_FRAME_RECEIVED, PROTO_MON, false);
+        m_link->SetLastProtocol(PROTO_MON);
+    } else {
+        ReportGoodFrame(entry.kind);
+        Count(LINK_GOOD);
+        Count(entry.goodCounter);
+        m_noGoodFrameYet = false;
+    }
+
+    if (entry.decode != nullptr) {
+        if (entry.kind == PROTO_NMEA) {
+            // The dispatcher reports the dialect a sentence reveals. It is
+            // applied only where the link runs NMEA or finds its protocol by
+            // itself; on a QBIN link a stray vendor sentence must not switch
+            // the commands the monitor builds.
+            ProtocolKind before = m_link->GetVendorSubMode();
+            ProtocolKind dialect = before;
+            entry.decode(frame, length, m_context.model, m_context.converter, &dialect);
+            ProtocolKind protocol = m_link->GetLinkProtocol();
+            if (dialect != before && (protocol == PROTO_NMEA || protocol == PROTO_AUTO))
+                m_link->SetVendorSubMode(dialect);
+        } else {
+            entry.decode(frame, length, m_context.model, m_context.converter, nullptr);
+        }
+    }
+    AfterGoodFrame(entry.kind, frame, length);
+}
+
+void CFrameHandler::OnBrokenQbinPacket(BYTE id, BYTE firstData, int length)
+{
+    if (m_observer != nullptr) m_observer->OnBrokenQbinPacket(id, firstData, length);
+    if (!IsConverting()) return;  // not counted: the bytes after it start a new packet
+    char text[160];
+    snprintf(text, sizeof(text),
+             "\r\nBroken packet: ID 0x%02X-%02X, length (excluding DLE/ID): %d, File position: 0x%08X",
+             static_cast<unsigned>(id), static_cast<unsigned>(firstData), length,
+             static_cast<unsigned>(m_link->GetPlaybackReadCount()));
+    m_context.converter->WriteTranslationText(text, false, false);
+}
+
+void CFrameHandler::OnBangDigit(BYTE digit)
+{
+    if (m_observer != nullptr) m_observer->OnBangDigit(digit);
+    if (IsConverting() || m_context.model == nullptr) return;
+    m_context.model->Notify(EV_FRAME_RECEIVED, DETAIL_BANG_DIGIT, false);
+}

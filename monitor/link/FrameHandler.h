@@ -1,0 +1,189 @@
+#pragma once
+// What the reader thread does with each received byte once it has read it:
+// count it, copy it for a conversion, mark receive activity, and recognise
+// frames; and with each recognised frame: check it, count it, raise its events,
+// hand it to the listeners as a raw frame, decode it, and decide the pacing
+// pause of a replay.
+//
+// The handler runs on the reader thread only and never blocks: it returns the
+// pause it wants, and the reader performs it as a stop-aware wait. It allocates
+// nothing per byte or per frame.
+//
+// Binding it in the reader (one handler per reader run, on the reader's stack):
+//
+//     FrameContext ctx;
+//     ctx.channelType = channel->GetType();     // 1 serial port, 2 playback file
+//     ctx.model = model;                        // events and raw frames go here
+//     ctx.converter = converterEngine;          // null unless converting
+//     ctx.statistics = &m_statistics;           // the link's 13 counters
+//     ctx.link = this;                          // an IFrameLink (see below)
+//     ctx.markers = ...;                        // from the playback channel, type 2 only
+//     CFrameHandler handler(ctx);
+//     for (;;) {                                // one round per byte
+//         ... stop request, logger service, read one byte b, log it raw ...
+//         FrameStep step = handler.OnByte(b);   // counts, copies, marks, recognises
+//         if (step.stopRequested) break;        // stop seen right after a frame
+//         if (step.pauseMs != 0) pause step.pauseMs unless stopped;
+//     }
+#include <atomic>
+#include <cstdint>
+
+#include "framework/WinTypes.h"
+#include "link/FrameRecogniser.h"
+#include "link/LinkStatistics.h"
+#include "link/PlaybackMarker.h"
+#include "link/ProtocolKind.h"
+
+class CModel;
+class CConverterEngine;
+
+enum : int {
+    LINK_CHANNEL_SERIAL = 1,
+    LINK_CHANNEL_PLAYBACK = 2
+};
+
+// What the handler asks of the link while the reader runs: values another
+// thread may change under a running reader (the stop request, the speed slider,
+// the pass-raw option, the protocol setting) and the link state the handler
+// keeps up to date. CProtocol implements it over its channel and its atomics.
+class IFrameLink {
+public:
+    virtual ~IFrameLink() {}
+    // Asked after each frame: a stop seen there skips the pacing pause.
+    virtual bool IsStopRequested() = 0;
+    // Playback only: hand every frame to the listeners as a raw frame too.
+    virtual bool IsPassRawData() = 0;
+    // Playback only: the speed factor, 1 (real time) .. 1000 (no pauses).
+    virtual uint32_t GetPlaybackSpeed() = 0;
+    // Playback only: bytes read from the file so far (the file position that
+    // conversion diagnostics report).
+    virtual uint32_t GetPlaybackReadCount() = 0;
+    // The link's protocol setting (1 AUTO, 3 QBIN, 4 NMEA, ...).
+    virtual ProtocolKind GetLinkProtocol() = 0;
+    virtual ProtocolKind GetVendorSubMode() = 0;
+    // Called only when an NMEA sentence revealed another dialect and the link
+    // protocol is NMEA (4) or AUTO (1): a stray "$PSRFTXT" on a QBIN link must
+    // not switch the command dialect.
+    virtual void SetVendorSubMode(ProtocolKind kind) = 0;
+    // The protocol of the last good frame (3, 4, 5, 6, 7 or 20).
+    virtual void SetLastProtocol(ProtocolKind kind) = 0;
+};
+
+// A plain IFrameLink holding its values: the tests, the fuzz target and the
+// benchmark use it, and a reader may too. Every value is atomic because the
+// GUI thread sets some of them while the reader runs.
+class CFrameLinkState : public IFrameLink {
+public:
+    CFrameLinkState() {}
+    bool IsStopRequested() override { return stop.load(); }
+    bool IsPassRawData() override { return passRaw.load(); }
+    uint32_t GetPlaybackSpeed() override { return speed.load(); }
+    uint32_t GetPlaybackReadCount() override { return readCount.load(); }
+    ProtocolKind GetLinkProtocol() override { return protocol.load(); }
+    ProtocolKind GetVendorSubMode() override { return vendorSubMode.load(); }
+    void SetVendorSubMode(ProtocolKind kind) override { vendorSubMode.store(kind); }
+    void SetLastProtocol(ProtocolKind kind) override { lastProtocol.store(kind); }
+
+    std::atomic<bool> stop{false};
+    std::atomic<bool> passRaw{false};
+    std::atomic<uint32_t> speed{1000};
+    std::atomic<uint32_t> readCount{0};
+    std::atomic<ProtocolKind> protocol{PROTO_NONE};
+    std::atomic<ProtocolKind> vendorSubMode{PROTO_NONE};
+    std::atomic<ProtocolKind> lastProtocol{PROTO_NONE};
+};
+
+// Everything fixed for one reader run.
+struct FrameContext {
+    int channelType = LINK_CHANNEL_SERIAL;   // 1 serial port, 2 playback file
+    CModel* model = nullptr;                 // events, raw frames, CRC check; may be null
+    CConverterEngine* converter = nullptr;   // non-null exactly during a conversion
+    LinkStatistics* statistics = nullptr;    // the 13 counters; may be null (nothing counted)
+    IFrameLink* link = nullptr;              // may be null: serial defaults, no stop
+    PlaybackMarkers markers;                 // the marker frame of a replay
+};
+
+// The checks and decoders, reached through a table so tests can put fakes in
+// their place. GetDefaultFrameDispatch binds the real protocol functions.
+typedef bool (*FrameCheckFn)(const BYTE* frame, int length);
+// dialect is non-null for NMEA only: in, the link's vendor sub-mode; out, the
+// dialect the sentence revealed.
+typedef void (*FrameDecodeFn)(const BYTE* frame, int length, CModel* model, CConverterEngine* converter,
+                              ProtocolKind* dialect);
+typedef bool (*QbinStartFn)(const BYTE* frame, int& length, int& start, CConverterEngine* converter);
+typedef void (*QbinDecodeFn)(const BYTE* frame, int length, CModel* model, CConverterEngine* converter);
+
+struct FrameProtocolEntry {
+    ProtocolKind kind;
+    FrameCheckFn check;
+    FrameDecodeFn decode;
+    int goodCounter;   // LinkCounter, or -1 for frames that are not counted (MON)
+    int badCounter;
+};
+
+enum : int { FRAME_TEXT_PROTOCOLS = 5 };
+
+struct FrameDispatchTable {
+    FrameProtocolEntry entries[FRAME_TEXT_PROTOCOLS];  // NMEA, QTXT, KESTO, QOP, MON
+    QbinStartFn findQbinStart;
+    QbinDecodeFn decodeQbin;
+
+    const FrameProtocolEntry* Find(ProtocolKind kind) const;
+    FrameProtocolEntry* Find(ProtocolKind kind);
+};
+
+const FrameDispatchTable& GetDefaultFrameDispatch();
+
+// What the reader must do after the byte it handed over.
+struct FrameStep {
+    uint32_t pauseMs = 0;        // pacing pause, 0 for none
+    bool stopRequested = false;  // the stop request was set when a frame ended
+};
+
+class CFrameHandler : public IFrameSink {
+public:
+    explicit CFrameHandler(const FrameContext& context,
+                           const FrameDispatchTable& dispatch = GetDefaultFrameDispatch());
+    CFrameHandler(const CFrameHandler&) = delete;
+    CFrameHandler& operator=(const CFrameHandler&) = delete;
+
+    // One received byte: counted (bytes received), appended to the
+    // conversion's raw copy while its window is open, marked as receive
+    // activity in the model, then fed to the recogniser; frames that complete
+    // are handled before this returns.
+    FrameStep OnByte(BYTE b);
+
+    // IFrameSink: the recogniser's findings.
+    void OnFrame(ProtocolKind kind, const BYTE* frame, int length) override;
+    void OnBrokenQbinPacket(BYTE id, BYTE firstData, int length) override;
+    void OnBangDigit(BYTE digit) override;
+
+    // Sees every finding before it is handled (not owned; null for none).
+    void SetFrameObserver(IFrameSink* observer) { m_observer = observer; }
+
+    // True until the first good frame of any protocol but MON. Bad frames are
+    // only counted after it: the first bytes of a link often catch a frame in
+    // the middle.
+    bool IsNoGoodFrameYet() const { return m_noGoodFrameYet; }
+    bool IsConverting() const { return m_context.converter != nullptr; }
+    const CFrameRecogniser& GetRecogniser() const { return m_recogniser; }
+
+private:
+    void HandleQbinPacket(const BYTE* frame, int length);
+    void HandleFrame(const FrameProtocolEntry& entry, const BYTE* frame, int length);
+    void ReportGoodFrame(ProtocolKind kind);
+    void PassRawFrame(ProtocolKind kind, const BYTE* frame, int length);
+    void Count(int counter);
+    void AfterGoodFrame(ProtocolKind kind, const BYTE* frame, int length);
+    bool WantsRawFrames();
+
+    FrameContext m_context;
+    FrameDispatchTable m_dispatch;
+    CFrameLinkState m_defaultLink;   // stands in when the context has no link
+    IFrameLink* m_link;
+    IFrameSink* m_observer;
+    bool m_noGoodFrameYet;
+    FrameStep m_step;         // what the frames of the current byte asked for
+    bool m_stepSet;
+    CFrameRecogniser m_recogniser;
+};

@@ -1,0 +1,51 @@
+#pragma once
+// The NMEA commands of the maker's own dialect: "$PZUL..." proprietary
+// sentences and the "$GPGPQ" queries, each finished with "*hh" CR LF.
+//
+// Every builder takes the caller's array first, fills it with one complete
+// sentence and returns true, or returns false with the array empty when its
+// input names no command the receiver knows, so that the command API sends
+// nothing. Set/query builders take a flag: 1 builds the set form with its
+// data, any other value the query form.
+//
+// The sentence texts come with the NMEA command set; until then every
+// builder builds nothing, so an NMEA link is routed but silent.
+#include <cstdint>
+
+#include "framework/WinTypes.h"
+#include "model/ModelRecords.h"
+#include "protocol/QbinCommandRecords.h"
+
+class CByteArray;
+
+bool BuildNmeaHealthQuery(CByteArray& sentence);
+bool BuildNmeaGsaQuery(CByteArray& sentence);
+bool BuildNmeaGsvQuery(CByteArray& sentence);
+// Reset types 1..7 (cold, warm, hot, factory, semi-warm, semi-hot, 7).
+bool BuildNmeaReset(CByteArray& sentence, int resetType);
+bool BuildNmeaSaveConfig(CByteArray& sentence);
+bool BuildNmeaPortConfig(CByteArray& sentence, BYTE setFlag, const PortConfigRecord* port);
+// One sentence carries both records, so the set form joins the navigation
+// configuration with the filter configuration.
+bool BuildNmeaReceiverConfig(CByteArray& sentence, BYTE setFlag, const NavConfig* config,
+                             const FilterConfig* filter);
+bool BuildNmeaDatum(CByteArray& sentence, BYTE setFlag, uint16_t datumIndex);
+bool BuildNmeaGpsTime(CByteArray& sentence, BYTE setFlag, uint32_t timeOfWeek, uint16_t week);
+// which 0: the navigation firmware, 1: the second processor.
+bool BuildNmeaVersionQuery(CByteArray& sentence, int which);
+bool BuildNmeaHardwareQuery(CByteArray& sentence);
+bool BuildNmeaOutputConfig(CByteArray& sentence, BYTE setFlag, const NmeaOutputConfig* config);
+// A sentence typed by the user without "$" and checksum.
+bool BuildNmeaFromText(CByteArray& sentence, const char* text);
+bool BuildNmeaAlmanacStatusQuery(CByteArray& sentence);
+bool BuildNmeaEphemerisQuery(CByteArray& sentence, BYTE sv);
+bool BuildNmeaAlmanacQuery(CByteArray& sentence, BYTE sv);
+bool BuildNmeaAlmanacHealthQuery(CByteArray& sentence);
+bool BuildNmeaUtcQuery(CByteArray& sentence);
+bool BuildNmeaIonoQuery(CByteArray& sentence);
+// coordinateKind 0 (latitude, longitude in radians, altitude in metres) only.
+bool BuildNmeaInitialPosition(CByteArray& sentence, int coordinateKind, const double coordinates[3]);
+bool BuildNmeaPpsConfig(CByteArray& sentence, BYTE setFlag, const TimingConfig* timing);
+bool BuildNmeaShutdown(CByteArray& sentence, BYTE setFlag, const ShutdownStandbyRecord* record);
+// states: one byte per satellite 1..32, 0 = excluded.
+bool BuildNmeaSatelliteMasks(CByteArray& sentence, BYTE setFlag, const BYTE states[32], uint32_t mask);

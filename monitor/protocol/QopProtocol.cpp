@@ -1,0 +1,88 @@
+#include "protocol/QopProtocol.h"
+
+#include "framework/CArray.h"
+#include "model/ModelRecords.h"
+
+namespace {
+constexpr uint16_t Id(char a, char b)
+{
+    return static_cast<uint16_t>((static_cast<uint8_t>(a) << 8) | static_cast<uint8_t>(b));
+}
+}  // namespace
+
+// The reply parsers of "Bb", "Cj" and "Ha" join their rows with the QOP decoders.
+const QopMessageRow kQopMessageTable[QOP_MESSAGE_COUNT + 1] = {
+    {Id('A', 'd'), 11, 11, nullptr},  {Id('A', 'e'), 11, 11, nullptr},
+    {Id('A', 'f'), 12, 15, nullptr},  {Id('A', 'g'), 8, 8, nullptr},
+    {Id('A', 's'), 20, 20, nullptr},  {Id('A', 'w'), 8, 8, nullptr},
+    {Id('A', 'y'), 11, 11, nullptr},  {Id('A', 'z'), 11, 11, nullptr},
+    {Id('B', 'b'), 8, 92, nullptr},   {Id('B', 'j'), 8, 8, nullptr},
+    {Id('B', 'o'), 8, 8, nullptr},    {Id('C', 'f'), 7, 7, nullptr},
+    {Id('C', 'j'), 7, 294, nullptr},  {Id('G', 'c'), 8, 8, nullptr},
+    {Id('G', 'd'), 8, 8, nullptr},    {Id('G', 'e'), 8, 8, nullptr},
+    {Id('G', 'f'), 9, 9, nullptr},    {Id('H', 'a'), 8, 154, nullptr},
+    {Id('H', 'n'), 8, 78, nullptr},   {Id('I', 'a'), 7, 10, nullptr},
+    {Id('W', 'b'), 7, 7, nullptr},    {0, 0, 0, nullptr},
+};
+
+BYTE ComputeQopChecksum(const BYTE* message, int length)
+{
+    BYTE x = 0;
+    if (message == nullptr) return 0;
+    for (int i = 2; i <= length - 4; ++i) x ^= message[i];
+    return x;
+}
+
+bool CheckQopMessage(const BYTE* message, int length)
+{
+    if (message == nullptr || length < 7) return false;
+    return ComputeQopChecksum(message, length) == message[length - 3];
+}
+
+uint16_t FindQopMessage(const BYTE* message)
+{
+    if (message == nullptr) return QOP_NOT_FOUND;
+    uint16_t id = static_cast<uint16_t>((message[2] << 8) | message[3]);
+    // A zero id would match the end row; it is no message.
+    if (id == 0) return QOP_NOT_FOUND;
+    for (uint16_t i = 0; kQopMessageTable[i].id != 0; ++i) {
+        if (kQopMessageTable[i].id == id) return i;
+    }
+    return QOP_NOT_FOUND;
+}
+
+uint16_t GetQopMessageLength(const BYTE* message, int selector)
+{
+    uint16_t row = FindQopMessage(message);
+    if (row == QOP_NOT_FOUND) return 0;
+    if (selector == QOP_LENGTH_COMMAND) return kQopMessageTable[row].commandLength;
+    if (selector == QOP_LENGTH_REPLY) return kQopMessageTable[row].replyLength;
+    return 0;
+}
+
+void DispatchQopMessage(const BYTE* message, int length, CModel* model)
+{
+    if (message == nullptr || length < 4) return;
+    uint16_t row = FindQopMessage(message);
+    if (row == QOP_NOT_FOUND || kQopMessageTable[row].parser == nullptr) return;
+    kQopMessageTable[row].parser(message + 4, length - 4, model);
+}
+
+// ---- Command builders ----------------------------------------------------------
+// Until the QOP command set is built every builder builds nothing: the array
+// is left empty and the caller sends nothing.
+
+namespace {
+bool QopBuildsNothing(CByteArray& message)
+{
+    message.RemoveAll();
+    return false;
+}
+} // namespace
+
+bool BuildQopPositionQuery(CByteArray& message) { return QopBuildsNothing(message); }
+bool BuildQopSatelliteQuery(CByteArray& message) { return QopBuildsNothing(message); }
+bool BuildQopSetDefaults(CByteArray& message, int) { return QopBuildsNothing(message); }
+bool BuildQopPortCommand(CByteArray& message, BYTE, const PortConfigRecord*) { return QopBuildsNothing(message); }
+bool BuildQopVersionQuery(CByteArray& message) { return QopBuildsNothing(message); }
+bool BuildQopFromHexText(CByteArray& message, const char*) { return QopBuildsNothing(message); }

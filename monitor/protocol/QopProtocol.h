@@ -1,0 +1,67 @@
+#pragma once
+// QOP: binary messages "@@" id1 id2 data... checksum CR LF, with a fixed length
+// per id. The reader thread takes the expected length from the message table
+// while it collects a frame; the check and the dispatcher are here too.
+#include <cstdint>
+
+#include "framework/WinTypes.h"
+
+class CModel;
+
+// Decodes the data of one reply (the bytes after "@@" and the id).
+typedef void (*QopReplyParser)(const BYTE* data, int length, CModel* model);
+
+struct QopMessageRow {
+    uint16_t id;             // first id letter in the high byte; 0 ends the table
+    uint16_t commandLength;  // every byte from "@" to LF
+    uint16_t replyLength;
+    QopReplyParser parser;   // none for replies the monitor does not decode
+};
+
+enum : uint16_t {
+    QOP_MESSAGE_COUNT = 21,
+    QOP_NOT_FOUND = 0xFFFF,
+    QOP_LENGTH_COMMAND = 0,  // selectors of GetQopMessageLength
+    QOP_LENGTH_REPLY = 2,
+};
+
+// The 21 known messages in their fixed order, followed by a row with id 0.
+extern const QopMessageRow kQopMessageTable[QOP_MESSAGE_COUNT + 1];
+
+// XOR of bytes 2 .. length-4 of a whole message (id through last data byte).
+BYTE ComputeQopChecksum(const BYTE* message, int length);
+
+// False below 7 bytes (the shortest message); else whether the checksum byte
+// (third from the end) matches.
+bool CheckQopMessage(const BYTE* message, int length);
+
+// Index of the row whose id equals bytes 2 and 3, or QOP_NOT_FOUND. The caller
+// guarantees at least 4 bytes.
+uint16_t FindQopMessage(const BYTE* message);
+
+// Command length (selector 0) or reply length (selector 2) of the id in bytes
+// 2 and 3; 0 for an unknown id or selector. At least 4 bytes, as above.
+uint16_t GetQopMessageLength(const BYTE* message, int selector);
+
+// Hands an accepted message to its row's parser; unknown ids and rows without a
+// parser are ignored.
+void DispatchQopMessage(const BYTE* message, int length, CModel* model);
+
+// ---- Command builders ----------------------------------------------------------
+// Each takes the caller's array first and fills it with one whole message
+// ("@@", id, data, checksum, CR LF), returning true; or returns false with the
+// array empty, and the command API then sends nothing. The messages come with
+// the QOP command set; until then every builder builds nothing.
+
+class CByteArray;
+struct PortConfigRecord;
+
+bool BuildQopPositionQuery(CByteArray& message);
+bool BuildQopSatelliteQuery(CByteArray& message);
+// Reset type 4 (factory) only: the receiver knows no other reset.
+bool BuildQopSetDefaults(CByteArray& message, int resetType);
+// Set form (flag 1) only, and only for a port whose output is QBIN alone.
+bool BuildQopPortCommand(CByteArray& message, BYTE setFlag, const PortConfigRecord* port);
+bool BuildQopVersionQuery(CByteArray& message);
+// Two id letters, then hex data bytes, as typed by the user.
+bool BuildQopFromHexText(CByteArray& message, const char* text);
