@@ -1,49 +1,97 @@
 # Sourced by the Win32 test runners: a scratch Wine prefix, a virtual X display
-# and the COM harness (pty pairs whose Windows end is linked into the prefix as
-# com5 and com12, with rxsim on the Linux end). Everything started here is
-# stopped by wine_env_stop, which the caller traps on EXIT.
+# and the COM harness (a pty per port whose Windows end is linked into the
+# prefix as com5 and com12, with rxsim on the Linux end). Everything started
+# here is stopped by wine_env_stop, which the caller traps on EXIT.
+#
+# Inputs (all optional): RUN_DIR (scratch directory, default build/run),
+# HOST_BUILD (where rxsim was built, default build/host), RXSIM (the rxsim
+# binary itself). Outputs: WINEPREFIX, DISPLAY, RXSIM_COM5_CONTROL and
+# RXSIM_COM12_CONTROL (rxsim's control ports on 127.0.0.1), RXSIM_RUN_DIR.
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 RUN_DIR=${RUN_DIR:-$ROOT/build/run}
+HOST_BUILD=${HOST_BUILD:-$ROOT/build/host}
+RXSIM=${RXSIM:-$HOST_BUILD/tools/rxsim}
 export WINEPREFIX=$RUN_DIR/wineprefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 _env_pids=()
 
+# wait_for SECONDS TEST...: polls TEST every 0.1 s; false when it never held.
+wait_for() {
+  local tries=$(( $1 * 10 )); shift
+  while [ "$tries" -gt 0 ]; do "$@" && return 0; sleep 0.1; tries=$((tries-1)); done
+  return 1
+}
+
 wine_env_start() {
   rm -rf "$RUN_DIR"; mkdir -p "$RUN_DIR/ptys"
-  local disp=99
-  while [ -e /tmp/.X11-unix/X$disp ] || [ -e /tmp/.X$disp-lock ]; do disp=$((disp+1)); done
-  Xvfb :$disp -screen 0 1280x1024x24 -nolisten tcp >"$RUN_DIR/xvfb.log" 2>&1 &
+  # Xvfb picks a free display itself and reports it: two runs side by side
+  # (other build directories) cannot race for the same number.
+  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$RUN_DIR/display" \
+    >"$RUN_DIR/xvfb.log" 2>&1 &
   _env_pids+=($!)
-  export DISPLAY=:$disp
-  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$disp ] && break; sleep 0.1; done
+  if ! wait_for 20 test -s "$RUN_DIR/display"; then
+    echo "wine-env: Xvfb did not start (see $RUN_DIR/xvfb.log)" >&2
+    return 1
+  fi
+  export DISPLAY=:$(tr -dc '0-9' <"$RUN_DIR/display")
   WINEARCH=win32 wineboot -i >"$RUN_DIR/wineboot.log" 2>&1
+  # A program that crashes must end (and fail its test), not wait in the
+  # crash debugger, which can hang on a process with threads in flight.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+    >>"$RUN_DIR/wineboot.log" 2>&1
   wineserver -w
   com_harness_start
 }
 
-# rxsim owns each pty pair's Linux end; its control socket is on loopback.
+# rxsim owns each port's pty: it keeps the slave open itself, so the Windows
+# side may open and close the port freely, and it can hang the line up and
+# bring it back (the link then points at the new pty). dosdevices points at
+# rxsim's link rather than at /dev/pts/N so that a restored line is found by
+# the next open.
 com_harness_start() {
-  local rxsim=$ROOT/build/host/tools/rxsim
+  local n port
   for n in 5 12; do
-    socat -d -d pty,raw,echo=0,link="$RUN_DIR/ptys/com$n" pty,raw,echo=0,link="$RUN_DIR/ptys/sim$n" \
-      >"$RUN_DIR/socat$n.log" 2>&1 &
-    _env_pids+=($!)
-  done
-  for _ in $(seq 50); do [ -e "$RUN_DIR/ptys/sim12" ] && [ -e "$RUN_DIR/ptys/com12" ] && break; sleep 0.1; done
-  for n in 5 12; do
-    ln -sfn "$(readlink -f "$RUN_DIR/ptys/com$n")" "$WINEPREFIX/dosdevices/com$n"
-    if [ -x "$rxsim" ]; then
-      "$rxsim" --device "$RUN_DIR/ptys/sim$n" --control "$((47000+n))" >"$RUN_DIR/rxsim$n.log" 2>&1 &
+    if [ -x "$RXSIM" ]; then
+      "$RXSIM" --pty "$RUN_DIR/ptys/com$n" --control 0 --port-file "$RUN_DIR/ptys/com$n.port" \
+        >"$RUN_DIR/rxsim$n.log" 2>&1 &
       _env_pids+=($!)
-      export RXSIM_COM${n}_CONTROL=$((47000+n))
+    else
+      # Without rxsim the ports still exist, as a plain socat pair.
+      echo "wine-env: $RXSIM not built; com$n is a bare pty pair" >&2
+      socat -d -d pty,raw,echo=0,link="$RUN_DIR/ptys/com$n" pty,raw,echo=0,link="$RUN_DIR/ptys/sim$n" \
+        >"$RUN_DIR/socat$n.log" 2>&1 &
+      _env_pids+=($!)
     fi
   done
+  for n in 5 12; do
+    if ! wait_for 10 test -e "$RUN_DIR/ptys/com$n"; then
+      echo "wine-env: com$n did not appear (see $RUN_DIR/rxsim$n.log)" >&2
+      return 1
+    fi
+    ln -sfn "$RUN_DIR/ptys/com$n" "$WINEPREFIX/dosdevices/com$n"
+    # Wine lists a port (QueryDosDevice, SERIALCOMM) only when its mount
+    # manager knows it: a dosdevices link alone opens but is not listed.
+    wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$RUN_DIR/ptys/com$n" /f \
+      >>"$RUN_DIR/wineboot.log" 2>&1
+    if [ -x "$RXSIM" ]; then
+      wait_for 10 test -s "$RUN_DIR/ptys/com$n.port" || { echo "wine-env: rxsim on com$n has no control port" >&2; return 1; }
+      port=$(tr -dc '0-9' <"$RUN_DIR/ptys/com$n.port")
+      export RXSIM_COM${n}_CONTROL=$port
+    fi
+  done
+  # The mount manager reads the port table when the prefix starts again.
+  wineserver -w
+  # One server for the whole run, started here so that its own output (an
+  # object dump when it is killed) goes to a log instead of a test's output.
+  wineserver -p >>"$RUN_DIR/wineserver.log" 2>&1
   export RXSIM_RUN_DIR=$RUN_DIR
 }
 
 wine_env_stop() {
   wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  local p
   for p in "${_env_pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${_env_pids[@]}"; do wait "$p" 2>/dev/null || true; done
   _env_pids=()

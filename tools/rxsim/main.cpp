@@ -1,0 +1,793 @@
+// rxsim: a simulated receiver on the Linux end of a serial line, for the
+// monitor's tests under Wine. One process per line, one thread: a poll loop
+// over the line, the control listener and its clients, so nothing inside it
+// can outlive the process or race with itself.
+//
+// Control: line-based text over TCP on 127.0.0.1 only; every command gets
+// exactly one reply line that starts with "ok" or "err". See Usage().
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Frames.h"
+#include "Line.h"
+#include "Script.h"
+
+namespace rxsim {
+namespace {
+
+typedef std::chrono::steady_clock Clock;
+
+volatile sig_atomic_t g_quit = 0;
+void OnSignal(int) { g_quit = 1; }
+
+const size_t kReceivedCap = 16u << 20;  // keeps a forgotten "received" from eating memory
+const size_t kReplayChunk = 4096;
+const int kMaxClients = 16;
+
+const char* Usage()
+{
+    return "usage:\n"
+           "  rxsim (--pty LINK | --device PATH) [--control PORT] [--port-file FILE]\n"
+           "        [--replay FILE [--rate BYTES_PER_S] [--loop]] [--script NAME [--count N]]\n"
+           "  rxsim --generate NAME [--count N] --out FILE\n"
+           "--pty creates a pty and links its slave at LINK; --device opens an existing tty.\n"
+           "--control 0 picks a free port; the port is printed (\"control PORT\") and written\n"
+           "to --port-file. The control socket listens on 127.0.0.1 only.\n"
+           "control commands (one reply line each, \"ok ...\" or \"err ...\"):\n"
+           "  ping | help | status\n"
+           "  script NAME [COUNT [RATE]]  queue a scripted stream (names: see help)\n"
+           "  send HEX...                 queue raw bytes (no frames counted)\n"
+           "  replay FILE [RATE [loop]]   queue a file at RATE bytes/s (0 = as fast as taken)\n"
+           "  flood on|off                endless good frames of every framing\n"
+           "  silent [purge]              stop sending; purge also drops unread bytes\n"
+           "  wait [MS]                   reply once everything queued has been written\n"
+           "  drop SECONDS [keep]         hang up (the pty goes away, reads fail at once)\n"
+           "                              or, with keep, cut traffic both ways; restore after\n"
+           "  restore                     end a drop now\n"
+           "  received                    hex of the bytes received since the last call\n"
+           "  queries                     QBIN packets received since the last call\n"
+           "  answer on|off               answer QBIN queries (health, time, selection)\n"
+           "  truth                       what was sent: counters as the reader keeps them\n"
+           "  reset                       zero truth, received bytes and queries\n"
+           "  quit                        close this connection\n"
+           "  shutdown                    end rxsim\n";
+}
+
+struct Entry {
+    Piece piece;
+    uint32_t rate = 0;  // bytes per second, 0 = as fast as the line takes them
+};
+
+struct Client {
+    int fd = -1;
+    std::string in, out;
+    bool waiting = false;
+    Clock::time_point waitDeadline;
+    bool closing = false;
+};
+
+// Collects the QBIN packets the program writes (its queries), unstuffed.
+class QbinCollector {
+public:
+    // Returns true and fills `packet` (id + data) when `b` ends a packet.
+    bool Feed(uint8_t b, Bytes& packet)
+    {
+        switch (m_state) {
+        case 0:
+            if (b == 0x10) m_state = 1;
+            break;
+        case 1:  // after the opening DLE
+            if (b == 0x10 || b == 0x03 || b == 0x00) {
+                m_state = b == 0x10 ? 1 : 0;
+            } else {
+                m_buf.assign(1, b);
+                m_state = 2;
+            }
+            break;
+        case 2:
+            if (b == 0x10) m_state = 3;
+            else if (m_buf.size() < 1024) m_buf.push_back(b);
+            else m_state = 0;
+            break;
+        case 3:  // DLE inside a packet
+            if (b == 0x03) {
+                packet = m_buf;
+                m_state = 0;
+                return true;
+            }
+            if (b == 0x10) {
+                m_buf.push_back(0x10);
+                m_state = 2;
+            } else {
+                m_buf.assign(1, b);  // the DLE opened a new packet
+                m_state = 2;
+            }
+            break;
+        }
+        return false;
+    }
+
+private:
+    int m_state = 0;
+    Bytes m_buf;
+};
+
+class Sim {
+public:
+    bool Init(const std::string& pty, const std::string& device, int port,
+              const std::string& portFile, std::string& error);
+    bool Queue(const std::string& script, int count, uint32_t rate, std::string& error);
+    bool QueueFile(const std::string& path, uint32_t rate, bool loop, std::string& error);
+    int Run();
+
+private:
+    void Accept();
+    void ReadClient(Client& c);
+    void WriteClient(Client& c);
+    std::string Command(Client& c, const std::string& line);
+    void ProcessLines(Client& c);
+    void ReadLine();
+    void WriteLine();
+    void StartDrop(double seconds, bool keep);
+    void EndDrop();
+    bool Idle() const { return m_queue.empty() && !m_flood; }
+    void Refill();
+    int PollTimeoutMs(Clock::time_point now) const;
+
+    Line m_line;
+    int m_listen = -1;
+    std::vector<std::unique_ptr<Client>> m_clients;
+    std::deque<Entry> m_queue;
+    size_t m_offset = 0;  // bytes of the front piece already written
+    Garbage m_garbage;
+    Tally m_tally;
+    int m_iteration = 0;
+    bool m_flood = false;
+    bool m_answer = false;
+    // Replay loop: the file is queued again whenever the queue runs dry.
+    std::string m_loopFile;
+    uint32_t m_loopRate = 0;
+    // Pacing: bytes allowed at the front entry's rate since m_rateStart.
+    Clock::time_point m_rateStart;
+    uint64_t m_rateSent = 0;
+    uint32_t m_currentRate = 0;
+    // Drop: the line is down (hung up) or cut (kept) until m_dropUntil.
+    enum { LINE_UP, LINE_DOWN, LINE_CUT } m_lineState = LINE_UP;
+    Clock::time_point m_dropUntil;
+    bool m_lineBackoff = false;  // the line reported an error: do not poll it hot
+    Clock::time_point m_backoffUntil;
+    Bytes m_received;
+    uint64_t m_receivedLost = 0;
+    QbinCollector m_collector;
+    std::vector<std::string> m_queries;
+    bool m_shutdown = false;
+};
+
+bool Sim::Init(const std::string& pty, const std::string& device, int port,
+               const std::string& portFile, std::string& error)
+{
+    bool ok = pty.empty() ? m_line.OpenDevice(device, error) : m_line.OpenPty(pty, error);
+    if (!ok) return false;
+    if (port < 0) return true;
+    m_listen = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listen < 0) {
+        error = std::string("socket: ") + strerror(errno);
+        return false;
+    }
+    int one = 1;
+    setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr;
+    memset(&addr, 0, sizeof addr);
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);  // never reachable from outside
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(m_listen, 8) != 0) {
+        error = "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + strerror(errno);
+        return false;
+    }
+    socklen_t len = sizeof addr;
+    getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len);
+    int actual = ntohs(addr.sin_port);
+    if (!portFile.empty()) {
+        // Written whole under a temporary name, so a waiting script never reads half.
+        std::string tmp = portFile + ".tmp";
+        FILE* f = fopen(tmp.c_str(), "w");
+        if (!f || fprintf(f, "%d\n", actual) < 0 || fclose(f) != 0 ||
+            rename(tmp.c_str(), portFile.c_str()) != 0) {
+            error = "cannot write " + portFile;
+            return false;
+        }
+    }
+    printf("control %d\n", actual);
+    if (m_line.OwnsPty()) printf("pty %s\n", m_line.SlavePath().c_str());
+    fflush(stdout);
+    return true;
+}
+
+bool Sim::Queue(const std::string& script, int count, uint32_t rate, std::string& error)
+{
+    std::vector<Piece> pieces;
+    for (int i = 0; i < count; ++i) {
+        if (!BuildScript(script, m_iteration++, m_garbage, pieces)) {
+            error = "unknown script " + script + " (" + ScriptNames() + ")";
+            return false;
+        }
+    }
+    for (auto& p : pieces) m_queue.push_back(Entry{std::move(p), rate});
+    return true;
+}
+
+bool Sim::QueueFile(const std::string& path, uint32_t rate, bool loop, std::string& error)
+{
+    std::ifstream f(path, std::ios::binary);
+    if (!f) {
+        error = "cannot read " + path;
+        return false;
+    }
+    Bytes all((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (all.empty()) {
+        error = path + " is empty";
+        return false;
+    }
+    // The content of a recording is unknown here: its pieces count as bytes only.
+    for (size_t at = 0; at < all.size(); at += kReplayChunk) {
+        Entry e;
+        e.piece.bytes.assign(all.begin() + at, all.begin() + std::min(all.size(), at + kReplayChunk));
+        e.rate = rate;
+        m_queue.push_back(std::move(e));
+    }
+    if (loop) {
+        m_loopFile = path;
+        m_loopRate = rate;
+    }
+    return true;
+}
+
+void Sim::Refill()
+{
+    if (!m_queue.empty()) return;
+    std::string error;
+    if (m_flood) Queue("good", 4, 0, error);
+    else if (!m_loopFile.empty()) QueueFile(m_loopFile, m_loopRate, false, error);
+}
+
+void Sim::StartDrop(double seconds, bool keep)
+{
+    m_dropUntil = Clock::now() + std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+    if (keep || !m_line.OwnsPty()) {
+        m_lineState = LINE_CUT;
+    } else {
+        // Closing the master hangs the slave up: every read on it fails now.
+        m_line.Close(true);
+        m_lineState = LINE_DOWN;
+    }
+}
+
+void Sim::EndDrop()
+{
+    if (m_lineState == LINE_DOWN) {
+        std::string error;
+        if (!m_line.Reopen(error)) {
+            fprintf(stderr, "rxsim: %s; retrying\n", error.c_str());
+            m_dropUntil = Clock::now() + std::chrono::milliseconds(200);
+            return;
+        }
+    }
+    m_lineState = LINE_UP;
+    m_rateStart = Clock::now();
+    m_rateSent = 0;
+}
+
+void Sim::ReadLine()
+{
+    uint8_t buf[4096];
+    for (;;) {
+        ssize_t n = read(m_line.Fd(), buf, sizeof buf);
+        if (n > 0) {
+            if (m_lineState == LINE_CUT) continue;  // a cut line loses what is sent into it
+            for (ssize_t i = 0; i < n; ++i) {
+                if (m_received.size() < kReceivedCap) m_received.push_back(buf[i]);
+                else ++m_receivedLost;
+                Bytes packet;
+                if (m_collector.Feed(buf[i], packet)) {
+                    m_queries.push_back(ToHex(packet.data(), packet.size()));
+                    if (m_answer) {
+                        std::vector<Piece> reply;
+                        Bytes data(packet.begin() + 1, packet.end());
+                        if (BuildAnswer(packet[0], data, reply))
+                            for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
+                    }
+                }
+            }
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+        // EIO or end of file: nothing to read now; look again a little later
+        // rather than spinning on a line that keeps reporting it.
+        m_lineBackoff = true;
+        m_backoffUntil = Clock::now() + std::chrono::milliseconds(20);
+        return;
+    }
+}
+
+void Sim::WriteLine()
+{
+    Refill();
+    while (!m_queue.empty()) {
+        Entry& e = m_queue.front();
+        auto now = Clock::now();
+        if (e.rate != m_currentRate) {
+            m_currentRate = e.rate;
+            m_rateStart = now;
+            m_rateSent = 0;
+        }
+        size_t want = e.piece.bytes.size() - m_offset;
+        if (e.rate) {
+            double elapsed = std::chrono::duration<double>(now - m_rateStart).count();
+            double allowed = elapsed * e.rate - static_cast<double>(m_rateSent);
+            if (allowed < 1) return;
+            want = std::min(want, static_cast<size_t>(allowed));
+            if (elapsed > 1.0) {  // keep the reference recent: no burst after a pause
+                m_rateStart = now;
+                m_rateSent = 0;
+            }
+        }
+        ssize_t n = write(m_line.Fd(), e.piece.bytes.data() + m_offset, want);
+        if (n <= 0) {
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                m_lineBackoff = true;
+                m_backoffUntil = now + std::chrono::milliseconds(20);
+            }
+            return;
+        }
+        m_tally.bytes += static_cast<uint64_t>(n);
+        m_rateSent += static_cast<uint64_t>(n);
+        m_offset += static_cast<size_t>(n);
+        if (m_offset < e.piece.bytes.size()) return;
+        m_tally.Apply(e.piece);
+        m_queue.pop_front();
+        m_offset = 0;
+        Refill();
+    }
+}
+
+static bool ParseUint(const std::string& s, uint64_t& v)
+{
+    if (s.empty() || s.size() > 18) return false;
+    v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<uint64_t>(c - '0');
+    }
+    return true;
+}
+
+std::string Sim::Command(Client& c, const std::string& line)
+{
+    std::istringstream in(line);
+    std::string cmd;
+    in >> cmd;
+    std::vector<std::string> args;
+    for (std::string a; in >> a;) args.push_back(a);
+    auto arg = [&](size_t i) { return i < args.size() ? args[i] : std::string(); };
+    std::string error;
+    uint64_t n = 0;
+
+    if (cmd.empty()) return "err empty command";
+    if (cmd == "ping") return "ok rxsim";
+    if (cmd == "help") {
+        std::string h = Usage();
+        std::replace(h.begin(), h.end(), '\n', ' ');
+        return "ok scripts: " + std::string(ScriptNames()) + " | " + h;
+    }
+    if (cmd == "status") {
+        size_t queued = 0;
+        for (auto& e : m_queue) queued += e.piece.bytes.size();
+        queued -= std::min(queued, m_offset);
+        const char* state = m_lineState == LINE_UP ? "up" : m_lineState == LINE_DOWN ? "down" : "cut";
+        return std::string("ok line=") + state + " pty=" +
+               (m_line.OwnsPty() ? m_line.SlavePath() : std::string("-")) +
+               " queued=" + std::to_string(queued) + " flood=" + (m_flood ? "on" : "off") +
+               " answer=" + (m_answer ? "on" : "off");
+    }
+    if (cmd == "script") {
+        uint64_t count = 1, rate = 0;
+        if (args.empty() || (args.size() > 1 && !ParseUint(arg(1), count)) ||
+            (args.size() > 2 && !ParseUint(arg(2), rate)) || count < 1 || count > 100000)
+            return "err usage: script NAME [COUNT [RATE]]";
+        size_t before = m_queue.size();
+        if (!Queue(arg(0), static_cast<int>(count), static_cast<uint32_t>(rate), error))
+            return "err " + error;
+        uint64_t bytes = 0;
+        for (size_t i = before; i < m_queue.size(); ++i) bytes += m_queue[i].piece.bytes.size();
+        return "ok bytes=" + std::to_string(bytes);
+    }
+    if (cmd == "send") {
+        // The bytes may be written with or without spaces: "10 26 10 03", "10261003".
+        std::string hex;
+        for (auto& a : args) hex += a;
+        Bytes b;
+        if (hex.empty() || !FromHex(hex, b) || b.empty()) return "err usage: send HEX...";
+        Entry e;
+        e.piece.bytes = b;
+        m_queue.push_back(std::move(e));
+        return "ok bytes=" + std::to_string(b.size());
+    }
+    if (cmd == "replay") {
+        uint64_t rate = 0;
+        if (args.empty() || (args.size() > 1 && !ParseUint(arg(1), rate)) ||
+            (args.size() > 2 && arg(2) != "loop"))
+            return "err usage: replay FILE [RATE [loop]]";
+        if (!QueueFile(arg(0), static_cast<uint32_t>(rate), arg(2) == "loop", error))
+            return "err " + error;
+        return "ok";
+    }
+    if (cmd == "flood") {
+        if (arg(0) != "on" && arg(0) != "off") return "err usage: flood on|off";
+        m_flood = arg(0) == "on";
+        return "ok";
+    }
+    if (cmd == "answer") {
+        if (arg(0) != "on" && arg(0) != "off") return "err usage: answer on|off";
+        m_answer = arg(0) == "on";
+        return "ok";
+    }
+    if (cmd == "silent") {
+        if (!args.empty() && arg(0) != "purge") return "err usage: silent [purge]";
+        m_flood = false;
+        m_loopFile.clear();
+        m_queue.clear();
+        m_offset = 0;
+        if (arg(0) == "purge") m_line.DiscardPending();
+        return "ok";
+    }
+    if (cmd == "wait") {
+        uint64_t ms = 60000;
+        if (!args.empty() && !ParseUint(arg(0), ms)) return "err usage: wait [MS]";
+        if (Idle()) return "ok bytes=" + std::to_string(m_tally.bytes);
+        c.waiting = true;
+        c.waitDeadline = Clock::now() + std::chrono::milliseconds(ms);
+        return std::string();  // the reply comes when the queue is empty
+    }
+    if (cmd == "drop") {
+        double seconds = args.empty() ? -1 : atof(arg(0).c_str());
+        if (seconds <= 0 || seconds > 3600 || (args.size() > 1 && arg(1) != "keep"))
+            return "err usage: drop SECONDS [keep]";
+        if (m_lineState != LINE_UP) return "err the line is already dropped";
+        StartDrop(seconds, arg(1) == "keep");
+        return m_lineState == LINE_DOWN ? "ok hangup" : "ok cut";
+    }
+    if (cmd == "restore") {
+        if (m_lineState != LINE_UP) EndDrop();
+        return m_lineState == LINE_UP ? "ok" : "err cannot reopen the line";
+    }
+    if (cmd == "received") {
+        std::string hex = ToHex(m_received.data(), m_received.size());
+        m_received.clear();
+        if (m_receivedLost) {
+            hex = "lost=" + std::to_string(m_receivedLost);
+            m_receivedLost = 0;
+            return "err " + hex;
+        }
+        return "ok " + hex;
+    }
+    if (cmd == "queries") {
+        std::string r = "ok";
+        for (auto& q : m_queries) r += " " + q;
+        m_queries.clear();
+        return r;
+    }
+    if (cmd == "truth") return "ok " + m_tally.Format();
+    if (cmd == "reset") {
+        m_tally.Reset();
+        m_received.clear();
+        m_receivedLost = 0;
+        m_queries.clear();
+        return "ok";
+    }
+    if (cmd == "quit") {
+        c.closing = true;
+        return "ok bye";
+    }
+    if (cmd == "shutdown") {
+        m_shutdown = true;
+        return "ok";
+    }
+    (void)n;
+    return "err unknown command " + cmd;
+}
+
+void Sim::ProcessLines(Client& c)
+{
+    while (!c.waiting && !c.closing) {
+        size_t eol = c.in.find('\n');
+        if (eol == std::string::npos) {
+            if (c.in.size() > 65536) {  // no command is that long: a confused peer
+                c.out += "err line too long\n";
+                c.closing = true;
+            }
+            return;
+        }
+        std::string line = c.in.substr(0, eol);
+        c.in.erase(0, eol + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string reply = Command(c, line);
+        if (!reply.empty()) c.out += reply + "\n";
+    }
+}
+
+void Sim::Accept()
+{
+    for (;;) {
+        int fd = accept4(m_listen, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) return;
+        if (static_cast<int>(m_clients.size()) >= kMaxClients) {
+            close(fd);
+            continue;
+        }
+        int one = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        auto c = std::make_unique<Client>();
+        c->fd = fd;
+        m_clients.push_back(std::move(c));
+    }
+}
+
+void Sim::ReadClient(Client& c)
+{
+    char buf[4096];
+    for (;;) {
+        ssize_t n = recv(c.fd, buf, sizeof buf, 0);
+        if (n > 0) {
+            c.in.append(buf, static_cast<size_t>(n));
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) break;
+        c.closing = true;  // peer closed or failed
+        c.out.clear();
+        return;
+    }
+    ProcessLines(c);
+}
+
+void Sim::WriteClient(Client& c)
+{
+    while (!c.out.empty()) {
+        ssize_t n = send(c.fd, c.out.data(), c.out.size(), MSG_NOSIGNAL);
+        if (n <= 0) {
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+            c.out.clear();
+            c.closing = true;
+            return;
+        }
+        c.out.erase(0, static_cast<size_t>(n));
+    }
+}
+
+int Sim::PollTimeoutMs(Clock::time_point now) const
+{
+    auto until = now + std::chrono::milliseconds(500);
+    if (m_lineState != LINE_UP) until = std::min(until, m_dropUntil);
+    if (m_lineBackoff) until = std::min(until, m_backoffUntil);
+    for (auto& c : m_clients)
+        if (c->waiting) until = std::min(until, c->waitDeadline);
+    if (m_lineState == LINE_UP && !m_queue.empty() && m_queue.front().rate)
+        until = std::min(until, now + std::chrono::milliseconds(5));
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count();
+    return static_cast<int>(std::max<int64_t>(0, ms));
+}
+
+int Sim::Run()
+{
+    m_rateStart = Clock::now();
+    while (!g_quit && !m_shutdown) {
+        auto now = Clock::now();
+        if (m_lineState != LINE_UP && now >= m_dropUntil) EndDrop();
+        if (m_lineBackoff && now >= m_backoffUntil) m_lineBackoff = false;
+        if (m_lineState == LINE_UP && !m_lineBackoff) Refill();
+
+        std::vector<pollfd> fds;
+        int lineIndex = -1, listenIndex = -1;
+        if (m_line.IsOpen() && !m_lineBackoff) {
+            short ev = POLLIN;
+            bool paced = !m_queue.empty() && m_queue.front().rate;
+            if (m_lineState == LINE_UP && !m_queue.empty() && !paced) ev |= POLLOUT;
+            lineIndex = static_cast<int>(fds.size());
+            fds.push_back({m_line.Fd(), ev, 0});
+        }
+        if (m_listen >= 0) {
+            listenIndex = static_cast<int>(fds.size());
+            fds.push_back({m_listen, POLLIN, 0});
+        }
+        size_t firstClient = fds.size();
+        for (auto& c : m_clients)
+            fds.push_back({c->fd, static_cast<short>(POLLIN | (c->out.empty() ? 0 : POLLOUT)), 0});
+
+        int r = poll(fds.data(), fds.size(), PollTimeoutMs(now));
+        if (r < 0 && errno != EINTR) {
+            perror("rxsim: poll");
+            return 1;
+        }
+        if (r < 0) continue;
+
+        if (lineIndex >= 0) {
+            short re = fds[lineIndex].revents;
+            if (re & (POLLIN | POLLHUP | POLLERR)) ReadLine();
+            if (m_lineState == LINE_UP && !m_lineBackoff && m_line.IsOpen()) WriteLine();
+        }
+        if (listenIndex >= 0 && (fds[listenIndex].revents & POLLIN)) Accept();
+        for (size_t i = 0; i < m_clients.size(); ++i) {
+            Client& c = *m_clients[i];
+            size_t fi = firstClient + i;
+            if (fi < fds.size() && (fds[fi].revents & (POLLIN | POLLHUP | POLLERR))) ReadClient(c);
+        }
+        // Replies to "wait" once the queue has drained (or its time is up).
+        now = Clock::now();
+        for (auto& cp : m_clients) {
+            Client& c = *cp;
+            if (!c.waiting) continue;
+            if (Idle()) {
+                c.out += "ok bytes=" + std::to_string(m_tally.bytes) + "\n";
+                c.waiting = false;
+            } else if (now >= c.waitDeadline) {
+                c.out += "err timeout\n";
+                c.waiting = false;
+            }
+            if (!c.waiting) ProcessLines(c);
+        }
+        for (auto& c : m_clients) WriteClient(*c);
+        m_clients.erase(std::remove_if(m_clients.begin(), m_clients.end(),
+                                       [](const std::unique_ptr<Client>& c) {
+                                           if (c->closing && c->out.empty()) {
+                                               close(c->fd);
+                                               return true;
+                                           }
+                                           return false;
+                                       }),
+                        m_clients.end());
+    }
+    for (auto& c : m_clients) {
+        WriteClient(*c);
+        close(c->fd);
+    }
+    m_clients.clear();
+    if (m_listen >= 0) close(m_listen);
+    m_line.Close(true);
+    return 0;
+}
+
+int Generate(const std::string& name, int count, const std::string& out)
+{
+    Garbage garbage;
+    std::vector<Piece> pieces;
+    for (int i = 0; i < count; ++i) {
+        if (!BuildScript(name, i, garbage, pieces)) {
+            fprintf(stderr, "rxsim: unknown script %s (%s)\n", name.c_str(), ScriptNames());
+            return 2;
+        }
+    }
+    FILE* f = fopen(out.c_str(), "wb");
+    if (!f) {
+        fprintf(stderr, "rxsim: cannot create %s: %s\n", out.c_str(), strerror(errno));
+        return 1;
+    }
+    Tally tally;
+    bool ok = true;
+    for (auto& p : pieces) {
+        ok = ok && fwrite(p.bytes.data(), 1, p.bytes.size(), f) == p.bytes.size();
+        tally.bytes += p.bytes.size();
+        tally.Apply(p);
+    }
+    ok = (fclose(f) == 0) && ok;
+    if (!ok) {
+        fprintf(stderr, "rxsim: writing %s failed\n", out.c_str());
+        return 1;
+    }
+    printf("%s\n", tally.Format().c_str());
+    return 0;
+}
+
+}  // namespace
+}  // namespace rxsim
+
+int main(int argc, char** argv)
+{
+    using namespace rxsim;
+    std::string pty, device, portFile, replay, script, generate, out;
+    int port = -1, count = 1;
+    uint64_t rate = 0;
+    bool loop = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](const char* name) -> std::string {
+            if (i + 1 >= argc) {
+                fprintf(stderr, "rxsim: %s needs a value\n%s", name, Usage());
+                exit(2);
+            }
+            return argv[++i];
+        };
+        if (a == "--pty") pty = value("--pty");
+        else if (a == "--device") device = value("--device");
+        else if (a == "--control") port = atoi(value("--control").c_str());
+        else if (a == "--port-file") portFile = value("--port-file");
+        else if (a == "--replay") replay = value("--replay");
+        else if (a == "--rate") rate = strtoull(value("--rate").c_str(), nullptr, 10);
+        else if (a == "--loop") loop = true;
+        else if (a == "--script") script = value("--script");
+        else if (a == "--count") count = atoi(value("--count").c_str());
+        else if (a == "--generate") generate = value("--generate");
+        else if (a == "--out") out = value("--out");
+        else if (a == "--help" || a == "-h") {
+            printf("%s", Usage());
+            return 0;
+        } else {
+            fprintf(stderr, "rxsim: unknown argument %s\n%s", a.c_str(), Usage());
+            return 2;
+        }
+    }
+    if (count < 1) count = 1;
+    if (!generate.empty()) {
+        if (out.empty()) {
+            fprintf(stderr, "rxsim: --generate needs --out\n");
+            return 2;
+        }
+        return Generate(generate, count, out);
+    }
+    if (pty.empty() == device.empty()) {
+        fprintf(stderr, "rxsim: give exactly one of --pty and --device\n%s", Usage());
+        return 2;
+    }
+    if (port > 65535) {
+        fprintf(stderr, "rxsim: bad control port\n");
+        return 2;
+    }
+
+    // A harness killed without its cleanup must not leave a simulator behind.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    struct sigaction sa;
+    memset(&sa, 0, sizeof sa);
+    sa.sa_handler = OnSignal;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    static Sim sim;  // static: its destructor runs after Run has closed everything
+    std::string error;
+    if (!sim.Init(pty, device, port, portFile, error)) {
+        fprintf(stderr, "rxsim: %s\n", error.c_str());
+        return 1;
+    }
+    if (!replay.empty() && !sim.QueueFile(replay, static_cast<uint32_t>(rate), loop, error)) {
+        fprintf(stderr, "rxsim: %s\n", error.c_str());
+        return 1;
+    }
+    if (!script.empty() && !sim.Queue(script, count, static_cast<uint32_t>(rate), error)) {
+        fprintf(stderr, "rxsim: %s\n", error.c_str());
+        return 1;
+    }
+    return sim.Run();
+}
