@@ -1,0 +1,16 @@
+#include "core/Undo.h"
+
+#include "core/EditorState.h"
+#include "core/Services.h"
+
+namespace dw {
+
+void PushUndo() {
+  if (g_ed->undoSuspended) return;
+  g_ed->Cur().modified = true;
+}
+
+void UndoEdit() { Svc().prompter->Beep(MBX_ICONHAND); }
+void RedoEdit() { Svc().prompter->Beep(MBX_ICONHAND); }
+
+}  // namespace dw

@@ -1,0 +1,15 @@
+// Undo ring of the data sets.
+#ifndef DOTWERK_CORE_UNDO_H
+#define DOTWERK_CORE_UNDO_H
+
+namespace dw {
+
+// Stand-ins until the ring itself is built: a snapshot only marks the set
+// changed; undo and redo beep.
+void PushUndo();
+void UndoEdit();
+void RedoEdit();
+
+}  // namespace dw
+
+#endif
