@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "win32/monitor/RxsimClient.h"
+
 #include "framework/CWnd.h"
 #include "link/CController.h"
 #include "link/CPlaybackChannel.h"
@@ -244,27 +246,8 @@ namespace {
 // when no simulator runs there.
 std::string Rxsim(int comPort, const std::string& command)
 {
-    char var[32];
-    snprintf(var, sizeof var, "RXSIM_COM%d_CONTROL", comPort);
-    const char* port = getenv(var);
-    if (!port || !*port) return "";
-    WSADATA wsa;
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return "";
-    std::string reply;
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons((u_short)atoi(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (s != INVALID_SOCKET && connect(s, (sockaddr*)&addr, sizeof addr) == 0) {
-        std::string line = command + "\n";
-        send(s, line.data(), (int)line.size(), 0);
-        char c;
-        while (recv(s, &c, 1, 0) == 1 && c != '\n') reply += c;
-    }
-    if (s != INVALID_SOCKET) closesocket(s);
-    WSACleanup();
-    return reply;
+    RxsimClient sim(comPort);
+    return sim.Command(command);
 }
 
 bool HaveRxsim(int comPort) { return Rxsim(comPort, "ping").compare(0, 2, "ok") == 0; }
