@@ -35,6 +35,27 @@ public:
   BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
+// List box: the members the clipboard helpers read a list with.
+class CListBox : public CWnd {
+public:
+  int GetCount() const { return static_cast<int>(::SendMessageA(m_hWnd, LB_GETCOUNT, 0, 0)); }
+  int GetTextLen(int nIndex) const { return static_cast<int>(::SendMessageA(m_hWnd, LB_GETTEXTLEN, nIndex, 0)); }
+  int GetText(int nIndex, CString& rString) const {
+    int len = GetTextLen(nIndex);
+    if (len < 0) { rString.Empty(); return LB_ERR; }
+    int got = static_cast<int>(::SendMessageA(m_hWnd, LB_GETTEXT, nIndex, reinterpret_cast<LPARAM>(rString.GetBuffer(len + 1))));
+    rString.ReleaseBuffer(got < 0 ? 0 : got);
+    return got;
+  }
+};
+
+// Rich edit control: selection and copy to the clipboard.
+class CRichEditCtrl : public CWnd {
+public:
+  void SetSel(long nStartChar, long nEndChar) { ::SendMessageA(m_hWnd, EM_SETSEL, nStartChar, nEndChar); }
+  void Copy() { ::SendMessageA(m_hWnd, WM_COPY, 0, 0); }
+};
+
 class CStatic : public CWnd {
   DECLARE_DYNAMIC(CStatic)
 
