@@ -9,8 +9,12 @@
 # RXSIM_COM12_CONTROL (rxsim's control ports on 127.0.0.1), RXSIM_RUN_DIR.
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 RUN_DIR=${RUN_DIR:-$ROOT/build/run}
+# Absolute: the prefix's port links and registry entries must not depend on
+# the directory a program runs in.
+case $RUN_DIR in /*) ;; *) RUN_DIR=$PWD/$RUN_DIR ;; esac
 HOST_BUILD=${HOST_BUILD:-$ROOT/build/host}
 RXSIM=${RXSIM:-$HOST_BUILD/tools/rxsim}
+case $RXSIM in /*) ;; *) RXSIM=$PWD/$RXSIM ;; esac
 export WINEPREFIX=$RUN_DIR/wineprefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -53,8 +57,11 @@ com_harness_start() {
   local n port
   for n in 5 12; do
     if [ -x "$RXSIM" ]; then
-      "$RXSIM" --pty "$RUN_DIR/ptys/com$n" --control 0 --port-file "$RUN_DIR/ptys/com$n.port" \
-        >"$RUN_DIR/rxsim$n.log" 2>&1 &
+      # In the repository's root, where tests name recordings by relative
+      # path; exec keeps rxsim a direct child of this shell, so it ends when
+      # the shell does (see rxsim's parent-death signal).
+      (cd "$ROOT" && exec "$RXSIM" --pty "$RUN_DIR/ptys/com$n" --control 0 \
+        --port-file "$RUN_DIR/ptys/com$n.port") >"$RUN_DIR/rxsim$n.log" 2>&1 &
       _env_pids+=($!)
     else
       # Without rxsim the ports still exist, as a plain socat pair.

@@ -7,7 +7,7 @@
 
 namespace rxsim {
 
-void Tally::Apply(const Piece& p)
+void Tally::Apply(const Segment& p)
 {
     broken += static_cast<uint64_t>(p.broken);
     if (p.kind == KIND_BANG) {
@@ -81,7 +81,7 @@ Bytes Garbage::Run(size_t n)
 namespace {
 
 struct Builder {
-    std::vector<Piece>& out;
+    std::vector<Segment>& out;
     bool ok = true;
 
     void Add(const Bytes& bytes, int kind, int outcome, int broken = 0)
@@ -90,7 +90,7 @@ struct Builder {
             ok = false;  // a builder refused its input: the script itself is wrong
             return;
         }
-        Piece p;
+        Segment p;
         p.bytes = bytes;
         p.kind = kind;
         p.outcome = outcome;
@@ -267,10 +267,10 @@ const char* ScriptNames()
     return "mixed good badfirst qbin nmea qtxt qop kesto mon sample";
 }
 
-bool BuildScript(const std::string& name, int iteration, Garbage& garbage, std::vector<Piece>& out)
+bool BuildScript(const std::string& name, int iteration, Garbage& garbage, std::vector<Segment>& out)
 {
-    std::vector<Piece> pieces;
-    Builder b{pieces};
+    std::vector<Segment> segments;
+    Builder b{segments};
     if (name == "mixed") {
         Mixed(b, garbage, iteration);
     } else if (name == "good") {
@@ -299,14 +299,14 @@ bool BuildScript(const std::string& name, int iteration, Garbage& garbage, std::
         return false;
     }
     if (!b.ok) return false;
-    out.insert(out.end(), pieces.begin(), pieces.end());
+    out.insert(out.end(), segments.begin(), segments.end());
     return true;
 }
 
-bool BuildAnswer(uint8_t queryId, const Bytes& queryData, std::vector<Piece>& out)
+bool BuildAnswer(uint8_t queryId, const Bytes& queryData, std::vector<Segment>& out)
 {
-    std::vector<Piece> pieces;
-    Builder b{pieces};
+    std::vector<Segment> segments;
+    Builder b{segments};
     switch (queryId) {
     case 0x26:  // health -> health report
         b.Add(QbinPacket(0x46, {0x00, 0x00}), KIND_QBIN, OUT_GOOD);
@@ -324,7 +324,7 @@ bool BuildAnswer(uint8_t queryId, const Bytes& queryData, std::vector<Piece>& ou
         return false;
     }
     if (!b.ok) return false;
-    out.insert(out.end(), pieces.begin(), pieces.end());
+    out.insert(out.end(), segments.begin(), segments.end());
     return true;
 }
 

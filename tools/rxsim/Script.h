@@ -1,9 +1,9 @@
 #pragma once
 // Scripted byte streams and the ground truth of what they contain.
 //
-// A stream is a list of pieces; each piece is a run of bytes with the outcome
+// A stream is a list of segments; each segment is a run of bytes with the outcome
 // a correct reader must reach for it (a good or bad frame of one framing, a
-// "!"-digit, or nothing at all). The truth is accumulated as pieces leave, so
+// "!"-digit, or nothing at all). The truth is accumulated as segments leave, so
 // a test can compare the reader's counters with it once the line is quiet.
 #include <cstdint>
 #include <string>
@@ -27,11 +27,11 @@ enum FrameKind : int {
 
 enum Outcome : int { OUT_NONE = 0, OUT_GOOD = 1, OUT_BAD = 2 };
 
-struct Piece {
+struct Segment {
     Bytes bytes;
     int kind = KIND_NONE;
     int outcome = OUT_NONE;
-    int broken = 0;  // broken QBIN packets (DLE + other byte) inside the piece
+    int broken = 0;  // broken QBIN packets (DLE + other byte) inside the segment
 };
 
 // What the reader should have counted and raised for the bytes sent so far.
@@ -49,9 +49,9 @@ struct Tally {
     uint64_t framesOfKind[32] = {};
     bool seenGood = false;
 
-    // Counts the piece's frames once its last byte has left; bytes are counted
-    // as they leave, so a piece cut short by "silent" adds only its bytes.
-    void Apply(const Piece& p);
+    // Counts the segment's frames once its last byte has left; bytes are counted
+    // as they leave, so a segment cut short by "silent" adds only its bytes.
+    void Apply(const Segment& p);
     void Reset() { *this = Tally(); }
     // One line of key=value pairs; see the control protocol's "truth".
     std::string Format() const;
@@ -76,11 +76,11 @@ private:
 // one framing), "sample" (a second of QBIN time and health reports with NMEA
 // fixes; `iteration` advances its clock). False for an unknown name.
 bool BuildScript(const std::string& name, int iteration, Garbage& garbage,
-                 std::vector<Piece>& out);
+                 std::vector<Segment>& out);
 // The names above, for help texts.
 const char* ScriptNames();
 
 // A reply rxsim gives when it answers queries: empty when it has none.
-bool BuildAnswer(uint8_t queryId, const Bytes& queryData, std::vector<Piece>& out);
+bool BuildAnswer(uint8_t queryId, const Bytes& queryData, std::vector<Segment>& out);
 
 }  // namespace rxsim

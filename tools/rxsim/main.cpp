@@ -76,7 +76,7 @@ const char* Usage()
 }
 
 struct Entry {
-    Piece piece;
+    Segment segment;
     uint32_t rate = 0;  // bytes per second, 0 = as fast as the line takes them
 };
 
@@ -160,7 +160,7 @@ private:
     int m_listen = -1;
     std::vector<std::unique_ptr<Client>> m_clients;
     std::deque<Entry> m_queue;
-    size_t m_offset = 0;  // bytes of the front piece already written
+    size_t m_offset = 0;  // bytes of the front segment already written
     Garbage m_garbage;
     Tally m_tally;
     int m_iteration = 0;
@@ -229,14 +229,14 @@ bool Sim::Init(const std::string& pty, const std::string& device, int port,
 
 bool Sim::Queue(const std::string& script, int count, uint32_t rate, std::string& error)
 {
-    std::vector<Piece> pieces;
+    std::vector<Segment> segments;
     for (int i = 0; i < count; ++i) {
-        if (!BuildScript(script, m_iteration++, m_garbage, pieces)) {
+        if (!BuildScript(script, m_iteration++, m_garbage, segments)) {
             error = "unknown script " + script + " (" + ScriptNames() + ")";
             return false;
         }
     }
-    for (auto& p : pieces) m_queue.push_back(Entry{std::move(p), rate});
+    for (auto& p : segments) m_queue.push_back(Entry{std::move(p), rate});
     return true;
 }
 
@@ -252,10 +252,10 @@ bool Sim::QueueFile(const std::string& path, uint32_t rate, bool loop, std::stri
         error = path + " is empty";
         return false;
     }
-    // The content of a recording is unknown here: its pieces count as bytes only.
+    // The content of a recording is unknown here: its segments count as bytes only.
     for (size_t at = 0; at < all.size(); at += kReplayChunk) {
         Entry e;
-        e.piece.bytes.assign(all.begin() + at, all.begin() + std::min(all.size(), at + kReplayChunk));
+        e.segment.bytes.assign(all.begin() + at, all.begin() + std::min(all.size(), at + kReplayChunk));
         e.rate = rate;
         m_queue.push_back(std::move(e));
     }
@@ -315,7 +315,7 @@ void Sim::ReadLine()
                 if (m_collector.Feed(buf[i], packet)) {
                     m_queries.push_back(ToHex(packet.data(), packet.size()));
                     if (m_answer) {
-                        std::vector<Piece> reply;
+                        std::vector<Segment> reply;
                         Bytes data(packet.begin() + 1, packet.end());
                         if (BuildAnswer(packet[0], data, reply))
                             for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
@@ -344,7 +344,7 @@ void Sim::WriteLine()
             m_rateStart = now;
             m_rateSent = 0;
         }
-        size_t want = e.piece.bytes.size() - m_offset;
+        size_t want = e.segment.bytes.size() - m_offset;
         if (e.rate) {
             double elapsed = std::chrono::duration<double>(now - m_rateStart).count();
             double allowed = elapsed * e.rate - static_cast<double>(m_rateSent);
@@ -355,7 +355,7 @@ void Sim::WriteLine()
                 m_rateSent = 0;
             }
         }
-        ssize_t n = write(m_line.Fd(), e.piece.bytes.data() + m_offset, want);
+        ssize_t n = write(m_line.Fd(), e.segment.bytes.data() + m_offset, want);
         if (n <= 0) {
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 m_lineBackoff = true;
@@ -366,8 +366,8 @@ void Sim::WriteLine()
         m_tally.bytes += static_cast<uint64_t>(n);
         m_rateSent += static_cast<uint64_t>(n);
         m_offset += static_cast<size_t>(n);
-        if (m_offset < e.piece.bytes.size()) return;
-        m_tally.Apply(e.piece);
+        if (m_offset < e.segment.bytes.size()) return;
+        m_tally.Apply(e.segment);
         m_queue.pop_front();
         m_offset = 0;
         Refill();
@@ -394,7 +394,6 @@ std::string Sim::Command(Client& c, const std::string& line)
     for (std::string a; in >> a;) args.push_back(a);
     auto arg = [&](size_t i) { return i < args.size() ? args[i] : std::string(); };
     std::string error;
-    uint64_t n = 0;
 
     if (cmd.empty()) return "err empty command";
     if (cmd == "ping") return "ok rxsim";
@@ -405,7 +404,7 @@ std::string Sim::Command(Client& c, const std::string& line)
     }
     if (cmd == "status") {
         size_t queued = 0;
-        for (auto& e : m_queue) queued += e.piece.bytes.size();
+        for (auto& e : m_queue) queued += e.segment.bytes.size();
         queued -= std::min(queued, m_offset);
         const char* state = m_lineState == LINE_UP ? "up" : m_lineState == LINE_DOWN ? "down" : "cut";
         return std::string("ok line=") + state + " pty=" +
@@ -422,7 +421,7 @@ std::string Sim::Command(Client& c, const std::string& line)
         if (!Queue(arg(0), static_cast<int>(count), static_cast<uint32_t>(rate), error))
             return "err " + error;
         uint64_t bytes = 0;
-        for (size_t i = before; i < m_queue.size(); ++i) bytes += m_queue[i].piece.bytes.size();
+        for (size_t i = before; i < m_queue.size(); ++i) bytes += m_queue[i].segment.bytes.size();
         return "ok bytes=" + std::to_string(bytes);
     }
     if (cmd == "send") {
@@ -432,7 +431,7 @@ std::string Sim::Command(Client& c, const std::string& line)
         Bytes b;
         if (hex.empty() || !FromHex(hex, b) || b.empty()) return "err usage: send HEX...";
         Entry e;
-        e.piece.bytes = b;
+        e.segment.bytes = b;
         m_queue.push_back(std::move(e));
         return "ok bytes=" + std::to_string(b.size());
     }
@@ -516,7 +515,6 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_shutdown = true;
         return "ok";
     }
-    (void)n;
     return "err unknown command " + cmd;
 }
 
@@ -682,9 +680,9 @@ int Sim::Run()
 int Generate(const std::string& name, int count, const std::string& out)
 {
     Garbage garbage;
-    std::vector<Piece> pieces;
+    std::vector<Segment> segments;
     for (int i = 0; i < count; ++i) {
-        if (!BuildScript(name, i, garbage, pieces)) {
+        if (!BuildScript(name, i, garbage, segments)) {
             fprintf(stderr, "rxsim: unknown script %s (%s)\n", name.c_str(), ScriptNames());
             return 2;
         }
@@ -696,7 +694,7 @@ int Generate(const std::string& name, int count, const std::string& out)
     }
     Tally tally;
     bool ok = true;
-    for (auto& p : pieces) {
+    for (auto& p : segments) {
         ok = ok && fwrite(p.bytes.data(), 1, p.bytes.size(), f) == p.bytes.size();
         tally.bytes += p.bytes.size();
         tally.Apply(p);

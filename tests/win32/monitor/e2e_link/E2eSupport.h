@@ -1,5 +1,5 @@
 #pragma once
-// Shared pieces of the end-to-end link tests: the monitor's link layer on the
+// Shared helpers of the end-to-end link tests: the monitor's link layer on the
 // rig's COM5 under Wine, with rxsim as the receiver on the far end.
 //
 // Waits pump this thread's messages (the link's timers, posted events and
