@@ -1,29 +1,41 @@
 #!/usr/bin/env bash
-# The run command, for as long as the monitor program does not exist yet: it
-# builds rxsim (the simulated receiver) and starts it on a pty, replaying the
-# bundled recording tests/data/sample_qbin_nmea.log (QBIN time and health
-# reports with NMEA fixes) over and over at RATE bytes per second. Any serial
-# terminal can open the printed device; under Wine link it as a COM port:
-#   ln -s <printed device link> "$WINEPREFIX/dosdevices/com5"
-# The control port (127.0.0.1 only) takes rxsim's commands ("help" lists them).
-# Ctrl-C ends it and removes the device link.
+# The run command. Installs what is needed, builds, and shows the receiver
+# link layer at work: the simulated receiver (rxsim) sits on the Linux end of
+# a pty linked into a scratch Wine prefix as COM5 and replays the bundled
+# recording tests/data/sample_qbin_nmea.log (QBIN reports with NMEA fixes) in
+# a loop; linkwatch.exe, a console view of one link built from the monitor's
+# link layer, opens COM5 under Wine and prints the statistics counters and the
+# frames recognised per protocol once a second.
 #
-# Environment: HOST_BUILD (default build/host), RUN_DIR (default build/run),
-# RATE (default 1000), RECORDING (default the bundled one).
+# The monitor's own window (VelmaraMon.exe) is not built yet; this command
+# will start it in place of linkwatch once it exists.
+#
+# Environment: SECONDS_TO_RUN (default 30; 0 runs until Ctrl-C), RATE (bytes
+# per second of the replay, default 1000), RECORDING (default the bundled one).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
-HOST_BUILD=${HOST_BUILD:-build/host}
-RUN_DIR=${RUN_DIR:-build/run}
+SECONDS_TO_RUN=${SECONDS_TO_RUN:-30}
 RATE=${RATE:-1000}
-RECORDING=${RECORDING:-tests/data/sample_qbin_nmea.log}
+RECORDING=$(readlink -f "${RECORDING:-tests/data/sample_qbin_nmea.log}")
+JOBS=$(nproc 2>/dev/null || echo 2)
 
-if [ ! -f "$HOST_BUILD/build.ninja" ]; then
-  cmake -S . -B "$HOST_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
-fi
-cmake --build "$HOST_BUILD" --target rxsim
+bash scripts/setup.sh
+cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/host -j "$JOBS" --target rxsim
+cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win32 -j "$JOBS" --target linkwatch
 
-mkdir -p "$RUN_DIR/ptys"
-link="$RUN_DIR/ptys/com5"
-echo "rxsim: replaying $RECORDING at $RATE bytes/s on $link (Ctrl-C ends)"
-exec "$HOST_BUILD/tools/rxsim" --pty "$link" --control 0 --replay "$RECORDING" --rate "$RATE" --loop
+export RUN_DIR=${RUN_DIR:-$ROOT/build/run-demo}
+source scripts/wine-env.sh
+trap wine_env_stop EXIT
+trap 'exit 130' INT TERM HUP
+wine_env_start
+
+# Ask the simulated receiver on COM5 to replay the recording.
+exec 3<>"/dev/tcp/127.0.0.1/$RXSIM_COM5_CONTROL"
+echo "replay $RECORDING $RATE loop" >&3
+read -r reply <&3
+exec 3>&-
+echo "rxsim on COM5: $reply"
+wine build/win32/tools/linkwatch.exe 5 "$SECONDS_TO_RUN"
