@@ -94,6 +94,7 @@ struct Win32Windows : IWindowOps {
     HWND h = H(w);
     if (!h || !IsWindow(h)) return s;
     s.exists = true;
+    s.visible = IsWindowVisible(h) != 0;
     s.iconic = IsIconic(h) != 0;
     s.zoomed = IsZoomed(h) != 0;
     RECT r;

@@ -61,7 +61,7 @@ struct ScreenMetrics {
   int32_t edgeWidth = 2;  // SM_CXEDGE, part of the Palette window's outer size
 };
 
-// One data set. The piece names some of these globals twice; the older name
+// One data set. Some fields are known by a second, older name; that name
 // is given in the comment so readers of either text find the field:
 //   g_cellWidth/g_cellHeight      -> mainCellWidth/mainCellHeight
 //   g_caretColumn/g_caretRow      -> textCursorX/textCursorY

@@ -95,8 +95,11 @@ void HandleSize(int sizeType, int32_t clientWidth, int32_t clientHeight) {
     if (s.useCodePage) restore(WIN_CODEPAGE);
   } else if (sizeType == SIZETYPE_MINIMIZED) {
     for (int id = WIN_TOOLBOX; id < WIN_COUNT; ++id) st.rememberedShow[id] = st.windows[id].show;
-    for (WindowId id : {WIN_TOOLBOX, WIN_PIXELVIEW, WIN_SWAPVIEW, WIN_FONTVIEW, WIN_PALETTE, WIN_RAINBOW, WIN_CODEPAGE})
-      w.Show(id, SHOW_MINIMIZE);
+    // Only windows on the screen go down with the main window: minimising a
+    // hidden one would show it as an icon that nothing restores.
+    for (WindowId id : {WIN_TOOLBOX, WIN_PIXELVIEW, WIN_SWAPVIEW, WIN_FONTVIEW, WIN_PALETTE, WIN_RAINBOW, WIN_CODEPAGE}) {
+      if (w.Snapshot(id).visible) w.Show(id, SHOW_MINIMIZE);
+    }
   }
   UpdateWorkSheetGeometry();
   UpdateMainScrollBars();

@@ -6,7 +6,7 @@
 
 namespace dw {
 
-bool g_fillCellRectByBrush = true;
+FillMode g_fillCellRectMode = FILL_AUTO;
 
 static int32_t Clamp32(int64_t v) {
   if (v > INT32_MAX) return INT32_MAX;
@@ -26,7 +26,8 @@ uint32_t CellColor(uint32_t value) {
 
 void FillCellRect(ICanvas& dc, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t color) {
   if (right <= left || bottom <= top) return;
-  if (g_fillCellRectByBrush) {
+  bool onePixel = right - left == 1 && bottom - top == 1;
+  if (g_fillCellRectMode == FILL_BRUSH || (g_fillCellRectMode == FILL_AUTO && !onePixel)) {
     dc.FillSolid(left, top, right, bottom, color);
     return;
   }

@@ -71,6 +71,7 @@ enum ShowCode { SHOW_HIDE = 0, SHOW_NORMAL = 1, SHOW_MAXIMIZE = 3, SHOW_SHOW = 5
 
 struct WindowSnapshot {
   bool exists = false;
+  bool visible = false;
   bool iconic = false;
   bool zoomed = false;
   Rect rect;        // present screen rectangle

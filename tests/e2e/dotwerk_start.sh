@@ -76,6 +76,24 @@ cp "$DW_INI" "$DW_ARTIFACTS/dotwerk_start_first.ini"
 # Moved windows come back where they were left.
 dw_start || dw_finish
 dw_expect "second start main" "${rect[ColorDotwerkEditor]}" "$(drv_get rect info ColorDotwerkEditor)"
+
+# The tool windows follow the main window down and back up, and a maximised
+# main window lays them out again.
+drv syscmd ColorDotwerkEditor min >/dev/null
+sleep 2
+dw_expect "ToolBox minimised with the main window" 1 "$(drv_get iconic info ToolBox5)"
+dw_expect "Pixel View minimised with the main window" 1 "$(drv_get iconic info PixelView5)"
+drv syscmd ColorDotwerkEditor restore >/dev/null
+sleep 2
+dw_expect "ToolBox restored" "1 0" "$(drv_get visible info ToolBox5) $(drv_get iconic info ToolBox5)"
+dw_expect "Palette restored" "1 0" "$(drv_get visible info Palette5) $(drv_get iconic info Palette5)"
+dw_expect "CodePage View stays hidden" 0 "$(drv_get visible info CodePage5)"
+drv move ToolBox5 100 100 "$tbw" "$tbh" >/dev/null
+drv syscmd ColorDotwerkEditor max >/dev/null
+sleep 2
+dw_expect "ToolBox back at its default place" "${expect[ToolBox5]}" "$(drv_get rect info ToolBox5)"
+drv syscmd ColorDotwerkEditor restore >/dev/null
+sleep 1
 drv move ColorDotwerkEditor 40 30 700 500 >/dev/null
 drv move ToolBox5 300 200 "$tbw" "$tbh" >/dev/null
 sleep 1

@@ -159,8 +159,17 @@ TEST_F(MainWindowTest, RestoreBringsBackRememberedWindows) {
   st().windows[WIN_RAINBOW].show = 4;
   st().windows[WIN_CODEPAGE].show = 4;
   cur().useCodePage = 0;
+  for (int w = WIN_TOOLBOX; w < WIN_COUNT; ++w) {
+    windows.snapshots[w].exists = true;
+    windows.snapshots[w].visible = w != WIN_CODEPAGE;  // hidden: its view needs a code page
+  }
   HandleSize(SIZETYPE_MINIMIZED, 0, 0);
-  for (int w = WIN_TOOLBOX; w < WIN_COUNT; ++w) EXPECT_EQ(windows.shown[w], SHOW_MINIMIZE) << w;
+  for (int w = WIN_TOOLBOX; w < WIN_COUNT; ++w) {
+    EXPECT_EQ(windows.shown.count(w), w == WIN_CODEPAGE ? 0u : 1u) << w;
+    if (w != WIN_CODEPAGE) {
+      EXPECT_EQ(windows.shown[w], SHOW_MINIMIZE) << w;
+    }
+  }
   windows.showLog.clear();
   HandleSize(SIZETYPE_RESTORED, 800, 600);
   std::vector<std::pair<int, int>> expect = {

@@ -229,6 +229,32 @@ TEST_F(PaintTest, HighlightTwiceRestores) {
   EXPECT_EQ(pc.Pixels(), before);
 }
 
+// Every way of filling a cell sets the same pixels.
+TEST_F(PaintTest, FillModesSetTheSamePixels) {
+  struct Rect4 {
+    int32_t l, t, r, b;
+  };
+  const Rect4 rects[] = {{3, 4, 4, 5}, {0, 0, 7, 3}, {5, 5, 5, 9}, {2, 2, 1, 1}};
+  for (const Rect4& rc : rects) {
+    std::vector<std::vector<uint32_t>> results;
+    for (FillMode mode : {FILL_PER_PIXEL, FILL_BRUSH, FILL_AUTO}) {
+      g_fillCellRectMode = mode;
+      PixelCanvas pc(10, 10, 0x111111);
+      FillCellRect(pc, rc.l, rc.t, rc.r, rc.b, 0x00AB12);
+      results.push_back(pc.Pixels());
+    }
+    EXPECT_EQ(results[0], results[1]);
+    EXPECT_EQ(results[0], results[2]);
+  }
+  g_fillCellRectMode = FILL_AUTO;
+  RecordingCanvas one, block;
+  FillCellRect(one, 0, 0, 1, 1, 5);
+  FillCellRect(block, 0, 0, 4, 4, 5);
+  EXPECT_EQ(one.Ops()[0].kind, CanvasOp::SET_PIXEL);
+  EXPECT_EQ(block.Ops().size(), 1u);
+  EXPECT_EQ(block.Ops()[0].kind, CanvasOp::FILL);
+}
+
 // An element outside the store paints as the set's background; ASan watches.
 TEST_F(PaintTest, CellsOutsideTheStorePaintAsBackground) {
   struct Case {
@@ -268,7 +294,7 @@ TEST_F(PaintTest, CellsOutsideTheStorePaintAsBackground) {
     PaintWorkSheet(rc);
     size_t fills = 0;
     for (const CanvasOp& op : rc.Ops()) {
-      if (op.kind == CanvasOp::FILL) {
+      if (op.kind == CanvasOp::FILL || op.kind == CanvasOp::SET_PIXEL) {
         ++fills;
         EXPECT_EQ(op.value, 0x0000AAu);
       }

@@ -8,6 +8,7 @@
 //   dotwerk_driver command CLASS ID           posts WM_COMMAND ID
 //   dotwerk_driver key CLASS VK               posts WM_KEYDOWN VK
 //   dotwerk_driver close CLASS                posts WM_CLOSE
+//   dotwerk_driver syscmd CLASS min|max|restore  posts the system command
 //   dotwerk_driver move CLASS X Y W H         moves and sizes the window
 //   dotwerk_driver scroll CLASS               vertical and horizontal scroll position and range
 //   dotwerk_driver menu CLASS ID              checked and greyed state of a menu item
@@ -78,6 +79,11 @@ int main(int argc, char** argv) {
   }
   if (!std::strcmp(cmd, "key") && argc > 3) {
     PostMessageA(h, WM_KEYDOWN, std::atoi(argv[3]), 0);
+    return 0;
+  }
+  if (!std::strcmp(cmd, "syscmd") && argc > 3) {
+    WPARAM sc = !std::strcmp(argv[3], "min") ? SC_MINIMIZE : !std::strcmp(argv[3], "max") ? SC_MAXIMIZE : SC_RESTORE;
+    PostMessageA(h, WM_SYSCOMMAND, sc, 0);
     return 0;
   }
   if (!std::strcmp(cmd, "close")) {
