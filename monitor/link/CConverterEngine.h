@@ -38,6 +38,7 @@ struct ConverterOptions {
     CString blankLineSubcode;          // hexadecimal text
     bool dmPrefix = false;
     bool translationHeader = false;
+    bool rawData = false;              // bad or untranslated packets also dump their bytes
     bool spreadsheetSplit = false;
     int32_t linesPerPart = 0;
     char fieldSeparator = ',';
@@ -70,9 +71,15 @@ public:
     // A translation line: to the CRC log with crcFlag, else to the text output
     // (after a line break, "DM: " marked with dmFlag). Empty texts write nothing.
     void WriteTranslationText(const char* text, bool dmFlag, bool crcFlag);
+    // The line that opens each QBIN packet's translation (blank line, packet
+    // id and the table heading when the id changes). packet: the id first,
+    // then the data; length counts both.
+    void WritePacketHeader(const BYTE* packet, int length);
 
     // The text-translation output is wanted: decoders build their lines only then.
     bool IsTranslationOn() const { return m_active && m_options.textTranslation; }
+    // Untranslatable packets are dumped byte by byte after their message.
+    bool IsRawDataOn() const { return IsTranslationOn() && m_options.rawData; }
     // A processing range is set, so the reader asks whether each fix lies in it.
     bool HasTimeFilter() const { return m_active && m_options.rangeOn; }
     // True without a range; otherwise whether (week mod 1024, seconds) lies in
@@ -91,6 +98,7 @@ private:
     bool m_active;
     std::atomic<ProtocolKind> m_detectedKind;
     uint32_t m_rawCopyCount;
+    int m_lastHeaderId;                // id of the previous packet header; -1 none
     std::string m_text;
     std::string m_crcLog;
 };

@@ -34,6 +34,7 @@
 #include "link/StopEvent.h"
 #include "link/TimerHost.h"
 #include "model/ModelRecords.h"
+#include "model/ResetControl.h"
 #include "protocol/QbinCommandRecords.h"
 
 class CByteArray;
@@ -69,7 +70,7 @@ enum : uint32_t {
     ACTIVITY_BYTE_TRANSMITTED = 2,
 };
 
-class CProtocol {
+class CProtocol : public IResetControl {
 public:
     enum : uint32_t {
         kClearReportFlagsMs = 1000,
@@ -253,7 +254,7 @@ public:
     // Ends a reset under way, from any thread (a version report on the
     // reader thread ends it early): true when one was. Timer 29 then finds
     // the flag clear and leaves the data alone.
-    bool EndResetInProgress() { return m_resetInProgress.exchange(false); }
+    bool EndResetInProgress() override { return m_resetInProgress.exchange(false); }
 
     // ---- State for the status display ----
     const LinkStatistics& GetStatistics() const { return m_statistics; }

@@ -16,6 +16,7 @@
 #include "framework/CFile.h"
 #include "framework/CString.h"
 #include "link/CConverterEngine.h"
+#include "link/CProtocol.h"
 #include "model/Crc.h"
 #include "model/Clock.h"
 #include "model/GpsTime.h"
@@ -208,8 +209,9 @@ std::string CModel::GetDiagLogFolder()
 // Lifecycle
 
 CModel::CModel()
-    : m_controller(nullptr), m_protocol(nullptr), m_window(nullptr), m_ownWindow(nullptr),
-      m_windowCreated(false), m_diagLog(nullptr), m_diagLogPart(1), m_diagLogEnd(3)
+    : m_controller(nullptr), m_protocol(nullptr), m_resetControl(nullptr), m_window(nullptr),
+      m_ownWindow(nullptr), m_windowCreated(false), m_diagLog(nullptr), m_diagLogPart(1),
+      m_diagLogEnd(3)
 {
     std::lock_guard<std::mutex> g(m_lock);
     ClearAllLocked();
@@ -238,6 +240,7 @@ bool CModel::Attach(IReceiverEventSink* controller, CProtocol* protocol)
         std::lock_guard<std::mutex> g(m_lock);
         m_controller = controller;
         m_protocol = protocol;
+        m_resetControl = protocol;
         m_diagLogPart = 1;
         m_diagLogEnd = 3;
         ClearAllLocked();
@@ -251,6 +254,7 @@ void CModel::Detach()
         std::lock_guard<std::mutex> g(m_lock);
         m_controller = nullptr;
         m_protocol = nullptr;
+        m_resetControl = nullptr;
         ClearAllLocked();
     }
     CloseDiagLog();
@@ -479,21 +483,7 @@ bool CModel::CheckPacketCrc(const uint8_t* packet, int length)
 }
 
 // ---------------------------------------------------------------------------
-// Identification
-
-bool CModel::IdentifyReceiver(const FirmwareVersionRecord& record, int source)
-{
-    // Stand-in: stores the record by its source; the model guessing and the
-    // end of a pending receiver reset come with the identification table.
-    if (source != 0 && source != 1) return false;
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        m_firmware[source] = record;
-        m_firmware[source].name[MODEL_NAME_LENGTH - 1] = '\0';
-    }
-    Notify(source == 0 ? EV_FIRMWARE_VERSION : EV_CORE_VERSION, 0, false);
-    return true;
-}
+// Identification (the version rules are in CModelIdentify.cpp)
 
 bool CModel::GetFirmwareVersion(FirmwareVersionRecord& out, int which)
 {
@@ -501,21 +491,6 @@ bool CModel::GetFirmwareVersion(FirmwareVersionRecord& out, int which)
     std::lock_guard<std::mutex> g(m_lock);
     out = m_firmware[which];
     return true;
-}
-
-bool CModel::IsFirmwareYearBefore(int year)
-{
-    // Firmware reports carry two-digit years; comparing full years keeps
-    // 2005 firmware (year 5) after 1999.
-    int target = year;
-    if (year <= 1900) target = year < 80 ? 2000 + year : 1900 + year;
-    int fw;
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        fw = m_firmware[0].year;
-    }
-    if (fw < 100) fw = fw < 80 ? 2000 + fw : 1900 + fw;
-    return fw < target;
 }
 
 void CModel::SetProductInfo(const ProductRecord& record)
@@ -544,41 +519,16 @@ CString CModel::GetReceiverName()
     return CString(m_product.name);
 }
 
-void CModel::SetReceiverModel(int32_t code)
-{
-    // Stand-in: keeps the code; the capability bits stay 0 until the
-    // model table arrives.
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        m_receiverModel = code;
-        m_capabilities = 0;
-    }
-    Notify(EV_RECEIVER_MODEL, 0, false);
-}
-
 int32_t CModel::GetReceiverModel()
 {
     std::lock_guard<std::mutex> g(m_lock);
     return m_receiverModel;
 }
 
-bool CModel::HasCapability(uint32_t mask)
-{
-    std::lock_guard<std::mutex> g(m_lock);
-    if (mask == 0) return m_capabilities == 0;
-    return (mask & m_capabilities) != 0;
-}
-
 uint32_t CModel::GetCapabilityBits()
 {
     std::lock_guard<std::mutex> g(m_lock);
     return m_capabilities;
-}
-
-void CModel::SetCapabilityBitsForTest(uint32_t bits)
-{
-    std::lock_guard<std::mutex> g(m_lock);
-    m_capabilities = bits;
 }
 
 void CModel::SetComponentVersion(const FirmwareVersionRecord& record, int index, bool notify)

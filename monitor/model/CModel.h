@@ -19,6 +19,7 @@ class CString;
 class CProtocol;
 class CConverterEngine;
 class CFile;
+struct IResetControl;
 
 // Creates and destroys the hidden window the model keeps while attached. Only a
 // seam: the model needs no messages, but a failed window is how the link owner
@@ -48,6 +49,10 @@ public:
     // Replaces the hidden-window seam (not owned; null restores the default).
     void SetWindow(IModelWindow* window);
     CProtocol* GetProtocol() const { return m_protocol; }
+    // Replaces the link's reset control that Attach took from the protocol
+    // (not owned; null: no reset ever ends here). For links without an engine
+    // and for tests.
+    void SetResetControl(IResetControl* control);
 
     // Hands an event to the owning controller; false without one.
     bool Notify(int32_t event, int32_t detail, bool send);
@@ -78,20 +83,25 @@ public:
     bool CheckPacketCrc(const uint8_t* packet, int length);
 
     // ---- Identification ----
-    // Stores firmware record 0 (event 2) or 1 (event 1) by the record's
-    // source; false for any other source.
+    // Takes a version report: source 0 the navigation firmware, source 1 a
+    // second version (core or library) found beside it; false for any other
+    // source. Ends a receiver reset under way (the receiver is back: the data
+    // is cleared first), stores the firmware record (event 2, or 1 for a
+    // plain source-1 record) and, while the product code is 0, derives the
+    // receiver model from the version (event 54; 20 too for "Zenthos").
     bool IdentifyReceiver(const FirmwareVersionRecord& record, int source);
     bool GetFirmwareVersion(FirmwareVersionRecord& out, int which);
+    // Firmware years are two digits: 2003 and 1999 compare as 3 and 99.
     bool IsFirmwareYearBefore(int year);
     void SetProductInfo(const ProductRecord& record);
     bool GetProductInfo(ProductRecord& out);
     CString GetReceiverName();
+    // Takes the model code and derives the capability bits from it (event 54).
     void SetReceiverModel(int32_t code);
     int32_t GetReceiverModel();
+    // True when the mask shares a bit with the capability bits, or both are 0.
     bool HasCapability(uint32_t mask);
     uint32_t GetCapabilityBits();
-    // Until the model table derives them, tests set the bits directly.
-    void SetCapabilityBitsForTest(uint32_t bits);
     void SetComponentVersion(const FirmwareVersionRecord& record, int index, bool notify);
     bool GetComponentVersions(ComponentVersionTable& out, int& count);
 
@@ -201,6 +211,7 @@ private:
     void ClearAllLocked();
     void ClearFirmwareLocked();
     void ClearProductLocked();
+    void SetReceiverModelLocked(int32_t code);
     bool RaiseIf(bool notify, int32_t event, int32_t detail);
     void CloseDiagLog();
     bool OpenDiagLog();
@@ -209,6 +220,7 @@ private:
     mutable std::mutex m_lock;
     IReceiverEventSink* m_controller;
     CProtocol* m_protocol;
+    IResetControl* m_resetControl;
     IModelWindow* m_window;       // the seam in use
     IModelWindow* m_ownWindow;    // the build's own window, made on first attach
     bool m_windowCreated;

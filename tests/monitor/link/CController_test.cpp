@@ -702,7 +702,9 @@ TEST(CControllerModel, PacketFailingItsAnnouncedCrcReachesListenersAsRawFrameThe
     int32_t error = -1;
     ASSERT_TRUE(rig.OpenSerial(5, PROTO_QBIN, &error));
     rig.factory.lastChannel->Feed(std::string("\x10\x46\x00\x00\x10\x03", 6));
-    ASSERT_TRUE(rig.windows.WaitFor(EV_FRAME_RECEIVED));
+    // The health report's own events end with the antenna status; only after
+    // it has arrived is every delivery of the first packet in.
+    ASSERT_TRUE(rig.windows.WaitFor(EV_ANTENNA_STATUS));
     rig.windows.Clear();
     rig.controller.GetModel().SetExpectedCrc(10, 0x1234);
     rig.factory.lastChannel->Feed(

@@ -26,7 +26,7 @@ namespace {
 Bytes B(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 const Bytes kGoodNmea = B("$GPGGA*56\r\n");
-const Bytes kQbinMarker = {0x10, 0x41, 0x00, 0x10, 0x03};
+const Bytes kQbinMarker = {0x10, 0x41, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x03};  // full-length 0x41
 
 int CountEvents(const std::vector<RecordedEvent>& events, int32_t code)
 {

@@ -81,7 +81,9 @@ TEST(FrameAllocation, NoHeapAllocationPerByteOrPerFrameAfterWarmUp)
     // Every framing, good and bad, broken QBIN packets, a QOP message inside
     // QBIN data, an oversized frame and "!"-digits.
     const Bytes stream = Cat({
-        Hex("10 41 00 10 03 10 41 10 10 05 10 03 10 46 01 10 41 02 03 10 03"),
+        // Reports of their full length, one with a stuffed DLE, one after a broken packet.
+        Hex("10 41 00 00 00 00 00 00 00 00 00 00 10 03 10 41 10 10 00 00 00 00 00 00 00 00 00 10 03"),
+        Hex("10 46 01 10 46 00 00 10 03"),
         Text("$GPGGA*56\r\n$GPGGA*57\r\n$GPRMC,1\n"),
         Text(">QST;*79<>QST;*7A<"),
         Hex("40 40 41 67 00 26 0D 0A 40 40 41 67 00 27 0D 0A 10 8F 40 40 41 67 00 26 0D 0A"),

@@ -301,8 +301,7 @@ TEST(CModelStore, ProductInfoRaises20Then54)
     EXPECT_TRUE(a.model.GetProductInfo(out));
     EXPECT_TRUE(SameBytes(out, p));
     EXPECT_EQ(a.model.GetReceiverModel(), 1002);
-    // The capability table is not there yet: the bits stay clear.
-    EXPECT_EQ(a.model.GetCapabilityBits(), 0u);
+    EXPECT_EQ(a.model.GetCapabilityBits(), 0x221u);
 }
 
 TEST(CModelStore, WithoutControllerStoresButRaisesNothing)
@@ -354,7 +353,7 @@ void StoreEverything(CModel& m)
     m.IdentifyReceiver(Filled<FirmwareVersionRecord>(0x31), 0);
     m.IdentifyReceiver(Filled<FirmwareVersionRecord>(0x32), 1);
     m.SetProductInfo(Filled<ProductRecord>(0x33));
-    m.SetCapabilityBitsForTest(0x221);
+    m.SetReceiverModel(1002);  // capability bits 0x221
     m.SetComponentVersion(Filled<FirmwareVersionRecord>(0x34), 3, true);
     NavState nav = Filled<NavState>(0x35);
     nav.timeOfFix = 100;
@@ -752,7 +751,7 @@ TEST(CModelCrc, WrongCrcOfTheRightSizeFails)
 
 // ---- Identification --------------------------------------------------------------------
 
-TEST(CModelIdentification, FirmwareYearComparesFullYears)
+TEST(CModelIdentification, FirmwareYearComparesTwoDigitYears)
 {
     struct Case {
         int firmwareYear;
@@ -760,8 +759,10 @@ TEST(CModelIdentification, FirmwareYearComparesFullYears)
         bool before;
     };
     const Case cases[] = {
-        {2, 2003, true}, {3, 2003, false}, {5, 1999, false}, {98, 1999, true},
-        {99, 1999, false}, {79, 2080, true}, {80, 1981, true}, {2, 3, true}, {5, 99, false},
+        // Full years lose their century: 1999 compares as 99, so year 5 is before it.
+        {2, 2003, true}, {3, 2003, false}, {5, 1999, true}, {98, 1999, true},
+        {99, 1999, false}, {79, 2080, true}, {80, 1981, true}, {2, 3, true}, {5, 99, true},
+        {2002, 2003, true},  // a full firmware year is cut the same way
     };
     for (const Case& c : cases) {
         CModel m;
@@ -775,17 +776,17 @@ TEST(CModelIdentification, FirmwareYearComparesFullYears)
 TEST(CModelIdentification, CapabilityTest)
 {
     struct Case {
-        uint32_t bits;
+        int32_t code;
         uint32_t mask;
         bool has;
     };
     const Case cases[] = {
-        {0x221, 0x20, true}, {0x221, 0x4, false}, {0, 0, true}, {0x21, 0, false}, {0, 0x800, false},
+        {1002, 0x20, true}, {1002, 0x4, false}, {0, 0, true}, {1500, 0, false}, {0, 0x800, false},
     };
     for (const Case& c : cases) {
         CModel m;
-        m.SetCapabilityBitsForTest(c.bits);
-        EXPECT_EQ(m.HasCapability(c.mask), c.has) << std::hex << c.bits << " " << c.mask;
+        m.SetReceiverModel(c.code);
+        EXPECT_EQ(m.HasCapability(c.mask), c.has) << c.code << " " << std::hex << c.mask;
     }
 }
 
