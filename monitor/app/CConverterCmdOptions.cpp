@@ -1,0 +1,47 @@
+#include "app/CConverterCmdOptions.h"
+
+#include "app/CmdLinePorts.h"
+
+bool CConverterCmdOptions::Parse(const CCmdLineOptions& options, ICmdLinePaths& paths)
+{
+    Reset();
+    converter.overwrite = true;  // an unattended run must not stop to ask
+
+    const CString file = options.GetValue("-file");
+    if (file.IsEmpty()) return RefuseCmdLineOption("No file/path specified.");
+    if (file == ".") {
+        // Resolved now: tools may change the working folder before the run.
+        const CString folder = paths.GetCurrentFolder();
+        converter.inputPath = folder.IsEmpty() ? file : folder;
+        convertAll = true;
+    } else if (paths.IsFolder(file)) {
+        converter.inputPath = file;
+        convertAll = true;
+    } else if (paths.GetFileLength(file) >= 0) {
+        converter.inputPath = file;
+    } else {
+        return RefuseCmdLineOption("Invalid file/path specified.");
+    }
+
+    converter.kml = options.HasOption("-KML") || options.HasOption("-kml");
+    converter.nmeaGga = options.HasOption("-NMEA") || options.HasOption("-nmea");
+    converter.textTranslation = options.HasOption("-TXT") || options.HasOption("-txt");
+    converter.spreadsheet = options.HasOption("-XLX") || options.HasOption("-xlx");
+    converter.mapCsv = options.HasOption("-CSV") || options.HasOption("-csv");
+    if (!converter.kml && !converter.nmeaGga && !converter.textTranslation && !converter.spreadsheet &&
+        !converter.mapCsv)
+        return RefuseCmdLineOption("Select at least one file format to generate!");
+
+    if (options.HasOption("-convert_all")) convertAll = true;
+    if (options.HasOption("-ask_overwrite")) converter.overwrite = false;
+    fillTo1Hz = options.HasOption("-fill_1hz");
+
+    if (options.HasOption("-split_lines")) {
+        int32_t lines = 0;
+        if (!ParseCmdLineInteger(options.GetValue("-split_lines"), lines) || lines <= 0)
+            return RefuseCmdLineOption("Invalid number of lines to split.");
+        converter.spreadsheetSplit = true;
+        converter.linesPerPart = lines;
+    }
+    return true;
+}
