@@ -31,7 +31,11 @@ const UINT kReceiverEvent = WM_APP + 20;
 template <class Pred>
 bool PumpUntil(Pred done)
 {
-    for (int i = 0; i < 3000 && !done(); ++i) {
+    // Bounded by time, not by rounds: a flooding reader keeps the queue full,
+    // so each wait returns at once and rounds would run out long before a
+    // one-second timer is due.
+    DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < 30000) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
