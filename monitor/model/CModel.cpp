@@ -428,19 +428,20 @@ ProtocolKind CModel::GetLastSentCommand(CByteArray& out)
 
 uint32_t CModel::GetActivityFlags()
 {
-    std::lock_guard<std::mutex> g(m_lock);
-    return m_activity;
+    return m_activity.load();
 }
 
+// Runs for every byte the reader receives: the flags are an atomic word of
+// their own rather than a block under the model lock, and a bit that is
+// already set is not written again.
 void CModel::SetActivityFlag(uint32_t mask, bool clear)
 {
-    std::lock_guard<std::mutex> g(m_lock);
     if (mask == 0)
-        m_activity = 0;
+        m_activity.store(0);
     else if (clear)
-        m_activity &= ~mask;
-    else
-        m_activity |= mask;
+        m_activity.fetch_and(~mask);
+    else if ((m_activity.load(std::memory_order_relaxed) & mask) != mask)
+        m_activity.fetch_or(mask);
 }
 
 bool CModel::GetChecksumFlag()

@@ -4,6 +4,7 @@
 // the event the store raised. One model-wide lock guards every block and is
 // held only while a record is copied in or out, never while an event is
 // delivered, so a listener may read the model from inside its handler.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -284,7 +285,7 @@ private:
     ProtocolKind m_rawFrameKind;
     std::vector<uint8_t> m_sentCommand;
     ProtocolKind m_sentCommandKind;
-    uint32_t m_activity;
+    std::atomic<uint32_t> m_activity;
     uint8_t m_checksumFlag;
     uint8_t m_inWindow;
     uint16_t m_expectedSize;
