@@ -1,0 +1,5 @@
+#include "config/CConfiguratorDlg.h"
+
+void CConfiguratorDlg::LoadConfigFile(LPCTSTR /*fileName*/)
+{
+}

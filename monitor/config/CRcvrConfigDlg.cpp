@@ -1,0 +1,9 @@
+#include "config/CRcvrConfigDlg.h"
+
+void CRcvrConfigDlg::OnProtocolChanged(ProtocolKind /*protocol*/)
+{
+}
+
+void CRcvrConfigDlg::QueryActiveTab()
+{
+}

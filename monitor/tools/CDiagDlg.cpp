@@ -1,0 +1,5 @@
+#include "tools/CDiagDlg.h"
+
+void CDiagDlg::QueryActiveTab()
+{
+}

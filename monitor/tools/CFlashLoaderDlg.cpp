@@ -1,0 +1,6 @@
+#include "tools/CFlashLoaderDlg.h"
+
+bool CFlashLoaderDlg::CloseTool()
+{
+    return true;
+}

@@ -1,0 +1,6 @@
+#include "tools/CTtffToolDlg.h"
+
+bool CTtffToolDlg::CloseTool()
+{
+    return true;
+}

@@ -1,0 +1,5 @@
+#include "views/CPositionMapWnd.h"
+
+CPositionMapWnd::CPositionMapWnd(CWnd* /*mainWindow*/)
+{
+}

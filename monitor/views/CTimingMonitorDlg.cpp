@@ -1,0 +1,5 @@
+#include "views/CTimingMonitorDlg.h"
+
+void CTimingMonitorDlg::AdaptToReceiver(bool /*resize*/)
+{
+}
