@@ -118,3 +118,31 @@ private:
     const BYTE* m_data;
     int m_length;
 };
+
+// A report's fields read one after another, remembering whether any was
+// missing: a decoder reads a whole record, then decides once whether to store
+// it, so a short report leaves the model as it was.
+class QbinFields {
+public:
+    QbinFields(const BYTE* data, int length) : m_reader(data, length), m_ok(true) {}
+
+    bool Ok() const { return m_ok; }
+    int Length() const { return m_reader.GetLength(); }
+    bool Has(int offset, int count) const { return m_reader.Has(offset, count); }
+    const QbinFieldReader& Reader() const { return m_reader; }
+
+    uint8_t U8(int offset) { uint8_t v = 0; Note(m_reader.U8(offset, v)); return v; }
+    uint16_t U16(int offset) { uint16_t v = 0; Note(m_reader.U16(offset, v)); return v; }
+    int16_t I16(int offset) { int16_t v = 0; Note(m_reader.I16(offset, v)); return v; }
+    uint32_t U32(int offset) { uint32_t v = 0; Note(m_reader.U32(offset, v)); return v; }
+    int32_t I32(int offset) { int32_t v = 0; Note(m_reader.I32(offset, v)); return v; }
+    float Float(int offset) { float v = 0; Note(m_reader.Float(offset, v)); return v; }
+    double Double(int offset) { double v = 0; Note(m_reader.Double(offset, v)); return v; }
+    int Text(int offset, int count, char* out, int outSize) const { return m_reader.Text(offset, count, out, outSize); }
+
+private:
+    void Note(bool present) { m_ok = m_ok && present; }
+
+    QbinFieldReader m_reader;
+    bool m_ok;
+};

@@ -20,29 +20,12 @@ namespace {
 const double kRadToDeg = 57.295779513082320876798154814105;
 const double kSecondsPerWeek = 604800.0;
 
-// Reads fields and remembers whether any was missing, so a decoder can read
-// a whole record and then decide once whether to store it.
-class Fields {
+// The report's fields, with the short names the decoders below use.
+class Fields : public QbinFields {
 public:
-    Fields(const QbinReportContext& ctx) : m_reader(ctx.data, ctx.length), m_ok(true) {}
-    bool Ok() const { return m_ok; }
-    int Length() const { return m_reader.GetLength(); }
-    bool Has(int offset, int count) const { return m_reader.Has(offset, count); }
-    uint8_t U8(int o) { uint8_t v = 0; Note(m_reader.U8(o, v)); return v; }
-    uint16_t U16(int o) { uint16_t v = 0; Note(m_reader.U16(o, v)); return v; }
-    int16_t I16(int o) { int16_t v = 0; Note(m_reader.I16(o, v)); return v; }
-    uint32_t U32(int o) { uint32_t v = 0; Note(m_reader.U32(o, v)); return v; }
-    float F(int o) { float v = 0; Note(m_reader.Float(o, v)); return v; }
-    double D(int o) { double v = 0; Note(m_reader.Double(o, v)); return v; }
-    int Text(int offset, int count, char* out, int outSize) const
-    {
-        return m_reader.Text(offset, count, out, outSize);
-    }
-
-private:
-    void Note(bool present) { m_ok = m_ok && present; }
-    QbinFieldReader m_reader;
-    bool m_ok;
+    explicit Fields(const QbinReportContext& ctx) : QbinFields(ctx.data, ctx.length) {}
+    float F(int o) { return Float(o); }
+    double D(int o) { return Double(o); }
 };
 
 // A wire float turned into a whole number only when it is finite and inside

@@ -14,32 +14,7 @@ namespace {
 
 // ---- Reading -----------------------------------------------------------------
 
-// Reads fields through the bounded reader and remembers whether any was
-// missing. A decoder reads everything it needs first and stores only when
-// nothing was missing, so a short report leaves the model as it was even if a
-// minimum in the tables below were wrong.
-class Fields {
-public:
-    Fields(const BYTE* data, int length) : m_reader(data, length), m_ok(true) {}
-
-    bool Ok() const { return m_ok; }
-    int Length() const { return m_reader.GetLength(); }
-    const QbinFieldReader& Reader() const { return m_reader; }
-
-    uint8_t U8(int offset) { uint8_t v = 0; Note(m_reader.U8(offset, v)); return v; }
-    uint16_t U16(int offset) { uint16_t v = 0; Note(m_reader.U16(offset, v)); return v; }
-    int16_t I16(int offset) { int16_t v = 0; Note(m_reader.I16(offset, v)); return v; }
-    uint32_t U32(int offset) { uint32_t v = 0; Note(m_reader.U32(offset, v)); return v; }
-    int32_t I32(int offset) { int32_t v = 0; Note(m_reader.I32(offset, v)); return v; }
-    float Float(int offset) { float v = 0; Note(m_reader.Float(offset, v)); return v; }
-    double Double(int offset) { double v = 0; Note(m_reader.Double(offset, v)); return v; }
-
-private:
-    void Note(bool present) { if (!present) m_ok = false; }
-
-    QbinFieldReader m_reader;
-    bool m_ok;
-};
+typedef QbinFields Fields;
 
 // Minimum data lengths (sub-code byte included) of each 0x8F reply: the end
 // of its last field. Kept as data so the decoders and their tests agree.
