@@ -41,38 +41,33 @@ CalendarTime FromTm(const struct tm& tm, long microseconds)
 }
 #endif
 
+// The machine's clock, in UTC or in local time.
+CalendarTime SystemNow(bool utc)
+{
+#ifdef _WIN32
+    SYSTEMTIME st;
+    if (utc)
+        ::GetSystemTime(&st);
+    else
+        ::GetLocalTime(&st);
+    return FromSystemTime(st);
+#else
+    struct timeval tv;
+    gettimeofday(&tv, nullptr);
+    time_t secs = tv.tv_sec;
+    struct tm tm;
+    if (utc)
+        gmtime_r(&secs, &tm);
+    else
+        localtime_r(&secs, &tm);
+    return FromTm(tm, tv.tv_usec);
+#endif
+}
+
 class SystemClock : public IClock {
 public:
-    CalendarTime NowUtc() override
-    {
-#ifdef _WIN32
-        SYSTEMTIME st;
-        ::GetSystemTime(&st);
-        return FromSystemTime(st);
-#else
-        struct timeval tv;
-        gettimeofday(&tv, nullptr);
-        time_t secs = tv.tv_sec;
-        struct tm tm;
-        gmtime_r(&secs, &tm);
-        return FromTm(tm, tv.tv_usec);
-#endif
-    }
-    CalendarTime NowLocal() override
-    {
-#ifdef _WIN32
-        SYSTEMTIME st;
-        ::GetLocalTime(&st);
-        return FromSystemTime(st);
-#else
-        struct timeval tv;
-        gettimeofday(&tv, nullptr);
-        time_t secs = tv.tv_sec;
-        struct tm tm;
-        localtime_r(&secs, &tm);
-        return FromTm(tm, tv.tv_usec);
-#endif
-    }
+    CalendarTime NowUtc() override { return SystemNow(true); }
+    CalendarTime NowLocal() override { return SystemNow(false); }
     int64_t NowSeconds() override { return static_cast<int64_t>(time(nullptr)); }
 };
 
