@@ -8,6 +8,9 @@
 #include "core/MenuState.h"
 #include "core/Services.h"
 #include "core/Settings.h"
+#include "files/FontHeader.h"
+#include "files/OpenFile.h"
+#include "files/SymbolFile.h"
 #include "views/StatusLine.h"
 
 namespace dw {
@@ -104,6 +107,22 @@ void DispatchCommand(void*, int id) {
     case 10097:
     case 10098:
     case 10099: SetViewMode(id); return;
+    // Code-page file, font header and the text import.
+    case 10360: CommandSaveCodePageFileAs(); return;
+    case 10659: CommandSaveFontHeaderAs(); return;
+    case 10651:
+    case 10652: CommandImportTextAsCodePage(id); return;
+    // Save All: the symbol file first, then the code-page file and the font
+    // header of a `Font Ver.2` group.
+    case 10661:
+      // A symbol file that could not be written leaves its companions alone,
+      // so the three files never disagree.
+      if (SaveSymbolFile()) SaveAllCodePageAndFontHeader();
+      return;
+    // Symbol files: open, save, save as.
+    case 57601: OpenFileDialog(); return;
+    case 57603: SaveSymbolFile(); return;
+    case 57604: SaveSymbolFileAs(); return;
     default: IgnoredCommands().push_back(id); return;
   }
 }

@@ -5,11 +5,12 @@
 
 namespace dw {
 
-// Stand-in: the descriptor letters follow the data format later.
+// Computes and keeps the current set's descriptor code (FileDescriptor.h).
 void BuildFileDescriptor();
-// Stand-in: no format is recognised yet; returns 0 without a message.
+// Reads a data file into the current set (OpenFile.h).
 int OpenDataFile(const char* path);
-// Keeps the directory of a path as the current set's working directory.
+// Keeps the directory of a path as the current set's working directory; a
+// path with "*" is refused and the working directory emptied.
 void RememberFileDirectory(const char* path);
 
 }  // namespace dw

@@ -137,8 +137,8 @@ TEST_F(MenuStateTest, SwitchingSets) {
 TEST_F(MenuStateTest, UnknownCommandsAreRecordedOnly) {
   IgnoredCommands().clear();
   DispatchCommand(nullptr, 10142);
-  DispatchCommand(nullptr, 57603);
-  EXPECT_EQ(IgnoredCommands(), (std::vector<int>{10142, 57603}));
+  DispatchCommand(nullptr, 57607);
+  EXPECT_EQ(IgnoredCommands(), (std::vector<int>{10142, 57607}));
   DispatchCommand(nullptr, 10068);
   EXPECT_EQ(st().cfg.saveSettings, 0);
   EXPECT_FALSE(menu.Checked(10068));
