@@ -32,6 +32,7 @@
 
 #include "Frames.h"
 #include "Line.h"
+#include "QbinReceiver.h"
 #include "Script.h"
 
 namespace rxsim {
@@ -51,6 +52,7 @@ const char* Usage()
     return "usage:\n"
            "  rxsim (--pty LINK | --device PATH) [--control PORT] [--port-file FILE]\n"
            "        [--replay FILE [--rate BYTES_PER_S] [--loop]] [--script NAME [--count N]]\n"
+           "        [--scenario FILE] [--command-log FILE]\n"
            "  rxsim --generate NAME [--count N] --out FILE\n"
            "--pty creates a pty and links its slave at LINK; --device opens an existing tty.\n"
            "--control 0 picks a free port; the port is printed (\"control PORT\") and written\n"
@@ -68,7 +70,16 @@ const char* Usage()
            "  restore                     end a drop now\n"
            "  received                    hex of the bytes received since the last call\n"
            "  queries                     QBIN packets received since the last call\n"
-           "  answer on|off               answer QBIN queries (health, time, selection)\n"
+           "  answer on|off               without a scenario: answer QBIN queries (health,\n"
+           "                              time, selection) with fixed reports\n"
+           "  scenario load FILE          be a QBIN receiver: periodic reports from the\n"
+           "  scenario inline LINE;LINE.. scenario (see QbinReceiver.h), answers to queries,\n"
+           "                              a reset (1E, 25) that is silent 1 s, then its version\n"
+           "  scenario off                stop being one (\"silent\" stops it too)\n"
+           "  inject WHAT [COUNT]         announced | crc | dle | garbage | burst\n"
+           "  commands                    every QBIN command received since the last call, as\n"
+           "                              it came on the wire (\"10 26 10 03\"), comma-separated\n"
+           "  commandlog FILE|off         also append each command to FILE, one hex line each\n"
            "  truth                       what was sent: counters as the reader keeps them\n"
            "  reset                       zero truth, received bytes and queries\n"
            "  quit                        close this connection\n"
@@ -140,6 +151,8 @@ public:
               const std::string& portFile, std::string& error);
     bool Queue(const std::string& script, int count, uint32_t rate, std::string& error);
     bool QueueFile(const std::string& path, uint32_t rate, bool loop, std::string& error);
+    bool StartReceiver(const std::string& text, std::string& error);
+    bool OpenCommandLog(const std::string& path, std::string& error);
     int Run();
 
 private:
@@ -154,6 +167,8 @@ private:
     void EndDrop();
     bool Idle() const { return m_queue.empty() && !m_flood; }
     void Refill();
+    void OnCommand(const Bytes& packet);
+    void ServiceReceiver(Clock::time_point now);
     int PollTimeoutMs(Clock::time_point now) const;
 
     Line m_line;
@@ -183,6 +198,13 @@ private:
     QbinCollector m_collector;
     std::vector<std::string> m_queries;
     bool m_shutdown = false;
+    // The QBIN receiver a scenario makes of rxsim (null: none).
+    std::unique_ptr<QbinReceiver> m_receiver;
+    Clock::time_point m_nextReport;
+    Clock::time_point m_silentUntil;  // a reset is in progress until then
+    bool m_versionDue = false;
+    std::vector<std::string> m_commands;  // wire hex, since the last "commands"
+    FILE* m_commandLog = nullptr;
 };
 
 bool Sim::Init(const std::string& pty, const std::string& device, int port,
@@ -266,6 +288,89 @@ bool Sim::QueueFile(const std::string& path, uint32_t rate, bool loop, std::stri
     return true;
 }
 
+bool Sim::StartReceiver(const std::string& text, std::string& error)
+{
+    std::unique_ptr<QbinReceiver> r(new QbinReceiver());
+    if (!r->Load(text, error)) return false;
+    m_receiver = std::move(r);
+    m_versionDue = false;
+    m_silentUntil = Clock::now();
+    m_nextReport = Clock::now();  // the first reports go out at once
+    return true;
+}
+
+bool Sim::OpenCommandLog(const std::string& path, std::string& error)
+{
+    if (m_commandLog) fclose(m_commandLog);
+    m_commandLog = nullptr;
+    if (path == "off") return true;
+    m_commandLog = fopen(path.c_str(), "a");
+    if (!m_commandLog) {
+        error = "cannot open " + path + ": " + strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void Sim::OnCommand(const Bytes& packet)
+{
+    m_queries.push_back(ToHex(packet.data(), packet.size()));
+    // The log shows the command as it came on the wire: DLE, id, stuffed
+    // data, DLE ETX (the collector's packet stuffed again is exactly that).
+    Bytes wire = QbinPacket(packet[0], Bytes(packet.begin() + 1, packet.end()));
+    std::string hex = ToHex(wire.data(), wire.size(), true);
+    if (m_commands.size() < 100000) m_commands.push_back(hex);
+    if (m_commandLog) {
+        fprintf(m_commandLog, "%s\n", hex.c_str());
+        fflush(m_commandLog);
+    }
+    auto now = Clock::now();
+    if (m_receiver) {
+        if (QbinReceiver::IsReset(packet)) {
+            // A resetting receiver stops talking at once; a packet already
+            // half on the wire is finished, everything else is forgotten.
+            if (m_offset > 0 && !m_queue.empty()) m_queue.erase(m_queue.begin() + 1, m_queue.end());
+            else m_queue.clear();
+            m_silentUntil = now + std::chrono::seconds(1);
+            m_versionDue = true;
+            return;
+        }
+        if (now < m_silentUntil) return;  // nobody there to answer
+        std::vector<Segment> reply;
+        if (m_receiver->Answer(packet, reply))
+            for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
+        return;
+    }
+    if (m_answer) {
+        std::vector<Segment> reply;
+        Bytes data(packet.begin() + 1, packet.end());
+        if (BuildAnswer(packet[0], data, reply))
+            for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
+    }
+}
+
+void Sim::ServiceReceiver(Clock::time_point now)
+{
+    if (!m_receiver || now < m_silentUntil) return;
+    const auto interval = std::chrono::milliseconds(m_receiver->IntervalMs());
+    std::vector<Segment> out;
+    if (m_versionDue) {
+        // Back from the reset: the version comes first, the reports a period later.
+        m_versionDue = false;
+        m_receiver->Version(out);
+        m_nextReport = now + interval;
+    } else if (now >= m_nextReport) {
+        m_receiver->Tick(out);
+        m_nextReport += interval;
+        if (m_nextReport <= now) m_nextReport = now + interval;  // no catching up after a stall
+    } else {
+        return;
+    }
+    // A line that is down or cut loses what the receiver says meanwhile.
+    if (m_lineState != LINE_UP) return;
+    for (auto& p : out) m_queue.push_back(Entry{std::move(p), 0});
+}
+
 void Sim::Refill()
 {
     if (!m_queue.empty()) return;
@@ -312,15 +417,7 @@ void Sim::ReadLine()
                 if (m_received.size() < kReceivedCap) m_received.push_back(buf[i]);
                 else ++m_receivedLost;
                 Bytes packet;
-                if (m_collector.Feed(buf[i], packet)) {
-                    m_queries.push_back(ToHex(packet.data(), packet.size()));
-                    if (m_answer) {
-                        std::vector<Segment> reply;
-                        Bytes data(packet.begin() + 1, packet.end());
-                        if (BuildAnswer(packet[0], data, reply))
-                            for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
-                    }
-                }
+                if (m_collector.Feed(buf[i], packet)) OnCommand(packet);
             }
             continue;
         }
@@ -410,7 +507,9 @@ std::string Sim::Command(Client& c, const std::string& line)
         return std::string("ok line=") + state + " pty=" +
                (m_line.OwnsPty() ? m_line.SlavePath() : std::string("-")) +
                " queued=" + std::to_string(queued) + " flood=" + (m_flood ? "on" : "off") +
-               " answer=" + (m_answer ? "on" : "off");
+               " answer=" + (m_answer ? "on" : "off") +
+               " scenario=" + (m_receiver ? "on" : "off") +
+               " resetting=" + (m_receiver && (m_versionDue || Clock::now() < m_silentUntil) ? "yes" : "no");
     }
     if (cmd == "script") {
         uint64_t count = 1, rate = 0;
@@ -458,6 +557,8 @@ std::string Sim::Command(Client& c, const std::string& line)
         if (!args.empty() && arg(0) != "purge") return "err usage: silent [purge]";
         m_flood = false;
         m_loopFile.clear();
+        m_receiver.reset();
+        m_versionDue = false;
         m_queue.clear();
         m_offset = 0;
         if (arg(0) == "purge") m_line.DiscardPending();
@@ -499,12 +600,61 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_queries.clear();
         return r;
     }
+    if (cmd == "scenario") {
+        if (arg(0) == "off" && args.size() == 1) {
+            m_receiver.reset();
+            m_versionDue = false;
+            return "ok";
+        }
+        std::string text;
+        if (arg(0) == "load" && args.size() == 2) {
+            std::ifstream f(arg(1));
+            if (!f) return "err cannot read " + arg(1);
+            text.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+        } else if (arg(0) == "inline") {
+            // The rest of the line as it was typed: values may hold spaces.
+            size_t at = line.find("inline");
+            text = line.substr(at + 6);
+        } else {
+            return "err usage: scenario load FILE | scenario inline LINE;LINE... | scenario off";
+        }
+        if (!StartReceiver(text, error)) return "err " + error;
+        return "ok";
+    }
+    if (cmd == "inject") {
+        uint64_t count = 1;
+        if (args.empty() || (args.size() > 1 && !ParseUint(arg(1), count)) || count > 100000)
+            return "err usage: inject announced|crc|dle|garbage|burst [COUNT]";
+        QbinReceiver defaults;
+        QbinReceiver& r = m_receiver ? *m_receiver : defaults;
+        std::vector<Segment> out;
+        if (!r.Inject(arg(0), static_cast<int>(count), m_garbage, out))
+            return "err unknown fault " + arg(0);
+        uint64_t bytes = 0;
+        for (auto& p : out) {
+            bytes += p.bytes.size();
+            m_queue.push_back(Entry{std::move(p), 0});
+        }
+        return "ok bytes=" + std::to_string(bytes);
+    }
+    if (cmd == "commands") {
+        std::string r = "ok";
+        for (size_t i = 0; i < m_commands.size(); ++i) r += (i ? "," : " ") + m_commands[i];
+        m_commands.clear();
+        return r;
+    }
+    if (cmd == "commandlog") {
+        if (args.size() != 1) return "err usage: commandlog FILE|off";
+        if (!OpenCommandLog(arg(0), error)) return "err " + error;
+        return "ok";
+    }
     if (cmd == "truth") return "ok " + m_tally.Format();
     if (cmd == "reset") {
         m_tally.Reset();
         m_received.clear();
         m_receivedLost = 0;
         m_queries.clear();
+        m_commands.clear();
         return "ok";
     }
     if (cmd == "quit") {
@@ -590,6 +740,7 @@ int Sim::PollTimeoutMs(Clock::time_point now) const
     auto until = now + std::chrono::milliseconds(500);
     if (m_lineState != LINE_UP) until = std::min(until, m_dropUntil);
     if (m_lineBackoff) until = std::min(until, m_backoffUntil);
+    if (m_receiver) until = std::min(until, std::max(m_silentUntil, m_versionDue ? m_silentUntil : m_nextReport));
     for (auto& c : m_clients)
         if (c->waiting) until = std::min(until, c->waitDeadline);
     if (m_lineState == LINE_UP && !m_queue.empty() && m_queue.front().rate)
@@ -605,6 +756,7 @@ int Sim::Run()
         auto now = Clock::now();
         if (m_lineState != LINE_UP && now >= m_dropUntil) EndDrop();
         if (m_lineBackoff && now >= m_backoffUntil) m_lineBackoff = false;
+        ServiceReceiver(now);
         if (m_lineState == LINE_UP && !m_lineBackoff) Refill();
 
         std::vector<pollfd> fds;
@@ -673,6 +825,8 @@ int Sim::Run()
     }
     m_clients.clear();
     if (m_listen >= 0) close(m_listen);
+    if (m_commandLog) fclose(m_commandLog);
+    m_commandLog = nullptr;
     m_line.Close(true);
     return 0;
 }
@@ -714,7 +868,7 @@ int Generate(const std::string& name, int count, const std::string& out)
 int main(int argc, char** argv)
 {
     using namespace rxsim;
-    std::string pty, device, portFile, replay, script, generate, out;
+    std::string pty, device, portFile, replay, script, generate, out, scenario, commandLog;
     int port = -1, count = 1;
     uint64_t rate = 0;
     bool loop = false;
@@ -738,6 +892,8 @@ int main(int argc, char** argv)
         else if (a == "--count") count = atoi(value("--count").c_str());
         else if (a == "--generate") generate = value("--generate");
         else if (a == "--out") out = value("--out");
+        else if (a == "--scenario") scenario = value("--scenario");
+        else if (a == "--command-log") commandLog = value("--command-log");
         else if (a == "--help" || a == "-h") {
             printf("%s", Usage());
             return 0;
@@ -786,6 +942,20 @@ int main(int argc, char** argv)
     if (!script.empty() && !sim.Queue(script, count, static_cast<uint32_t>(rate), error)) {
         fprintf(stderr, "rxsim: %s\n", error.c_str());
         return 1;
+    }
+    if (!commandLog.empty() && !sim.OpenCommandLog(commandLog, error)) {
+        fprintf(stderr, "rxsim: %s\n", error.c_str());
+        return 1;
+    }
+    if (!scenario.empty()) {
+        std::ifstream f(scenario);
+        std::string text;
+        if (f) text.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+        else error = "cannot read " + scenario;
+        if (!error.empty() || !sim.StartReceiver(text, error)) {
+            fprintf(stderr, "rxsim: %s\n", error.c_str());
+            return 1;
+        }
     }
     return sim.Run();
 }

@@ -212,7 +212,25 @@ bool RxsimClient::Queries(std::vector<std::string>& out)
     return true;
 }
 
+bool RxsimClient::Commands(std::vector<std::string>& out)
+{
+    std::string reply = Command("commands");
+    out.clear();
+    if (!StartsWithOk(reply)) return false;
+    std::string rest = reply.size() > 3 ? reply.substr(3) : std::string();
+    size_t at = 0;
+    while (at < rest.size()) {
+        size_t comma = rest.find(',', at);
+        if (comma == std::string::npos) comma = rest.size();
+        if (comma > at) out.push_back(rest.substr(at, comma - at));
+        at = comma + 1;
+    }
+    return true;
+}
+
 bool RxsimClient::Quiet()
 {
+    // "silent" also ends a scenario, so no receiver keeps talking into the
+    // next test.
     return Ok("silent purge") && Ok("answer off") && Ok("reset");
 }

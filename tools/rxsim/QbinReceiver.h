@@ -1,0 +1,119 @@
+#pragma once
+// The QBIN side of the simulated receiver: the state a scenario gives it
+// (position, time, health, tracking, versions, configuration), the reports
+// it sends every period, the replies to the program's queries, and faults a
+// test can inject into the stream.
+//
+// Reports are built here from the wire layouts, byte by byte, with every
+// multi-byte field big-endian; nothing is shared with the monitor, so a
+// test compares the monitor's decoders with an independent writer.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Frames.h"
+#include "Script.h"
+
+namespace rxsim {
+
+struct QbinVersion {
+    uint8_t major = 0, minor = 0, build = 0, month = 0, day = 0;
+    uint16_t year = 0;
+    std::string name;
+};
+
+struct QbinChannel {
+    uint8_t sv = 0;
+    uint8_t status = 0;
+    float level = 0, elevation = 0, azimuth = 0;
+};
+
+// A scenario is text, one setting per line ("#" starts a comment); inline
+// scenarios on the control socket separate lines with ";". Settings:
+//   interval_ms MS                  period of the reports (default 1000)
+//   periodic ID...                  hex report ids sent every period, in order
+//                                   (41 84 46 6D 5C 83 4A 42 43 56 55 70 C2 ...)
+//   position LAT LON HEIGHT BIAS    0x84 doubles (radians, metres, metres)
+//   time TOW WEEK UTC_OFFSET [STEP] 0x41; TOW grows by STEP each period (default 1)
+//   health CODE BITS                0x46 bytes (hex)
+//   fix MODE PDOP HDOP VDOP TDOP SV...   0x6D; MODE is the low nibble (hex)
+//   channel N SV LEVEL ELEVATION AZIMUTH [STATUS]   0x5C for channel N (0..11)
+//   firmware MAJ MIN BUILD MONTH DAY YEAR NAME...   0x1C-82 first component
+//   component MAJ MIN BUILD MONTH DAY YEAR NAME...  further 0x1C-82 components
+//   core MAJ MIN MONTH DAY YEAR       the core half of 0x45
+//   product SERIAL CODE DAY MONTH YEAR HOUR NAME... 0x1C-83
+//   io B0 B1 B2 B3 | filter B0 B1 B2 B3   0x55 and 0x70 bytes (hex)
+//   nmea INTERVAL MASK | svmask MASK      0x7B and 0xC2 (MASK hex)
+//   datum INDEX DX DY DZ A E2            0x8F-15
+//   navconfig MODE DGPS DYNAMICS ELEV SNR DOPMASK DOPSWITCH AGE   0xBB
+class QbinReceiver {
+public:
+    QbinReceiver();
+
+    // Replaces the whole state with the scenario's (unset values keep their
+    // defaults). False with the offending line in `error`.
+    bool Load(const std::string& text, std::string& error);
+
+    int IntervalMs() const { return m_intervalMs; }
+
+    // The reports of one period; the clock then moves on by one step.
+    void Tick(std::vector<Segment>& out);
+
+    // The reply to a packet the program wrote (id + unstuffed data); false
+    // when this receiver does not answer it. Settings that carry values are
+    // taken over before the reply, as a receiver confirms what it applied.
+    bool Answer(const Bytes& packet, std::vector<Segment>& out);
+
+    // Reset commands: the receiver goes quiet and then reports its version.
+    static bool IsReset(const Bytes& packet);
+    // The version report a receiver sends when it is back from a reset.
+    void Version(std::vector<Segment>& out) const;
+
+    // Injected faults. "announced": a CRC announcement and the packet it
+    // covers (passes). "crc": an announcement whose CRC does not match the
+    // position report after it, which differs from the scenario's. "dle": a
+    // position report with other values, broken by a DLE pair. "garbage":
+    // COUNT bytes that start no frame. "burst": COUNT rounds of crc, dle and
+    // garbage. Faulty parts count as no frame in the truth. False for an
+    // unknown name.
+    bool Inject(const std::string& what, int count, Garbage& garbage, std::vector<Segment>& out);
+
+    // One report by id (0x1C: sub-code in `sub`); empty when unknown.
+    Bytes Report(uint8_t id, uint8_t sub = 0) const;
+
+private:
+    Bytes Position(double shift) const;
+    Bytes PositionData(double shift) const;
+
+    int m_intervalMs = 1000;
+    std::vector<uint8_t> m_periodic;
+    double m_lat = 0, m_lon = 0, m_height = 0, m_bias = 0;
+    float m_tow = 0, m_utcOffset = 0, m_towStep = 1;
+    uint16_t m_week = 0;
+    uint8_t m_healthCode = 0, m_healthBits = 0;
+    uint8_t m_fixMode = 0;
+    float m_pdop = 0, m_hdop = 0, m_vdop = 0, m_tdop = 0;
+    std::vector<uint8_t> m_fixSvs;
+    bool m_hasChannel[12] = {};
+    QbinChannel m_channels[12];
+    QbinVersion m_firmware;
+    std::vector<QbinVersion> m_components;
+    QbinVersion m_core;
+    uint32_t m_serial = 0;
+    uint16_t m_productCode = 0, m_buildYear = 0;
+    uint8_t m_buildDay = 0, m_buildMonth = 0, m_buildHour = 0;
+    std::string m_productName;
+    uint8_t m_io[4] = {};
+    uint8_t m_filter[4] = {};
+    uint8_t m_nmeaInterval = 0;
+    uint32_t m_nmeaMask = 0, m_svMask = 0;
+    int16_t m_datumIndex = 0;
+    double m_datum[5] = {};
+    uint8_t m_navMode = 0, m_navDgps = 0, m_navDynamics = 0, m_navAge = 0;
+    float m_navElev = 0, m_navSnr = 0, m_navDopMask = 0, m_navDopSwitch = 0;
+};
+
+// CRC-32 (reflected, 0xEDB88320) as the receiver announces it, low 16 bits.
+uint16_t QbinAnnouncedCrc(const Bytes& data);
+
+}  // namespace rxsim
