@@ -10,34 +10,17 @@
 #include <string>
 
 #include "core/EditorState.h"
+#include "FuzzInput.h"
 #include "files/FileDescriptor.h"
 #include "files/FileIo.h"
 
 using namespace dw;
 
-static void CheckAt(bool ok, int line) {
-  if (ok) return;
-  std::fprintf(stderr, "invariant failed at line %d\n", line);
-  std::abort();
-}
-#define Check(ok) CheckAt((ok), __LINE__)
 
 namespace {
 
-struct Input {
-  const uint8_t* p;
-  size_t n;
-  uint32_t Take(int bytes) {
-    uint32_t v = 0;
-    for (int k = 0; k < bytes; ++k) {
-      v <<= 8;
-      if (n) {
-        v |= *p++;
-        --n;
-      }
-    }
-    return v;
-  }
+struct Input : FuzzInput {
+  Input(const uint8_t* data, size_t size) : FuzzInput{data, size} {}
   // A file title as Windows allows it (no '<', '>', '*' or line breaks,
   // none of which can reach a descriptor through a saved file name).
   std::string Title(size_t most) {

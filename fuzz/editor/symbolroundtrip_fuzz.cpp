@@ -15,6 +15,7 @@
 #include "core/EditorState.h"
 #include "core/Services.h"
 #include "files/CodePageFile.h"
+#include "FuzzInput.h"
 #include "files/FileDescriptor.h"
 #include "files/FileIo.h"
 #include "files/OpenFile.h"
@@ -23,29 +24,11 @@
 
 using namespace dw;
 
-static void CheckAt(bool ok, int line) {
-  if (ok) return;
-  std::fprintf(stderr, "invariant failed at line %d\n", line);
-  std::abort();
-}
-#define Check(ok) CheckAt((ok), __LINE__)
 
 namespace {
 
-struct Input {
-  const uint8_t* p;
-  size_t n;
-  uint32_t Take(int bytes) {
-    uint32_t v = 0;
-    for (int k = 0; k < bytes; ++k) {
-      v <<= 8;
-      if (n) {
-        v |= *p++;
-        --n;
-      }
-    }
-    return v;
-  }
+struct Input : FuzzInput {
+  Input(const uint8_t* data, size_t size) : FuzzInput{data, size} {}
   // Bits for the cells: the rest of the input, repeated.
   const uint8_t* bits = nullptr;
   size_t bitCount = 0;
