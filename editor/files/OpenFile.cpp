@@ -141,7 +141,17 @@ int FinishOpen(DataSet& s) {
 
 int Refuse(SetBackup& backup) {
   backup.Restore();
-  if (Svc().windows) Svc().windows->WaitCursor(false);
+  IWindowOps* w = Svc().windows;
+  if (w) w->WaitCursor(false);
+  // The sheet was repainted (and the menus set) from the half-read state
+  // while a message box was up: bring both back to the restored set.
+  if (!g_ed->fontLoading) {
+    DisableDataSetMenus(g_ed->currentDataSet);
+    EnableDataSetMenus(g_ed->currentDataSet);
+  }
+  UpdateWorkSheetGeometry();
+  UpdateMainScrollBars();
+  if (w) w->Invalidate(WIN_MAIN, true);
   return 0;
 }
 

@@ -2,7 +2,7 @@
 # Symbol and code-page files end to end: both sets reloaded at start-up from
 # seeded files (set 0 a `Font Ver.2` group naming its code page, set 1 a C
 # Source single icon), Save All writing the group back byte for byte with
-# its font header, and a plain text file refused with the set unchanged.
+# its font header.
 set -u
 source "$(dirname "$0")/../editor/e2e_lib.sh"
 

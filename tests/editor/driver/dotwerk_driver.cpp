@@ -13,17 +13,79 @@
 //   dotwerk_driver scroll CLASS               vertical and horizontal scroll position and range
 //   dotwerk_driver menu CLASS ID              checked and greyed state of a menu item
 //   dotwerk_driver pixel CLASS X Y            colour of a client pixel (r g b)
+//   dotwerk_driver dialog [seconds]           waits for a dialog box (a common file dialog or a
+//                                             message box); its title and each static text
+//                                             (line breaks shown as "\n")
+//   dotwerk_driver filename PATH              types PATH into the open dialog's file-name field
+//                                             and presses OK
+//   dotwerk_driver press ID                   presses button ID of the dialog box (1 OK, 2 Cancel,
+//                                             6 Yes, 7 No)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include <dlgs.h>
 
 static HWND Find(const char* cls) { return FindWindowA(cls, nullptr); }
 
 static int Missing(const char* cls) {
   std::printf("missing=%s\n", cls);
   return 1;
+}
+
+// Dialog boxes (message boxes and the common file dialogs) all have the
+// dialog class; the editor shows at most one at a time.
+static const char kDialogClass[] = "#32770";
+
+static HWND FindDialog() {
+  HWND h = nullptr;
+  while ((h = FindWindowExA(nullptr, h, kDialogClass, nullptr)) != nullptr)
+    if (IsWindowVisible(h)) return h;
+  return nullptr;
+}
+
+// Looks at least once, then every 100 ms for the given time.
+static HWND WaitDialog(double seconds) {
+  for (int i = 0;; ++i) {
+    if (HWND h = FindDialog()) return h;
+    if (i >= seconds * 10) return nullptr;
+    Sleep(100);
+  }
+}
+
+static std::string TextOf(HWND h) {
+  char text[4096] = "";
+  SendMessageA(h, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+static BOOL CALLBACK PrintStatic(HWND child, LPARAM) {
+  char cls[64] = "";
+  GetClassNameA(child, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Static") != 0 || !IsWindowVisible(child)) return TRUE;
+  std::string text = TextOf(child);
+  if (text.empty()) return TRUE;
+  std::string line;
+  for (char c : text) {
+    if (c == '\r') continue;
+    if (c == '\n') line += "\\n";
+    else line += c;
+  }
+  std::printf("text=%s\n", line.c_str());
+  return TRUE;
+}
+
+// The file-name field: the combo box of the Explorer-style dialog (its
+// edit child takes the typing) or the plain edit field of the old style.
+static HWND FileNameField(HWND dlg) {
+  if (HWND combo = GetDlgItem(dlg, cmb13)) {
+    if (HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr)) return edit;
+    return combo;
+  }
+  return GetDlgItem(dlg, edt1);
 }
 
 int main(int argc, char** argv) {
@@ -47,7 +109,48 @@ int main(int argc, char** argv) {
     std::printf("textheight=%ld\n", tm.tmHeight);
     return 0;
   }
+  if (!std::strcmp(cmd, "dialog")) {
+    HWND d = WaitDialog(argc > 2 ? std::atof(argv[2]) : 30);
+    if (!d) return Missing(kDialogClass);
+    std::printf("title=%s\n", TextOf(d).c_str());
+    EnumChildWindows(d, PrintStatic, 0);
+    return 0;
+  }
   if (argc < 3) return 2;
+  if (!std::strcmp(cmd, "filename")) {
+    // Typed as a user would: the old contents selected, then one character
+    // at a time; a field that filters the keys gets the text set directly.
+    // The dialog can still be building its fields when it first shows, so
+    // the dialog and its field are looked up again until the text holds.
+    HWND d = nullptr, field = nullptr;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      d = WaitDialog(30);
+      if (!d) return Missing(kDialogClass);
+      field = FileNameField(d);
+      if (field) {
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        SendMessageA(field, WM_CLEAR, 0, 0);
+        for (const char* p = argv[2]; *p; ++p) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(*p), 1);
+        if (TextOf(field) != argv[2]) SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+      }
+      Sleep(300);
+      if (field && IsWindow(field) && TextOf(field) == argv[2]) break;
+      field = nullptr;
+    }
+    if (!field) return Missing("file name field");
+    std::printf("typed=%s\n", TextOf(field).c_str());
+    PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
+    return 0;
+  }
+  if (!std::strcmp(cmd, "press")) {
+    HWND d = FindDialog();
+    if (!d) return Missing(kDialogClass);
+    int id = std::atoi(argv[2]);
+    HWND button = GetDlgItem(d, id);
+    if (!button) return Missing("button");
+    PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return 0;
+  }
   const char* cls = argv[2];
   if (!std::strcmp(cmd, "wait")) {
     double seconds = argc > 3 ? std::atof(argv[3]) : 60;
