@@ -28,6 +28,8 @@ wait_for() {
 }
 
 wine_env_start() {
+  # A run that was killed may have left its server behind on this prefix.
+  if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   rm -rf "$RUN_DIR"; mkdir -p "$RUN_DIR/ptys"
   # Xvfb picks a free display itself and reports it: two runs side by side
   # (other build directories) cannot race for the same number.
