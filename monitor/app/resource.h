@@ -1,0 +1,169 @@
+// Resource ids of the monitor program: the main window's dialog, its
+// controls, menus, bitmaps, pictures and icons. The UI driver of the
+// end-to-end tests reads the same ids, so they are published here and
+// nowhere else. Plain #defines: the resource compiler reads this file too.
+#pragma once
+
+// ---- Icons -------------------------------------------------------------------
+#define IDI_MAIN_LARGE 1            // the program icon
+#define IDI_MAIN_SMALL 258
+#define IDI_STATE_FIRST 229         // receiver state icons: first state
+#define IDI_STATE_NEUTRAL 230       // neither state known
+#define IDI_STATE_SECOND 232        // second state
+
+// ---- Menus, accelerators, bitmaps, pictures ------------------------------------
+#define IDR_MAIN_MENU 207
+#define IDR_MAIN_ACCEL 208
+#define IDB_TOOLBAR_STRIP 1000
+#define IDB_TOOLBAR_DISABLED 1002
+#define IDB_TOOLBAR_HOT 1003
+#define IDB_TOOLBAR_NORMAL 1004
+#define IDR_GIF_REST 5038           // Tx/Rx lamp at rest
+#define IDR_GIF_ACTIVE 5039         // Tx/Rx lamp while bytes move
+#define IDD_MAIN_WND 5044
+
+// ---- Group boxes of the main window ----------------------------------------------
+#define IDC_GROUP_TIME 1267         // "Time"
+#define IDC_GROUP_VELOCITY 1268     // "Velocity"
+#define IDC_GROUP_POSITION 1269     // "Position"
+#define IDC_GROUP_MODE 1283         // "Receiver Mode && Status"
+#define IDC_GROUP_SATELLITES 1343   // "Satellite Data"
+#define IDC_GROUP_DOPS 1344         // "DOPs"
+#define IDC_GROUP_FIRMWARE 1329     // "Firmware Info"
+#define IDC_GROUP_STATUS 1345       // "Status"
+#define IDC_GROUP_OSC 1346          // "Osc (ppb)"
+
+// ---- Fields with fixed ids ---------------------------------------------------------
+#define IDC_OSC_OFFSET 1149         // oscillator offset, ppb
+#define IDC_ANTENNA 1695            // "OK", "SH", "OP", "n/a"
+#define IDC_ANTENNA_LABEL 1746
+#define IDC_ALMANAC 1191            // almanac status
+#define IDC_PROGRESS 1583           // playback / transfer progress bar
+#define IDC_PERCENT 1393            // "%d%%" beside the bar
+#define IDC_ALMANAC_LABEL 1630      // "Almanac" or "Progress"
+#define IDC_LEVEL_CAPTION 1430      // channel table column: "C/No" or "AMU"
+#define IDC_RTC_ICON 1745           // real-time clock state icon
+#define IDC_BBRAM_ICON 1752         // battery-backed RAM state icon
+#define IDC_RTC_LABEL 1750
+#define IDC_BBRAM_LABEL 1751
+
+// ---- Position (group 1269) ----------------------------------------------------------
+#define IDC_LAT_CAPTION 1701        // "Latitude" or "      X"
+#define IDC_LAT_HEMI 1702           // "N" / "S"
+#define IDC_LAT_DEG 1703            // whole degrees
+#define IDC_LAT_DEGSIGN 1704        // the degree sign
+#define IDC_LAT_MIN 1705            // minutes "%.5lf'"
+#define IDC_LAT_VALUE 1706          // decimal degrees or X
+#define IDC_LON_CAPTION 1707
+#define IDC_LON_HEMI 1708
+#define IDC_LON_DEG 1709
+#define IDC_LON_DEGSIGN 1710
+#define IDC_LON_MIN 1711
+#define IDC_LON_VALUE 1712          // decimal degrees or Y
+#define IDC_ALT_CAPTION 1713        // "Altitude" or "      Z"
+#define IDC_ALT_VALUE 1714          // altitude or Z
+#define IDC_ALT_UNIT 1715           // "m HAE" / "m MSL"
+
+// ---- Velocity (group 1268) ------------------------------------------------------------
+#define IDC_VEL_WORD1 1177          // "East"/"West" (ENU) or the row label
+#define IDC_VEL_WORD2 1178
+#define IDC_VEL_WORD3 1179
+#define IDC_VEL_VALUE1 1193
+#define IDC_VEL_VALUE2 1194
+#define IDC_VEL_VALUE3 1195
+#define IDC_VEL_UNIT1 1729
+#define IDC_VEL_UNIT2 1730
+#define IDC_VEL_UNIT3 1731
+#define IDC_SPEED_LABEL 1716        // "Speed"
+#define IDC_SPEED_VALUE 1717
+#define IDC_SPEED_UNIT 1718         // "mph", "km/hr", "m/s"
+
+// ---- Time (group 1267) ------------------------------------------------------------------
+#define IDC_TIME 1719               // "Thu 01:02:03"
+#define IDC_DATE 1720               // "November 09, 2006"
+#define IDC_WEEK 1721
+#define IDC_TOW 1722
+
+// ---- Receiver mode and status (group 1283), DOPs (1344) ------------------------------------
+#define IDC_FIX_MODE 1723           // "3-D, Auto (4 SV)"
+#define IDC_RCVR_STATUS 1724        // "doing position fixes"
+#define IDC_PDOP 1725
+#define IDC_HDOP 1726
+#define IDC_VDOP 1727
+#define IDC_TDOP 1728
+
+// ---- Firmware (group 1329) ---------------------------------------------------------------
+#define IDC_APP_VERSION 1733        // "7.74.3"
+#define IDC_APP_DATE 1734           // "03/15/07"
+#define IDC_CORE_VERSION 1735
+#define IDC_CORE_DATE 1736
+
+// ---- Channel table (group 1343): row r, column c at IDC_CHANNEL_FIRST + 5r + c ---------------
+#define IDC_CHANNEL_FIRST 1800
+#define CHANNEL_COLUMNS 5           // satellite, level, azimuth, elevation, state
+#define CHANNEL_ROWS 12
+#define IDC_CHANNEL_CELL(row, col) (IDC_CHANNEL_FIRST + (row) * CHANNEL_COLUMNS + (col))
+#define IDC_SV_CAPTION 1861
+#define IDC_AZ_CAPTION 1862
+#define IDC_EL_CAPTION 1863
+#define IDC_STATE_CAPTION 1864
+
+// ---- Status bar pictures ---------------------------------------------------------------
+#define IDC_TX_LABEL 1760
+#define IDC_RX_LABEL 1761
+#define IDC_TX_ACTIVE 1762
+#define IDC_TX_REST 1763
+#define IDC_RX_ACTIVE 1764
+#define IDC_RX_REST 1765
+
+// ---- Status bar panes (indicator ids) -------------------------------------------------------
+#define ID_PANE_GENERAL 1
+#define ID_PANE_MESSAGE 2
+#define ID_PANE_PROTOCOL 4
+#define ID_PANE_ELAPSED 5
+#define ID_PANE_LINK 6
+
+// ---- Commands ------------------------------------------------------------------------
+#define ID_LINK_COMBO 36004
+#define ID_GPSDATA_COMBO 36009
+#define ID_SHUTDOWN_STANDBY 36010   // "S&hutdown / Standby..."
+#define ID_FILE_EXIT 1047
+#define ID_FILE_EXIT2 1700
+#define ID_VIEW_TOOLBAR 0xE800
+#define ID_NEW_WINDOW 32959         // "New Window..."
+#define ID_CONNECT 32952            // "&Connect..." / "&Disconnect"
+#define ID_AUTO_QUERY 32837         // "&Auto Query"
+#define ID_COM_PORT_DLG 32842       // "COM Port..."
+#define ID_RECEIVER_PORT 32944      // "Receiver Port..."
+#define ID_POSITION_WND 32854
+#define ID_SKY_PLOT 32855
+#define ID_DATA_LOGGER 32796
+#define ID_RAW_DATA_WND 32863
+#define ID_SETTINGS 32925
+#define ID_ABOUT 32785
+#define ID_ABOUT_MENU 32786
+#define ID_SAVE_CONFIG 32847
+#define ID_DOUBLE_PRECISION 32857
+#define ID_RCVR_VERSION 32916
+#define ID_RCVR_CONFIG 32945
+#define ID_SIGNAL_CNO 32869
+#define ID_SIGNAL_AMU 32870
+#define ID_TIME_GPS 34001
+#define ID_TIME_UTC 34002
+#define ID_VEL_ENU 34010
+#define ID_VEL_ECEF 34012
+#define ID_POS_LLA 34020
+#define ID_POS_XYZ 34022
+#define ID_ALT_MSL 34023
+#define ID_ALT_HAE 34024
+#define ID_SPEED_KMH 34025
+#define ID_SPEED_MPH 34026
+#define ID_SPEED_MPS 34027
+#define ID_POS_LLA_DEC 34028
+#define ID_POS_COPY 34029
+#define ID_PROT_AUTO 35033
+#define ID_PROT_QBIN 35034
+#define ID_PROT_NMEA 35035
+#define ID_PROT_QTXT 35036
+#define ID_PROT_QOP 35037
+#define ID_COM_PORT_FIRST 60000     // 60000 + port number
