@@ -9,6 +9,7 @@
 #include "link/CConverterEngine.h"
 #include "model/CModel.h"
 #include "protocol/QbinComposer.h"
+#include "protocol/QbinReports.h"
 
 namespace {
 
@@ -41,10 +42,18 @@ int TimingMinimum(BYTE subcode)
 
 // Lengths a 0x5F-03 diagnostic-log report may have when it is not an "X"
 // marker report; anything else is a garbled frame and stays out of the log.
+// The report length table is the one place these lengths are written down.
 bool IsDiagLogLength(int length)
 {
-    return (length >= 12 && length <= 15) || length == 21 || length == 53 || length == 67 ||
-           length == 443;
+    int count = 0;
+    const QbinLengthRule* table = GetQbinLengthTable(count);
+    for (int i = 0; i < count; ++i) {
+        const QbinLengthRule& row = table[i];
+        if (row.id == 0x5F && row.subcode == 0x03 && length >= row.minAccepted &&
+            (row.maxAccepted == QBIN_ANY_LENGTH || length <= row.maxAccepted))
+            return true;
+    }
+    return false;
 }
 
 // ---- Translation text ----------------------------------------------------------
