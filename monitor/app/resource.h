@@ -167,3 +167,39 @@
 #define ID_PROT_QTXT 35036
 #define ID_PROT_QOP 35037
 #define ID_COM_PORT_FIRST 60000     // 60000 + port number
+// Menu and accelerator commands of menu 207 and accelerators 208.
+#define ID_RESET_COLD 32787
+#define ID_RESET_WARM 32788
+#define ID_RESET_HOT 32789
+#define ID_RESET_SEMI_WARM 32927
+#define ID_RESET_SEMI_HOT 32928
+#define ID_RESET_FACTORY 32848
+#define ID_ALWAYS_ON_TOP 32797
+#define ID_INIT_ALMANAC 32824       // transfer operations 1..8
+#define ID_GET_ALMANAC 32825
+#define ID_GET_EPHEMERIS 32826
+#define ID_INIT_EPHEMERIS 32827
+#define ID_TIME_TO_PC 32828
+#define ID_TIME_FROM_PC 32829
+#define ID_GET_POSITION 32941
+#define ID_INIT_POSITION 32942
+#define ID_AGPS_DATA 32931
+#define ID_GPSDATA_ALMANAC 32830    // GPS system data window pages
+#define ID_GPSDATA_HEALTH 32831
+#define ID_GPSDATA_IONO 32832
+#define ID_GPSDATA_UTC 32833
+#define ID_GPSDATA_EPHEMERIS 32834
+#define ID_DIAGNOSTICS 32946
+#define ID_FLASH_LOADER 32954
+#define ID_DATA_CONVERTER 32964
+#define ID_CLEAR_WINDOW 32990
+#define ID_ACCESS_CODE 32911        // Ctrl+Z, no menu item
+#define ID_USER_MODE 32953          // Ctrl+Shift+U, no menu item
+// Inserted into menu 207 at run time by the menu builder.
+#define ID_DATA_PLAYBACK 32919
+#define ID_TIMING_RECEIVER 32936
+#define ID_DATA_RECORDER_TOOL 32956
+#define ID_TTFF_TESTER 32955
+#define ID_PROTOCOL_TESTER 32879
+#define ID_SCRIPT_STATUS 32962
+#define ID_INTERNAL_TOOLS_NOTE 32992
