@@ -83,4 +83,7 @@ protected:
 };
 
 extern CMainApp theApp;
+// The application object; the program's entry calls it so the linker keeps
+// the object that defines it (a static library contributes only what is used).
+CMainApp& GetTheApp();
 #endif  // _WIN32

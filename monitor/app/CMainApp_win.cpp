@@ -12,6 +12,8 @@
 // entry must reference it (the library only links objects something uses).
 CMainApp theApp;
 
+CMainApp& GetTheApp() { return theApp; }
+
 BEGIN_MESSAGE_MAP(CMainApp, CWinApp)
   ON_COMMAND(ID_HELP, &CMainApp::OnHelp)
 END_MESSAGE_MAP()

@@ -10,8 +10,11 @@ const UINT kMainToolbarButtons[kMainToolbarButtonCount] = {
 
 MainWindowLayout ChooseMainWindowLayout(bool haveMetrics, int32_t charHeight)
 {
-    static const int32_t kNormal[kMainStatusPaneCount] = {67, 50, 110, 55, 0};
-    static const int32_t kLarge[kMainStatusPaneCount] = {90, 70, 130, 75, 0};
+    // The message pane (2) carries long texts ("Monitoring ...", "Playback in
+    // progress... [data logging: ON]"), so it takes the room left over; the
+    // link pane (6) gets a fixed width that holds "COM 255: 115200-8-N-1".
+    static const int32_t kNormal[kMainStatusPaneCount] = {67, 0, 110, 55, 140};
+    static const int32_t kLarge[kMainStatusPaneCount] = {90, 0, 130, 75, 170};
     static const UINT kIds[kMainStatusPaneCount] = {1, 2, 4, 5, 6};
 
     MainWindowLayout layout;

@@ -27,7 +27,7 @@ extern const UINT kMainToolbarButtons[kMainToolbarButtonCount];
 struct MainWindowLayout {
     bool large;
     // Status panes: 1 (general), 2 (messages), 4 (protocols), 5 (elapsed
-    // time), 6 (link). The last pane's width 0 makes it stretch.
+    // time), 6 (link). A width of 0 makes a pane stretch: the message pane.
     UINT paneIds[kMainStatusPaneCount];
     int32_t paneWidths[kMainStatusPaneCount];
 };

@@ -601,10 +601,10 @@ TEST(MainWindowLayoutChoice, TallerThan18PixelsIsLarge)
         int32_t widths[kMainStatusPaneCount];
     };
     const Case cases[] = {
-        {true, 16, false, {67, 50, 110, 55, 0}},
-        {true, 18, false, {67, 50, 110, 55, 0}},
-        {true, 19, true, {90, 70, 130, 75, 0}},
-        {false, 40, false, {67, 50, 110, 55, 0}},
+        {true, 16, false, {67, 0, 110, 55, 140}},
+        {true, 18, false, {67, 0, 110, 55, 140}},
+        {true, 19, true, {90, 0, 130, 75, 170}},
+        {false, 40, false, {67, 0, 110, 55, 140}},
     };
     for (const Case& c : cases) {
         const MainWindowLayout layout = ChooseMainWindowLayout(c.haveMetrics, c.height);
