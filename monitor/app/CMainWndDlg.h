@@ -283,6 +283,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     static UINT GateThread(LPVOID param);
+    // Helpers of the core file: the gate's start, the one-second tick, the
+    // speed-unit and always-on-top settings and the display-format commands.
+    void StartGate();
+    void OnSecondTick();
+    void ApplySpeedUnits(int32_t units);
+    void ApplyOnTop();
+    void ApplyFormatCommand(int code);
 
 public:
     // ---- State shared by the parts of the window -------------------------------------
@@ -429,6 +436,7 @@ public:
     WindowTimerHost m_timerHost;
     std::unique_ptr<CBatchQuery> m_batch;
     CToolTipCtrl m_menuTip;
+    CToolTipCtrl m_controlTip;  // bubble help of the window's own controls
     CString m_copyText;
 
     // Tool windows (null when closed).

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "app/StaleFields.h"
 #include "framework/CString.h"
 #include "model/CalendarTime.h"
 #include "model/ModelRecords.h"
@@ -160,7 +161,7 @@ CString FormatLongDate(const CalendarTime& t);
 
 // ---- Stale-field limits ----------------------------------------------------
 
-enum : int { STALE_FIELD_COUNT = 22 };
+// STALE_FIELD_COUNT comes from StaleFields.h: one count for the whole window.
 
 // The limits in seconds of the 22 stale-field entries: entry 2 the auto-query
 // interval + 5; the channel rows (5..16) 10 in FILE mode, else the interval +

@@ -1,0 +1,43 @@
+// Tool-window launchers, the menu builder, balloons and the update checks of
+// the main window. The tools, the menu rebuilding, the balloon window and the
+// update checker come later; until then each of these keeps its name and
+// signature and leaves one line in the trace log, so the start-up paths that
+// call them can be checked end to end.
+#include "app/CMainWndDlg.h"
+#include "app/TraceLog.h"
+
+namespace {
+
+void Trace(CMainWndDlg& window, const char* name) { AppendTraceLine(window.GetDataFolder(), name); }
+
+}  // namespace
+
+void CMainWndDlg::ShowPlaybackDlg() { Trace(*this, "ShowPlaybackDlg"); }
+void CMainWndDlg::ShowTimingMonitorDlg() { Trace(*this, "ShowTimingMonitorDlg"); }
+void CMainWndDlg::ShowFlashLoaderDlg() { Trace(*this, "ShowFlashLoaderDlg"); }
+void CMainWndDlg::ShowDataRecorderToolDlg() { Trace(*this, "ShowDataRecorderToolDlg"); }
+void CMainWndDlg::ShowTtffToolDlg() { Trace(*this, "ShowTtffToolDlg"); }
+void CMainWndDlg::ShowDataConverterDlg() { Trace(*this, "ShowDataConverterDlg"); }
+void CMainWndDlg::ShowScriptStatusDlg() { Trace(*this, "ShowScriptStatusDlg"); }
+
+// The authored menu of the resource stays as it is.
+void CMainWndDlg::BuildMenu(int /*mode*/) { Trace(*this, "BuildMenu"); }
+void CMainWndDlg::UpdateMenuState(int /*forceDefault*/) { Trace(*this, "UpdateMenuState"); }
+
+void CMainWndDlg::ShowBalloon(LPCTSTR text, int /*x*/, int /*y*/, int /*seconds*/, COLORREF /*textColour*/,
+                              COLORREF /*backColour*/) {
+    CString line("ShowBalloon ");
+    line += text != nullptr ? text : "";
+    Trace(*this, line);
+}
+
+void CMainWndDlg::ShowBalloonOverWindow(CWnd* /*anchor*/, LPCTSTR text, int /*x*/, int /*y*/, int /*seconds*/,
+                                        COLORREF /*textColour*/, COLORREF /*backColour*/) {
+    CString line("ShowBalloonOverWindow ");
+    line += text != nullptr ? text : "";
+    Trace(*this, line);
+}
+
+void CMainWndDlg::CloseActiveBalloon() { Trace(*this, "CloseActiveBalloon"); }
+void CMainWndDlg::StartStartupUpdateCheck() { Trace(*this, "StartStartupUpdateCheck"); }
+void CMainWndDlg::StartRegularUpdateCheck(CWnd* /*requester*/) { Trace(*this, "StartRegularUpdateCheck"); }

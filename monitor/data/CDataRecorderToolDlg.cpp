@@ -1,0 +1,3 @@
+#include "data/CDataRecorderToolDlg.h"
+
+bool CDataRecorderToolDlg::CloseTool() { return true; }

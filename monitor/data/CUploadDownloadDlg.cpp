@@ -1,0 +1,3 @@
+#include "data/CUploadDownloadDlg.h"
+
+void CUploadDownloadDlg::NotifyLoadEvent(int /*event*/) {}
