@@ -168,6 +168,8 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
     fresh.m_lon = 0.2010;
     fresh.m_height = 545.4;
     fresh.m_bias = 1.0;
+    fresh.m_dLat = fresh.m_dLon = fresh.m_dHeight = 0;
+    fresh.m_velEast = fresh.m_velNorth = fresh.m_velUp = fresh.m_biasRate = 0;
     fresh.m_tow = 259200;
     fresh.m_towStep = 1;
     fresh.m_week = 2300;
@@ -241,6 +243,15 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
             fresh.m_lon = a.D(1);
             fresh.m_height = a.D(2);
             fresh.m_bias = a.D(3);
+        } else if (key == "motion") {
+            fresh.m_dLat = a.D(0);
+            fresh.m_dLon = a.D(1);
+            fresh.m_dHeight = a.D(2);
+        } else if (key == "velocity") {
+            fresh.m_velEast = a.F(0);
+            fresh.m_velNorth = a.F(1);
+            fresh.m_velUp = a.F(2);
+            fresh.m_biasRate = t.size() > 3 ? a.F(3) : 0.0f;
         } else if (key == "time") {
             fresh.m_tow = a.F(0);
             fresh.m_week = static_cast<uint16_t>(a.U(1, 10, 65535));
@@ -351,6 +362,9 @@ Bytes QbinReceiver::Report(uint8_t id, uint8_t sub) const
         break;
     case 0x84:
         return Position(0);
+    case 0x56:  // velocity east, north, up, clock bias rate, time of fix
+        for (float v : {m_velEast, m_velNorth, m_velUp, m_biasRate, m_tow}) PutFloat(d, v);
+        break;
     case 0x46:
         PutU8(d, m_healthCode);
         PutU8(d, m_healthBits);
@@ -458,6 +472,9 @@ void QbinReceiver::Tick(std::vector<Segment>& out)
         Bytes r = Report(id, id == 0x1C ? 0x82 : 0);
         if (!r.empty()) Good(out, r);
     }
+    m_lat += m_dLat;
+    m_lon += m_dLon;
+    m_height += m_dHeight;
     m_tow += m_towStep;
     if (m_tow >= 604800.0f) {
         m_tow -= 604800.0f;

@@ -34,6 +34,8 @@ struct QbinChannel {
 //   periodic ID...                  hex report ids sent every period, in order
 //                                   (41 84 46 6D 5C 83 4A 42 43 56 55 70 C2 ...)
 //   position LAT LON HEIGHT BIAS    0x84 doubles (radians, metres, metres)
+//   motion DLAT DLON DHEIGHT        added to the position every period (default 0)
+//   velocity EAST NORTH UP [RATE]   0x56 floats (m/s; clock bias rate, default 0)
 //   time TOW WEEK UTC_OFFSET [STEP] 0x41; TOW grows by STEP each period (default 1)
 //   health CODE BITS                0x46 bytes (hex)
 //   fix MODE PDOP HDOP VDOP TDOP SV...   0x6D; MODE is the low nibble (hex)
@@ -88,6 +90,8 @@ private:
     int m_intervalMs = 1000;
     std::vector<uint8_t> m_periodic;
     double m_lat = 0, m_lon = 0, m_height = 0, m_bias = 0;
+    double m_dLat = 0, m_dLon = 0, m_dHeight = 0;
+    float m_velEast = 0, m_velNorth = 0, m_velUp = 0, m_biasRate = 0;
     float m_tow = 0, m_utcOffset = 0, m_towStep = 1;
     uint16_t m_week = 0;
     uint8_t m_healthCode = 0, m_healthBits = 0;

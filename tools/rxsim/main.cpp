@@ -54,7 +54,10 @@ const char* Usage()
            "        [--replay FILE [--rate BYTES_PER_S] [--loop]] [--script NAME [--count N]]\n"
            "        [--scenario FILE] [--command-log FILE]\n"
            "  rxsim --generate NAME [--count N] --out FILE\n"
+           "  rxsim --generate scenario --scenario FILE [--count PERIODS] --out FILE\n"
            "--pty creates a pty and links its slave at LINK; --device opens an existing tty.\n"
+           "--generate scenario writes the reports of PERIODS periods of a QBIN scenario\n"
+           "(a recording of that receiver, as the monitor's playback reads it).\n"
            "--control 0 picks a free port; the port is printed (\"control PORT\") and written\n"
            "to --port-file. The control socket listens on 127.0.0.1 only.\n"
            "control commands (one reply line each, \"ok ...\" or \"err ...\"):\n"
@@ -862,6 +865,47 @@ int Generate(const std::string& name, int count, const std::string& out)
     return 0;
 }
 
+// A recording of a scenario receiver: its periodic reports, one period after
+// the other, with no answers in between (nobody asks).
+int GenerateScenario(const std::string& path, int periods, const std::string& out)
+{
+    std::ifstream in(path);
+    if (!in) {
+        fprintf(stderr, "rxsim: cannot read %s\n", path.c_str());
+        return 1;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    QbinReceiver receiver;
+    std::string error;
+    if (!receiver.Load(text, error)) {
+        fprintf(stderr, "rxsim: %s: %s\n", path.c_str(), error.c_str());
+        return 2;
+    }
+    FILE* f = fopen(out.c_str(), "wb");
+    if (!f) {
+        fprintf(stderr, "rxsim: cannot create %s: %s\n", out.c_str(), strerror(errno));
+        return 1;
+    }
+    Tally tally;
+    bool ok = true;
+    for (int i = 0; i < periods; ++i) {
+        std::vector<Segment> segments;
+        receiver.Tick(segments);
+        for (auto& p : segments) {
+            ok = ok && fwrite(p.bytes.data(), 1, p.bytes.size(), f) == p.bytes.size();
+            tally.bytes += p.bytes.size();
+            tally.Apply(p);
+        }
+    }
+    ok = (fclose(f) == 0) && ok;
+    if (!ok) {
+        fprintf(stderr, "rxsim: writing %s failed\n", out.c_str());
+        return 1;
+    }
+    printf("%s\n", tally.Format().c_str());
+    return 0;
+}
+
 }  // namespace
 }  // namespace rxsim
 
@@ -908,6 +952,7 @@ int main(int argc, char** argv)
             fprintf(stderr, "rxsim: --generate needs --out\n");
             return 2;
         }
+        if (generate == "scenario" && !scenario.empty()) return GenerateScenario(scenario, count, out);
         return Generate(generate, count, out);
     }
     if (pty.empty() == device.empty()) {
