@@ -1,0 +1,188 @@
+# shellcheck shell=bash
+# Shared helpers of the monitor's end-to-end scripts (tests/e2e/velmaramon_*.sh).
+# Sourced, not run. Expects what scripts/run-win32-tests.sh sets up: DISPLAY,
+# WINEPREFIX, RXSIM_COM5_CONTROL (rxsim on the Linux end of COM5) and
+# RXSIM_RUN_DIR. WIN32_BUILD (default build/win32) holds VelmaraMon.exe and
+# the UI driver monui.exe. Screenshots go to build/artifacts/, which CI keeps.
+ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)}
+cd "$ROOT"
+WIN32_BUILD=${WIN32_BUILD:-build/win32}
+case $WIN32_BUILD in /*) ;; *) WIN32_BUILD=$ROOT/$WIN32_BUILD ;; esac
+VM_EXE=$WIN32_BUILD/monitor/app/VelmaraMon.exe
+VM_UI=$WIN32_BUILD/tools/monui.exe
+VM_TITLE="Velmara GPS Monitor"
+VM_KEY='HKCU\Software\Velmara Divizuvozo Ltd.\Velmara GPS Monitor\Monitor'
+VM_ARTIFACTS=$ROOT/build/artifacts
+VM_SCRATCH=${RXSIM_RUN_DIR:-$ROOT/build/run}/$(basename "$0" .sh)
+VM_FAILS=0
+VM_PID=
+VM_NAME=$(basename "$0" .sh)
+mkdir -p "$VM_ARTIFACTS" "$VM_SCRATCH"
+
+for f in "$VM_EXE" "$VM_UI"; do
+  if [ ! -e "$f" ]; then
+    echo "SKIP: $f not built"
+    exit 0
+  fi
+done
+[ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] || { echo "FAIL: no Wine environment (run through scripts/run-win32-tests.sh)"; exit 1; }
+
+# Without a window manager on the virtual display, Wine draws the window
+# frames itself (and hides windows without waiting for a manager).
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+vm_fail() { echo "FAIL: $*"; VM_FAILS=$((VM_FAILS + 1)); }
+vm_pass() { echo "PASS: $*"; }
+vm_expect() {  # what expected actual
+  if [ "$2" == "$3" ]; then vm_pass "$1 = '$3'"; else vm_fail "$1: expected '$2', got '$3'"; fi
+}
+vm_info() { echo "info: $*"; }
+
+# The UI driver; its output without Windows line ends.
+ui() { wine "$VM_UI" "$@" 2>/dev/null | tr -d '\r'; }
+# Status pane by part index, without the blank the program puts in front.
+pane() { ui pane "$VM_TITLE" "$1" | sed 's/^ //'; }
+field() { ui text "$VM_TITLE" "$1"; }
+
+# poll SECONDS EXPECTED COMMAND...: until the command prints EXPECTED; prints
+# what it printed last. A pattern "~TEXT" matches a prefix, "*" any non-empty.
+poll() {
+  local secs=$1 want=$2 got deadline; shift 2
+  deadline=$(( $(date +%s%N) + secs * 1000000000 ))
+  while :; do
+    got=$("$@")
+    case $want in
+      "~"*) [[ $got == "${want:1}"* ]] && break ;;
+      "*") [ -n "$got" ] && break ;;
+      *) [ "$got" == "$want" ] && break ;;
+    esac
+    [ "$(date +%s%N)" -ge "$deadline" ] && break
+    sleep "${POLL_SLEEP:-0.2}"
+  done
+  echo "$got"
+}
+# vm_expect_poll WHAT SECONDS EXPECTED COMMAND...
+vm_expect_poll() {
+  local what=$1 secs=$2 want=$3 got; shift 3
+  got=$(poll "$secs" "$want" "$@")
+  case $want in
+    "~"*) if [[ $got == "${want:1}"* ]]; then vm_pass "$what = '$got'"; else vm_fail "$what: expected '${want:1}...', got '$got'"; fi ;;
+    "*") if [ -n "$got" ]; then vm_pass "$what = '$got'"; else vm_fail "$what: still empty"; fi ;;
+    *) vm_expect "$what" "$want" "$got" ;;
+  esac
+}
+
+# rxsim on COM5: one control command, its reply on stdout.
+rx() {
+  local reply
+  exec 7<>"/dev/tcp/127.0.0.1/$RXSIM_COM5_CONTROL" || return 1
+  echo "$*" >&7
+  read -r reply <&7
+  exec 7>&-
+  echo "$reply"
+}
+rx_ok() {  # command...: fails the script's check when rxsim refuses
+  local r; r=$(rx "$@")
+  case $r in ok*) ;; *) vm_fail "rxsim '$*' said '$r'" ;; esac
+}
+
+# A Windows path for a file of this machine (Wine's Z: drive).
+zpath() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+
+# Where the program keeps its data (%APPDATA%\Velmara Divizuvozo\Velmara GPS Monitor).
+vm_datadir() {
+  find "$WINEPREFIX/drive_c/users" -maxdepth 5 -type d -name 'Velmara GPS Monitor' \
+    -path '*Velmara Divizuvozo*' 2>/dev/null | head -n 1
+}
+vm_trace() {
+  local d; d=$(vm_datadir)
+  [ -n "$d" ] && [ -f "$d/VelmaraMon_trace.txt" ] && tr -d '\r' <"$d/VelmaraMon_trace.txt"
+}
+
+# Forgets what earlier runs left: the profile and the data folder, as on a
+# new prefix (the prefix itself is made once per test run).
+vm_reset() {
+  wine reg delete 'HKCU\Software\Velmara Divizuvozo Ltd.' /f >/dev/null 2>&1
+  local d; d=$(vm_datadir)
+  [ -n "$d" ] && rm -rf "$d"
+  return 0
+}
+
+# One DWORD of the profile in decimal, "" when it is not there.
+reg_int() {
+  local v
+  v=$(wine reg query "$VM_KEY" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" 'tolower($1) == tolower(n) && $2 == "REG_DWORD" { print $3 }')
+  [ -n "$v" ] && printf '%d\n' "$v"
+}
+reg_set() {  # name value
+  wine reg add "$VM_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+}
+
+# Starts the program (arguments as given) in the background. The exe may be
+# another name for it (a copy). Output goes to the scratch folder: Wine's
+# helpers would keep a pipe open.
+vm_start_exe() {
+  local exe=$1; shift
+  wine "$exe" "$@" >>"$VM_SCRATCH/program.log" 2>&1 &
+  VM_PID=$!
+}
+vm_start() { vm_start_exe "$VM_EXE" "$@"; }
+vm_start_window() {  # args...: starts and waits for the main window
+  vm_start "$@"
+  if ! ui wait "$VM_TITLE" 30 >/dev/null; then
+    vm_fail "main window did not appear (args: $*)"
+    return 1
+  fi
+}
+
+# Waits up to SECONDS for the program to end; its exit code, 124 when it did not.
+vm_wait_exit() {
+  local secs=$1 i
+  for ((i = 0; i < secs * 10; i++)); do
+    kill -0 "$VM_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$VM_PID" 2>/dev/null; then return 124; fi
+  wait "$VM_PID"
+  local code=$?
+  VM_PID=
+  return $code
+}
+vm_kill() {
+  if [ -n "$VM_PID" ] && kill -0 "$VM_PID" 2>/dev/null; then
+    kill "$VM_PID" 2>/dev/null
+    wait "$VM_PID" 2>/dev/null
+  fi
+  VM_PID=
+}
+# Closes the main window and checks that the program ends.
+vm_close() {
+  ui close "$VM_TITLE" >/dev/null
+  vm_wait_exit 15
+  local code=$?
+  if [ "$code" -eq 124 ]; then
+    vm_fail "program still running 15 s after WM_CLOSE"
+    vm_kill
+  fi
+  return $code
+}
+trap vm_kill EXIT
+
+vm_shot() {  # name: the main window as build/artifacts/NAME.png
+  local bmp=$VM_SCRATCH/$1.bmp
+  if ui shot "$VM_TITLE" "$bmp" >/dev/null && convert "$bmp" "$VM_ARTIFACTS/$1.png" 2>/dev/null; then
+    echo "screenshot: build/artifacts/$1.png"
+  else
+    vm_fail "screenshot $1 not saved"
+  fi
+}
+
+vm_finish() {
+  vm_kill
+  if [ "$VM_FAILS" -ne 0 ]; then
+    echo "$VM_NAME: $VM_FAILS failure(s)"
+    exit 1
+  fi
+  echo "$VM_NAME: all checks passed"
+  exit 0
+}
