@@ -20,6 +20,7 @@
 
 #ifdef _WIN32
 
+#include <initializer_list>
 #include <cstdint>
 #include <memory>
 
@@ -219,6 +220,7 @@ public:
     LRESULT OnReceiverEvent(WPARAM code, LPARAM lParam);
     void OnRawFrame();
     void HandleDiagPacket(const CByteArray& frame);
+    void FirstTextProtocolFrame(std::initializer_list<int> formats);
     void OnNmeaFrame(const CByteArray& frame);
     void OnTextFrame(const CByteArray& frame);
     void OnKestoFrame(const CByteArray& frame);

@@ -285,34 +285,29 @@ void CMainWndDlg::HandleDiagPacket(const CByteArray& frame)
 // The text protocols carry no fix-mode or health reports, so their first
 // frame is the receiver's first sign of life; it also fixes the layouts the
 // protocol's reports fit.
+void CMainWndDlg::FirstTextProtocolFrame(std::initializer_list<int> formats)
+{
+    if (m_receiverContact) return;
+    SetReceiverContact(true);
+    for (int code : formats) ApplyDisplayFormat(code);
+}
+
 void CMainWndDlg::OnNmeaFrame(const CByteArray& frame)
 {
     (void)frame;
-    if (m_receiverContact) return;
-    SetReceiverContact(true);
-    ApplyDisplayFormat(4);
-    ApplyDisplayFormat(1);
+    FirstTextProtocolFrame({4, 1});
 }
 
 void CMainWndDlg::OnTextFrame(const CByteArray& frame)
 {
     (void)frame;
-    if (m_receiverContact) return;
-    SetReceiverContact(true);
-    ApplyDisplayFormat(4);
-    ApplyDisplayFormat(1);
-    ApplyDisplayFormat(6);
+    FirstTextProtocolFrame({4, 1, 6});
 }
 
 void CMainWndDlg::OnKestoFrame(const CByteArray& frame)
 {
     (void)frame;
-    if (m_receiverContact) return;
-    SetReceiverContact(true);
-    ApplyDisplayFormat(4);
-    ApplyDisplayFormat(1);
-    ApplyDisplayFormat(6);
-    ApplyDisplayFormat(9);
+    FirstTextProtocolFrame({4, 1, 6, 9});
 }
 
 // Both logs go to the data folder: the current folder moves with every file

@@ -834,16 +834,9 @@ int Sim::Run()
     return 0;
 }
 
-int Generate(const std::string& name, int count, const std::string& out)
+// Writes the segments one after the other and prints what went out.
+int WriteRecording(const std::vector<Segment>& segments, const std::string& out)
 {
-    Garbage garbage;
-    std::vector<Segment> segments;
-    for (int i = 0; i < count; ++i) {
-        if (!BuildScript(name, i, garbage, segments)) {
-            fprintf(stderr, "rxsim: unknown script %s (%s)\n", name.c_str(), ScriptNames());
-            return 2;
-        }
-    }
     FILE* f = fopen(out.c_str(), "wb");
     if (!f) {
         fprintf(stderr, "rxsim: cannot create %s: %s\n", out.c_str(), strerror(errno));
@@ -865,6 +858,19 @@ int Generate(const std::string& name, int count, const std::string& out)
     return 0;
 }
 
+int Generate(const std::string& name, int count, const std::string& out)
+{
+    Garbage garbage;
+    std::vector<Segment> segments;
+    for (int i = 0; i < count; ++i) {
+        if (!BuildScript(name, i, garbage, segments)) {
+            fprintf(stderr, "rxsim: unknown script %s (%s)\n", name.c_str(), ScriptNames());
+            return 2;
+        }
+    }
+    return WriteRecording(segments, out);
+}
+
 // A recording of a scenario receiver: its periodic reports, one period after
 // the other, with no answers in between (nobody asks).
 int GenerateScenario(const std::string& path, int periods, const std::string& out)
@@ -881,29 +887,9 @@ int GenerateScenario(const std::string& path, int periods, const std::string& ou
         fprintf(stderr, "rxsim: %s: %s\n", path.c_str(), error.c_str());
         return 2;
     }
-    FILE* f = fopen(out.c_str(), "wb");
-    if (!f) {
-        fprintf(stderr, "rxsim: cannot create %s: %s\n", out.c_str(), strerror(errno));
-        return 1;
-    }
-    Tally tally;
-    bool ok = true;
-    for (int i = 0; i < periods; ++i) {
-        std::vector<Segment> segments;
-        receiver.Tick(segments);
-        for (auto& p : segments) {
-            ok = ok && fwrite(p.bytes.data(), 1, p.bytes.size(), f) == p.bytes.size();
-            tally.bytes += p.bytes.size();
-            tally.Apply(p);
-        }
-    }
-    ok = (fclose(f) == 0) && ok;
-    if (!ok) {
-        fprintf(stderr, "rxsim: writing %s failed\n", out.c_str());
-        return 1;
-    }
-    printf("%s\n", tally.Format().c_str());
-    return 0;
+    std::vector<Segment> segments;
+    for (int i = 0; i < periods; ++i) receiver.Tick(segments);
+    return WriteRecording(segments, out);
 }
 
 }  // namespace
