@@ -221,17 +221,26 @@ int CmdInfo(const char* title)
     return 0;
 }
 
-int CmdText(const char* title, const char* idText)
+// The control with this id in the top-level window: 0 and both handles, or
+// the exit code of a bad id (2) or a missing window or control (1).
+int NeedControl(const char* title, const char* idText, long& id, HWND& top, HWND& control)
 {
-    long id;
     if (!ParseInt(idText, id)) return 2;
-    HWND top = NeedTop(title);
+    top = NeedTop(title);
     if (!top) return 1;
-    HWND c = FindChild(top, static_cast<int>(id), nullptr);
-    if (!c) {
+    control = FindChild(top, static_cast<int>(id), nullptr);
+    if (!control) {
         std::printf("nocontrol=%ld\n", id);
         return 1;
     }
+    return 0;
+}
+
+int CmdText(const char* title, const char* idText)
+{
+    long id;
+    HWND top = nullptr, c = nullptr;
+    if (int rc = NeedControl(title, idText, id, top, c)) return rc;
     std::string text;
     if (!TextOf(c, text)) {
         std::printf("noanswer=%ld\n", id);
@@ -313,14 +322,8 @@ std::string Unaccel(const std::string& s)
 int CmdCombo(const char* title, const char* idText, const char* item)
 {
     long id;
-    if (!ParseInt(idText, id)) return 2;
-    HWND top = NeedTop(title);
-    if (!top) return 1;
-    HWND combo = FindChild(top, static_cast<int>(id), nullptr);
-    if (!combo) {
-        std::printf("nocontrol=%ld\n", id);
-        return 1;
-    }
+    HWND top = nullptr, combo = nullptr;
+    if (int rc = NeedControl(title, idText, id, top, combo)) return rc;
     DWORD_PTR count = 0;
     SendMessageTimeoutA(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count);
     long found = -1;
