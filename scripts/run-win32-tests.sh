@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs the cross-compiled tests and the end-to-end scripts under Wine + Xvfb.
 # Arguments are passed to every test executable (e.g. --gtest_filter=...).
-# WIN32_BUILD (default build/win32) and HOST_BUILD (default build/host, for
+# WIN32_BUILD (default build/win32, or build/win64 where Wine cannot run
+# 32-bit code: see scripts/wine-arch.sh) and HOST_BUILD (default build/host, for
 # rxsim) choose the build directories; RUN_DIR the scratch directory.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
-WIN32_BUILD=${WIN32_BUILD:-build/win32}
 source scripts/wine-env.sh
 trap wine_env_stop EXIT
 # A signal must end the run through the same cleanup, with a failing status.

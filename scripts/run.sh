@@ -13,7 +13,8 @@
 # Environment: SECONDS_TO_RUN (default 30; 0 runs until Ctrl-C or the window
 # is closed), RATE (bytes per second of the replay; default the recording's
 # size over its 180 periods, i.e. one period a second), RECORDING (default the
-# bundled one), HOST_BUILD and WIN32_BUILD (default build/host, build/win32),
+# bundled one), HOST_BUILD and WIN32_BUILD (default build/host, build/win32;
+# build/win64 where Wine cannot run 32-bit code, see scripts/wine-arch.sh),
 # RUN_DIR (the scratch prefix, default build/run-demo).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,12 +25,13 @@ PERIODS=180  # of the bundled recording (tools/rxsim/scenarios/velmara-demo.txt)
 RATE=${RATE:-$(( ($(stat -c %s "$RECORDING") + PERIODS - 1) / PERIODS ))}
 JOBS=$(nproc 2>/dev/null || echo 2)
 export HOST_BUILD=${HOST_BUILD:-build/host}
-WIN32_BUILD=${WIN32_BUILD:-build/win32}
 
 bash scripts/setup.sh
+# The 32-bit build, or the 64-bit one on a host that cannot run 32-bit code.
+source scripts/wine-arch.sh
 cmake -S . -B "$HOST_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$HOST_BUILD" -j "$JOBS" --target rxsim
-cmake -S . -B "$WIN32_BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$WIN32_BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$WIN32_BUILD" -j "$JOBS" --target VelmaraMon monui
 
 export RUN_DIR=${RUN_DIR:-$ROOT/build/run-demo}

@@ -6,9 +6,10 @@ set -euo pipefail
 PKGS=(
   build-essential cmake ninja-build ccache pkg-config
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  wine wine32:i386 xvfb xauth socat imagemagick x11-utils
+  wine wine32:i386 wine64 xvfb xauth socat imagemagick x11-utils
   python3
 )
 

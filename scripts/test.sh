@@ -30,8 +30,14 @@ if step "host build" build build/host -DCMAKE_BUILD_TYPE=Debug; then
 fi
 
 # Win32: the programs and the Win32 tests, run under Wine with the COM harness.
+# Where this host cannot run 32-bit code at all, the same sources are also
+# built for 64-bit Windows and the tests run that build (scripts/wine-arch.sh).
+source scripts/wine-arch.sh
+echo "Wine runs the $WINE_BITS-bit build here ($WIN32_BUILD)"
 if step "win32 build" build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release; then
-  step "win32 tests (Wine)" bash scripts/run-win32-tests.sh
+  if [ "$WINE_BITS" = 32 ] || step "win64 build (for Wine on this host)" build "$WIN32_BUILD" -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release; then
+    step "win32 tests (Wine)" bash scripts/run-win32-tests.sh
+  fi
 fi
 
 # Fuzz targets, each for a bounded time, in parallel.

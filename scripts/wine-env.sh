@@ -15,6 +15,7 @@ case $RUN_DIR in /*) ;; *) RUN_DIR=$PWD/$RUN_DIR ;; esac
 HOST_BUILD=${HOST_BUILD:-$ROOT/build/host}
 RXSIM=${RXSIM:-$HOST_BUILD/tools/rxsim}
 case $RXSIM in /*) ;; *) RXSIM=$PWD/$RXSIM ;; esac
+source "$ROOT/scripts/wine-arch.sh"
 export WINEPREFIX=$RUN_DIR/wineprefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -41,7 +42,7 @@ wine_env_start() {
     return 1
   fi
   export DISPLAY=:$(tr -dc '0-9' <"$RUN_DIR/display")
-  WINEARCH=win32 wineboot -i >"$RUN_DIR/wineboot.log" 2>&1
+  WINEARCH=$WINEARCH wineboot -i >"$RUN_DIR/wineboot.log" 2>&1
   # A program that crashes must end (and fail its test), not wait in the
   # crash debugger, which can hang on a process with threads in flight.
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \

@@ -4,7 +4,7 @@
 # build/artifacts/.
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 cd "$ROOT"
-DW_BUILD=${DOTWERK_BUILD:-build/win32}
+DW_BUILD=${DOTWERK_BUILD:-${WIN32_BUILD:-build/win32}}
 DW_EXE=$DW_BUILD/editor/Dotwerk.exe
 DW_DRIVER=$DW_BUILD/tests/dotwerk_driver.exe
 DW_INICHECK=$DW_BUILD/tests/dotwerk_inicheck.exe

@@ -245,6 +245,9 @@ TEST(FrameworkCString, Format) {
   CString s;
   s.Format("%d|%5.2f|%s|%c|%08X|%u", -42, 3.14159, "txt", 'Q', 0xBEEFu, 7u);
   EXPECT_STREQ("-42| 3.14|txt|Q|0000BEEF|7", s);
+  // "%lf" is a double as "%f" is (printf ignores the l).
+  s.Format("%d %s %.2lf", 7, "km", 2.345678);
+  EXPECT_STREQ("7 km 2.35", s);
 
   // Output far beyond any fixed first buffer.
   std::string big(5000, 'x');
@@ -275,7 +278,7 @@ TEST(FrameworkCString, GetBufferAndReleaseBuffer) {
   char* p = s.GetBuffer(10);
   ASSERT_NE(nullptr, p);
   strcpy(p, "hello");
-  s.ReleaseBuffer();
+  s.ReleaseBuffer(-1);
   EXPECT_EQ(5, s.GetLength());
   EXPECT_STREQ("hello", s);
 

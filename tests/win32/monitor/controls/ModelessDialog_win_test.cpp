@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/resource.h"
 #include "controls/CModelessDialog.h"
 #include "framework/afx.h"
 #include "win32/monitor/framework/DialogTemplate.h"
@@ -187,21 +188,32 @@ TEST_F(ModelessDialogTest, ToolBarCombosWithinCapacity) {
 }
 
 TEST_F(ModelessDialogTest, ToolTipRequestsAnswerWithTheTipPart) {
-  // The test program has no string table: the tip is empty, in both forms.
-  NMTTDISPINFOA a = {};
-  a.hdr.hwndFrom = dlg.GetToolBar().m_hWnd;
-  a.hdr.idFrom = 2001;
-  a.hdr.code = TTN_NEEDTEXTA;
-  strcpy(a.szText, "stale");
-  dlg.SendMessage(WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&a));
-  EXPECT_STREQ(a.szText, "");
-  NMTTDISPINFOW w = {};
-  w.hdr.hwndFrom = dlg.GetToolBar().m_hWnd;
-  w.hdr.idFrom = 2001;
-  w.hdr.code = TTN_NEEDTEXTW;
-  w.szText[0] = L'x';
-  dlg.SendMessage(WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&w));
-  EXPECT_EQ(w.szText[0], 0);
+  // The program's string table is linked in: a button with a string gets the
+  // part after its first newline, one without gets an empty tip, in both forms.
+  struct Case {
+    UINT id;
+    const char* tip;
+  };
+  const Case cases[] = {{ID_SKY_PLOT, "Sky plot"}, {ID_LINK_COMBO, "Link"}, {2001, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    NMTTDISPINFOA a = {};
+    a.hdr.hwndFrom = dlg.GetToolBar().m_hWnd;
+    a.hdr.idFrom = c.id;
+    a.hdr.code = TTN_NEEDTEXTA;
+    strcpy(a.szText, "stale");
+    dlg.SendMessage(WM_NOTIFY, c.id, reinterpret_cast<LPARAM>(&a));
+    EXPECT_STREQ(a.szText, c.tip);
+    NMTTDISPINFOW w = {};
+    w.hdr.hwndFrom = dlg.GetToolBar().m_hWnd;
+    w.hdr.idFrom = c.id;
+    w.hdr.code = TTN_NEEDTEXTW;
+    wcscpy(w.szText, L"stale");
+    dlg.SendMessage(WM_NOTIFY, c.id, reinterpret_cast<LPARAM>(&w));
+    char narrow[80] = {0};
+    ::WideCharToMultiByte(CP_ACP, 0, w.szText, -1, narrow, sizeof narrow, nullptr, nullptr);
+    EXPECT_STREQ(narrow, c.tip);
+  }
 }
 
 TEST_F(ModelessDialogTest, DialogFontAndStatusTip) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/resource.h"
 #include "controls/CPictureEx.h"
 #include "monitor/controls/GifTestImages.h"
 
@@ -116,6 +117,42 @@ TEST_F(PictureExTest, StillPicturesDrawOnceAtTheirPixelSize) {
     HDC hDC = ::GetDC(pic);
     EXPECT_EQ(::GetPixel(hDC, c.probe.x, c.probe.y), c.colour);
     ::ReleaseDC(pic, hDC);
+    Pump();
+    pic.DestroyWindow();
+  }
+}
+
+// The program's own lamp pictures, from the resources linked into this test:
+// each loads as a GIF and the control takes the size its header gives; the
+// lamp at rest is still, the busy lamp animates.
+TEST_F(PictureExTest, LampPicturesLoadFromTheResources) {
+  const struct {
+    UINT id;
+    BOOL animated;
+  } lamps[] = {{IDR_GIF_REST, FALSE}, {IDR_GIF_ACTIVE, TRUE}};
+  for (const auto& lamp : lamps) {
+    const UINT id = lamp.id;
+    SCOPED_TRACE(id);
+    HRSRC res = ::FindResourceA(nullptr, MAKEINTRESOURCEA(id), "GIF");
+    ASSERT_NE(nullptr, res);
+    const BYTE* bytes = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, res)));
+    ASSERT_NE(nullptr, bytes);
+    ASSERT_GE(::SizeofResource(nullptr, res), 10u);
+    ASSERT_EQ(0, memcmp(bytes, "GIF8", 4));
+    CSize screen(bytes[6] | (bytes[7] << 8), bytes[8] | (bytes[9] << 8));
+    ASSERT_GT(screen.cx, 0);
+    ASSERT_GT(screen.cy, 0);
+
+    CPictureEx pic;
+    ASSERT_TRUE(CreatePicture(pic));
+    ASSERT_TRUE(pic.Load(MAKEINTRESOURCEA(id), "GIF"));
+    EXPECT_TRUE(pic.IsLoaded());
+    EXPECT_TRUE(pic.IsGIF());
+    EXPECT_EQ(pic.IsAnimatedGIF(), lamp.animated);
+    EXPECT_EQ(pic.GetSize(), screen);
+    EXPECT_EQ(WindowSize(pic), screen);
+    EXPECT_EQ(pic.Draw(), !lamp.animated);  // drawn once, or animating
+    EXPECT_EQ(pic.IsPlaying(), lamp.animated);
     Pump();
     pic.DestroyWindow();
   }

@@ -411,8 +411,14 @@ TEST(FrameworkApp, PumpEndsWithTheMainWindowOnly) {
   EXPECT_TRUE(mainKeys.empty());  // the secondary dialog's keys are not the main window's
 }
 
+// Named as the program is, so the round trip goes through the monitor's own key.
+class CMonitorNamedApp : public CWinApp {
+public:
+  CMonitorNamedApp() : CWinApp("Velmara GPS Monitor") {}
+};
+
 TEST(FrameworkApp, ProfileRoundTripsThroughTheRegistry) {
-  CTestApp app;
+  CMonitorNamedApp app;
   app.SetRegistryKey("Velmara Divizuvozo Ltd.");
   const char* section = "FrameworkTest";
   EXPECT_EQ(17u, app.GetProfileInt(section, "missing", 17));
@@ -441,7 +447,7 @@ TEST(FrameworkApp, ProfileRoundTripsThroughTheRegistry) {
   HKEY hKey = nullptr;
   ASSERT_EQ(ERROR_SUCCESS,
             RegOpenKeyExA(HKEY_CURRENT_USER,
-                          "Software\\Velmara Divizuvozo Ltd.\\Framework Pump Test\\FrameworkTest", 0,
+                          "Software\\Velmara Divizuvozo Ltd.\\Velmara GPS Monitor\\FrameworkTest", 0,
                           KEY_READ, &hKey));
   DWORD value = 0, type = 0, cb = sizeof value;
   EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(hKey, "com", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &cb));
