@@ -310,6 +310,9 @@ void CMainWndDlg::EnterIdleMode(int reconnect)
         m_receiverContact = false;
         m_timingView = false;
         m_surveyQueryMode = 3;
+        // A batch ends with its link: its remaining lines would only fail
+        // against a closed port.
+        if (m_batch) m_batch->Abort();
         m_link.Disconnect();
         CheckPortMenuItem(*this, m_port, false);
         SetConnectMenuText(*this, "&Connect...");

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <utility>
@@ -16,6 +17,7 @@
 
 #include "app/CMainWndDlg.h"
 #include "framework/afx.h"
+#include "model/Clock.h"
 #include "model/ReceiverEvent.h"
 #include "win32/monitor/framework/DialogTemplate.h"
 
@@ -57,6 +59,60 @@ class TestMainWnd : public CMainWndDlg {
 public:
     BOOL OnInitDialog() override { return CModelessDialog::OnInitDialog(); }
     void PostNcDestroy() override {}
+    using CMainWndDlg::StartGate;
+};
+
+// The whole of a file, or "" when it cannot be read.
+std::string ReadFileText(const std::string& path)
+{
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "";
+    std::string text;
+    char buf[4096];
+    DWORD got = 0;
+    while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
+    ::CloseHandle(h);
+    return text;
+}
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A scratch folder under the temporary folder, removed with what it holds.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const char* name)
+    {
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(sizeof temp, temp);
+        m_path = std::string(temp) + name;
+        Clear();
+        ::CreateDirectoryA(m_path.c_str(), nullptr);
+    }
+    ~ScratchFolder()
+    {
+        Clear();
+        ::RemoveDirectoryA(m_path.c_str());
+    }
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const char* name) const { return m_path + "\\" + name; }
+
+private:
+    void Clear()
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE h = ::FindFirstFileA((m_path + "\\*").c_str(), &found);
+        if (h == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::string item = m_path + "\\" + found.cFileName;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                ::DeleteFileA(item.c_str());
+            else if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+                ::RemoveDirectoryA(item.c_str());
+        } while (::FindNextFileA(h, &found));
+        ::FindClose(h);
+    }
+    std::string m_path;
 };
 
 // The reports of the simulated receiver, stored as its decoders store them.
@@ -182,6 +238,15 @@ protected:
 
     void Send(int event, int detail = 0) { dlg.OnReceiverEvent(static_cast<WPARAM>(event), detail); }
 
+    // A status pane's text without the blanks in front of it.
+    std::string PaneText(UINT pane)
+    {
+        CStatusBarEx& bar = dlg.GetStatusBar();
+        std::string text = static_cast<const char*>(bar.GetPaneText(bar.CommandToIndex(pane)));
+        while (!text.empty() && (text[0] == ' ' || text[0] == '\t')) text.erase(0, 1);
+        return text;
+    }
+
     DialogTemplate m_tmpl{"", 0, 0, 0};
     TestMainWnd dlg;
     bool m_helpersMissing = false;
@@ -253,21 +318,52 @@ TEST_F(MainWndEventsTest, EventsInIdleOrBeforeInitialisationChangeNothing)
 TEST_F(MainWndEventsTest, DuringAResetOnlyIdentificationActs)
 {
     REQUIRE_FIELD_HELPERS();
-    FillModel(dlg.m_link.GetModel());
+    // A raw frame can be read only while its event is being delivered, so the
+    // window listens to its own link as it does on a live port (a link
+    // without a reader: nothing but the test raises events).
+    CModel& model = dlg.m_link.GetModel();
+    ASSERT_TRUE(dlg.m_link.Start(PROTO_NONE, nullptr));
+    FillModel(model);
+    ASSERT_TRUE(dlg.m_link.AddListener(dlg.GetSafeHwnd(), WM_RECEIVER_EVENT));
     dlg.m_resetRunning = true;
     const auto before = Snapshot();
     for (int event : {EV_CORE_VERSION, EV_POSITION_LLA, EV_VELOCITY_ENU, EV_FIX_REPORT, EV_TIMING_FIX, EV_GPS_TIME,
                       EV_FIX_MODE, EV_HEALTH, EV_MACHINE_ID, EV_TRACKING, EV_CLOCK_BIAS, EV_ANTENNA_STATUS,
-                      EV_END_OF_DATA, EV_DOPS, EV_TIME_SET_REPLY, EV_RAW_FRAME})
+                      EV_END_OF_DATA, EV_DOPS, EV_TIME_SET_REPLY})
         Send(event, 1);
     EXPECT_EQ(before, Snapshot());
     EXPECT_FALSE(dlg.m_balloon.pending);
+
+    // Raw frames still reach their protocol's hook: the protocol pane names
+    // what the receiver talks, and a diagnostic value is taken.
+    const std::string nmea = "$GPGGA,,,,,,0,00,,,M,,M,,*66\r\n";
+    const struct {
+        const char* name;
+        ProtocolKind kind;
+        std::vector<BYTE> frame;
+        const char* pane;
+    } frames[] = {
+        {"QBIN diagnostic value", PROTO_QBIN, {0x10, 0x5F, 0x02, 0x12, 0x34, 0x56, 0x78, 0x10, 0x03}, "QBIN"},
+        {"NMEA sentence", PROTO_NMEA, std::vector<BYTE>(nmea.begin(), nmea.end()), "NMEA/QBIN"},
+    };
+    dlg.m_commandProtocol = PROTO_QBIN;
+    for (const auto& f : frames) {
+        SCOPED_TRACE(f.name);
+        model.SetLastRawFrame(f.kind, f.frame.data(), static_cast<int>(f.frame.size()));
+        EXPECT_EQ(f.kind, dlg.m_detectedProtocol);
+        EXPECT_EQ(f.pane, PaneText(ID_PANE_PROTOCOL));
+    }
+    EXPECT_TRUE(dlg.m_diagValueHeld);
+    EXPECT_EQ(0x12345678u, dlg.m_diagValue);
+    EXPECT_EQ(before, Snapshot());
 
     Send(EV_FIRMWARE_VERSION);
     EXPECT_EQ("7.74.3", Text(IDC_APP_VERSION));
     EXPECT_EQ("03/15/07", Text(IDC_APP_DATE));
     Send(EV_PRODUCT_INFO);
     EXPECT_EQ(CString("SIM-1 GPS Receiver"), dlg.m_receiverName);
+    dlg.m_link.RemoveListener(dlg.GetSafeHwnd());
+    dlg.m_link.Disconnect();
 }
 
 // The combined timing report fills only what no dedicated report filled:
@@ -394,6 +490,122 @@ TEST_F(MainWndEventsTest, ShortDiagnosticFramesChangeNothing)
     EXPECT_NE(std::string::npos, line.find(": hi\r\n")) << line;
     ::DeleteFileA(logPath.c_str());
     ::RemoveDirectoryA(folder.c_str());
+}
+
+// A CRC error goes, with the time and the frame that failed, to the CRC twin
+// of the port's diagnostic log in the window's data folder; with diagnostic
+// logging off nothing is written.
+TEST_F(MainWndEventsTest, CrcErrorsGoToThePortsCrcLog)
+{
+    ScratchFolder folder("mainwnd_crc_test");
+    dlg.m_dataFolder = folder.Path().c_str();
+    FixedClock clock;
+    const CalendarTime local = {2007, 3, 0, 15, 13, 2, 3, 0};
+    clock.Set(local, local, 0);
+    ScopedClock useClock(&clock);
+    // A health report whose CRC did not match, kept by the model as the
+    // reader keeps it before it raises the error.
+    const BYTE bad[] = {0x10, 0x46, 0x00, 0x00, 0x10, 0x03};
+    dlg.m_link.GetModel().SetLastRawFrame(PROTO_QBIN, bad, sizeof bad);
+
+    const struct {
+        const char* name;
+        BYTE port;
+        int32_t logDiag;
+        const char* file;
+        bool written;
+    } cases[] = {
+        {"logging off", 5, 0, "crcLog_com5.txt", false},
+        {"COM5", 5, 1, "crcLog_com5.txt", true},
+        {"COM12", 12, 1, "crcLog_com12.txt", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dlg.m_port = c.port;
+        dlg.m_optLogDiag = c.logDiag;
+        Send(EV_CRC_ERROR, PROTO_QBIN);
+        dlg.m_diagLogs.Close();
+        const std::string path = folder / c.file;
+        if (!c.written) {
+            EXPECT_FALSE(Exists(path));
+            continue;
+        }
+        const std::string text = ReadFileText(path);
+        EXPECT_EQ(0u, text.find("03/15/07 01:02:03PM: QBIN CRC error for Packet 0x46: \r\n")) << text;
+        EXPECT_NE(std::string::npos, text.find("Raw Data: 10 46 00 00 10 03\r\n")) << text;
+        // The diagnostic log itself is not touched.
+        EXPECT_FALSE(Exists(folder / ("diag_com" + std::to_string(c.port) + ".txt").c_str()));
+    }
+}
+
+// The internal tools are shown only outside user mode, and then with the
+// stored access flag or a reachable internal share (the environment's, else
+// the profile's). The share is looked at on a worker; the window takes the
+// answer from a posted message and rebuilds its menu on its own thread.
+TEST_F(MainWndEventsTest, GateDecidesTheInternalToolsOnTheGuiThread)
+{
+    ScratchFolder folder("mainwnd_gate_test");
+    const std::string share = folder / "share";
+    ASSERT_TRUE(::CreateDirectoryA(share.c_str(), nullptr));
+    const std::string plainFile = folder / "share.txt";
+    {
+        HANDLE h = ::CreateFileA(plainFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        ::CloseHandle(h);
+    }
+    const std::string missing = folder / "gone";
+    const std::string trace = folder / "VelmaraMon_trace.txt";
+    dlg.m_dataFolder = folder.Path().c_str();
+    // The profile the window reads, under a key of its own.
+    CWinApp app("MainWnd Gate Test");
+    app.SetRegistryKey("Velmara Test");
+
+    const struct {
+        const char* name;
+        bool userMode;
+        bool access;
+        const char* environment;  // nullptr: not set
+        const char* profile;      // nullptr: no entry
+        bool shown;
+    } cases[] = {
+        {"no share, no access", false, false, nullptr, nullptr, false},
+        {"access flag", false, true, nullptr, nullptr, true},
+        {"share is a folder", false, false, share.c_str(), nullptr, true},
+        {"share missing", false, false, missing.c_str(), nullptr, false},
+        {"share is a file", false, false, plainFile.c_str(), nullptr, false},
+        {"share from the profile", false, false, nullptr, share.c_str(), true},
+        {"environment before profile", false, false, missing.c_str(), share.c_str(), false},
+        {"user mode", true, true, share.c_str(), nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        _putenv((std::string("VELMARA_INTERNAL_SHARE=") + (c.environment != nullptr ? c.environment : "")).c_str());
+        app.WriteProfileString("Options", "InternalShare", c.profile);
+        dlg.m_userMode = c.userMode;
+        dlg.m_accessFlag = c.access;
+        dlg.m_internalTools = !c.shown;
+        ::DeleteFileA(trace.c_str());
+
+        dlg.StartGate();
+        // The worker's answer arrives as a message: until the window's thread
+        // takes it, neither the flag nor the menu has changed.
+        MSG msg = {};
+        const DWORD start = ::GetTickCount();
+        while (!::PeekMessageA(&msg, dlg.GetSafeHwnd(), WM_GATE_DONE, WM_GATE_DONE, PM_NOREMOVE) &&
+               ::GetTickCount() - start < 5000)
+            ::Sleep(1);
+        ASSERT_EQ(WM_GATE_DONE, msg.message) << "the gate never answered";
+        EXPECT_EQ(!c.shown, dlg.m_internalTools);
+        EXPECT_EQ(std::string::npos, ReadFileText(trace).find("BuildMenu"));
+
+        PumpPending();
+        EXPECT_EQ(c.shown, dlg.m_internalTools);
+        EXPECT_NE(std::string::npos, ReadFileText(trace).find("BuildMenu\r\n"));
+    }
+    _putenv("VELMARA_INTERNAL_SHARE=");
+    app.WriteProfileString("Options", nullptr, nullptr);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velmara Test\\MainWnd Gate Test");
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velmara Test");
 }
 
 // The layouts of the display formats: captions, labels and units, which

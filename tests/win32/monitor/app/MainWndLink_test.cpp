@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/BatchQuery.h"
 #include "app/CMainWndDlg.h"
 #include "framework/afx.h"
 #include "link/CPlaybackChannel.h"
@@ -37,8 +39,9 @@ void PumpPending()
 // that stays silent costs the test no waiting.
 class ScriptedSerial : public CChannel {
 public:
-    ScriptedSerial(std::vector<std::string> replies, std::string stream, std::string* written)
-        : m_replies(std::move(replies)), m_stream(std::move(stream)), m_written(written)
+    ScriptedSerial(std::vector<std::string> replies, std::string stream, std::string* written,
+                   std::vector<DWORD>* writers = nullptr)
+        : m_replies(std::move(replies)), m_stream(std::move(stream)), m_written(written), m_writers(writers)
     {
     }
 
@@ -65,6 +68,7 @@ public:
     int Write(const BYTE* buf, uint16_t len, int32_t) override
     {
         m_written->append(reinterpret_cast<const char*>(buf), len);
+        if (m_writers != nullptr) m_writers->push_back(::GetCurrentThreadId());
         if (m_writes < m_replies.size()) m_pending += m_replies[m_writes];
         ++m_writes;
         return len;
@@ -77,9 +81,39 @@ private:
     std::vector<std::string> m_replies;
     std::string m_stream;
     std::string* m_written;
+    std::vector<DWORD>* m_writers;
     std::string m_pending;
     size_t m_writes = 0;
     size_t m_at = 0;
+};
+
+// A replay whose reader never sees the first `skipTo` bytes (the zeros of a
+// sparse file, which the recogniser would drop anyway) and that holds the
+// reader before byte `holdAt` until the link stops. The window's progress
+// then stands at a known read count however fast the reader is.
+class HeldPlayback : public CPlaybackChannel {
+public:
+    HeldPlayback(uint32_t skipTo, uint32_t holdAt) : m_skipTo(skipTo), m_holdAt(holdAt) {}
+
+    int ReadUntilStopped(BYTE* buf, uint16_t len, const CStopEvent& stop) override
+    {
+        static BYTE scratch[0xFFFF];
+        while (GetReadCount() < m_skipTo) {
+            const uint16_t n = static_cast<uint16_t>(std::min<uint32_t>(m_skipTo - GetReadCount(), sizeof scratch));
+            if (Read(scratch, n, -1) != n) return -1;
+        }
+        if (GetReadCount() + len > m_holdAt) {
+            // Bounded, so a test that never stops the link ends its replay
+            // rather than hanging the run.
+            stop.Wait(30000);
+            return -1;
+        }
+        return CPlaybackChannel::ReadUntilStopped(buf, len, stop);
+    }
+
+private:
+    uint32_t m_skipTo;
+    uint32_t m_holdAt;
 };
 
 class ScriptedFactory : public ILinkFactory {
@@ -88,11 +122,11 @@ public:
     {
         openedPort = settings.portNumber;
         if (refuseSerial) return nullptr;
-        return new ScriptedSerial(replies, stream, &written);
+        return new ScriptedSerial(replies, stream, &written, &writers);
     }
     CChannel* OpenPlayback(const PlaybackSettings& settings) override
     {
-        CPlaybackChannel* channel = new CPlaybackChannel();
+        CPlaybackChannel* channel = holdAt != 0 ? new HeldPlayback(skipTo, holdAt) : new CPlaybackChannel();
         if (!channel->Open(settings)) {
             delete channel;
             return nullptr;
@@ -104,7 +138,11 @@ public:
     std::vector<std::string> replies;
     std::string stream;
     std::string written;
+    std::vector<DWORD> writers;   // the thread of each write
     uint32_t openedPort = 0;
+    // Replays: a HeldPlayback when holdAt is set.
+    uint32_t skipTo = 0;
+    uint32_t holdAt = 0;
 };
 
 const UINT kIndicators[] = {ID_PANE_GENERAL, ID_PANE_MESSAGE, ID_PANE_PROTOCOL, ID_PANE_ELAPSED, ID_PANE_LINK};
@@ -149,6 +187,82 @@ protected:
         if (dlg.GetSafeHwnd() != nullptr) dlg.DestroyWindow();
         PumpPending();
         if (!m_file.empty()) ::DeleteFileA(m_file.c_str());
+        for (const std::string& file : m_files) ::DeleteFileA(file.c_str());
+    }
+
+    // A new file in the temporary folder, removed when the test ends.
+    std::string NewTempFile(const char* prefix)
+    {
+        char dir[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, dir);
+        char name[MAX_PATH] = {};
+        ::GetTempFileNameA(dir, prefix, 0, name);
+        m_files.push_back(name);
+        return name;
+    }
+
+    std::string MakeBatch(const std::string& text)
+    {
+        const std::string name = NewTempFile("vmb");
+        FILE* f = std::fopen(name.c_str(), "wb");
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+        return name;
+    }
+
+    static std::string FileText(const std::string& path)
+    {
+        std::string text;
+        if (FILE* f = std::fopen(path.c_str(), "rb")) {
+            char buf[512];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+            std::fclose(f);
+        }
+        return text;
+    }
+
+    // A recording of `size` bytes that holds nothing but one health report
+    // ending at `frameEnd`: the rest is a hole, so even a large file costs
+    // the disk nothing.
+    std::string MakeSparseLog(uint32_t size, uint32_t frameEnd)
+    {
+        const std::string name = NewTempFile("vms");
+        HANDLE h = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return name;
+        ::SetFilePointer(h, static_cast<LONG>(size), nullptr, FILE_BEGIN);
+        ::SetEndOfFile(h);
+        const DWORD frameLength = sizeof kHealthFrame - 1;
+        ::SetFilePointer(h, static_cast<LONG>(frameEnd - frameLength), nullptr, FILE_BEGIN);
+        DWORD put = 0;
+        ::WriteFile(h, kHealthFrame, frameLength, &put, nullptr);
+        ::CloseHandle(h);
+        return name;
+    }
+
+    // Dispatches the thread's messages until the batch has ended and returns
+    // what each tick of the batch timer wrote to the port. `afterFirstTick`
+    // runs once, right after the first of them.
+    std::vector<std::string> RunBatchTicks(const std::function<void()>& afterFirstTick = nullptr)
+    {
+        std::vector<std::string> ticks;
+        const DWORD start = ::GetTickCount();
+        while (dlg.m_batch && dlg.m_batch->IsRunning() && ::GetTickCount() - start < 5000) {
+            MSG msg;
+            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::Sleep(1);
+                continue;
+            }
+            const bool batchTick =
+                msg.message == WM_TIMER && msg.hwnd == dlg.GetSafeHwnd() && msg.wParam == MWT_BATCH;
+            const size_t before = factory.written.size();
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+            if (!batchTick) continue;
+            ticks.push_back(factory.written.substr(before));
+            if (ticks.size() == 1 && afterFirstTick) afterFirstTick();
+        }
+        return ticks;
     }
 
     // The message pane without the blank SetStatusText puts in front.
@@ -200,6 +314,7 @@ protected:
     TestMainWnd dlg;
     ScriptedFactory factory;
     std::string m_file;
+    std::vector<std::string> m_files;
 };
 
 // How a connect ends, for a port that cannot be opened and for the tracker
@@ -240,8 +355,12 @@ TEST_F(MainWndLinkTest, ConnectEndsInMonitorOrReportsWhyNot)
         EXPECT_EQ(c.connected, dlg.m_link.IsConnected());
         // A failed connect leaves nothing registered or open behind.
         EXPECT_EQ(c.connected ? 1 : 0, dlg.m_link.GetListenerCount());
-        if (c.connected) EXPECT_TRUE(dlg.m_link.GetProtocol().IsStarted());
-        if (c.status != nullptr) EXPECT_EQ(c.status, StatusText());
+        if (c.connected) {
+            EXPECT_TRUE(dlg.m_link.GetProtocol().IsStarted());
+        }
+        if (c.status != nullptr) {
+            EXPECT_EQ(c.status, StatusText());
+        }
         EXPECT_EQ(0u, factory.written.compare(0, strlen(c.sentPrefix), c.sentPrefix)) << factory.written;
 
         dlg.EnterIdleMode(0);
@@ -312,6 +431,136 @@ TEST_F(MainWndLinkTest, DisconnectWhileTheReaderSendsEvents)
         EXPECT_EQ(LINK_IDLE, dlg.GetLinkMode());
         EXPECT_FALSE(dlg.m_link.GetProtocol().HasReaderThread());
         EXPECT_EQ(0, dlg.m_link.GetListenerCount());
+    }
+}
+
+// The replay's progress bar counts kilobytes in a 32-bit range and the
+// percentage is worked out in 64 bits: a recording of tens of megabytes gets
+// its whole range, not one cut to 16 bits, and a large file read far along
+// shows its true percentage.
+TEST_F(MainWndLinkTest, ProgressOfLargeRecordings)
+{
+    const struct {
+        uint32_t size;
+        uint32_t read;
+        int range;
+        int position;
+        const char* percent;
+    } cases[] = {
+        {40000000u, 30000000u, 39062, 29296, "75%"},
+        {100000000u, 99000000u, 97656, 96679, "99%"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        factory.skipTo = c.read - (sizeof kHealthFrame - 1);
+        factory.holdAt = c.read;
+        dlg.m_playback.fileName = MakeSparseLog(c.size, c.read).c_str();
+        dlg.m_playback.speed = 1000;
+        ASSERT_TRUE(dlg.StartPlayback(true, false));
+        PBRANGE range = {};
+        ::SendDlgItemMessageA(dlg.GetSafeHwnd(), IDC_PROGRESS, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+        EXPECT_EQ(c.range, range.iHigh);
+
+        // The report at the read count moves the bar.
+        PumpUntil([&] { return Text(IDC_PERCENT) == c.percent; });
+        EXPECT_EQ(c.percent, Text(IDC_PERCENT));
+        range = PBRANGE();
+        ::SendDlgItemMessageA(dlg.GetSafeHwnd(), IDC_PROGRESS, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+        EXPECT_EQ(0, range.iLow);
+        EXPECT_EQ(c.range, range.iHigh);
+        EXPECT_EQ(c.position, static_cast<int>(::SendDlgItemMessageA(dlg.GetSafeHwnd(), IDC_PROGRESS, PBM_GETPOS, 0, 0)));
+        EXPECT_TRUE(dlg.StartPlayback(false, false));
+    }
+}
+
+// A batch runs on the window's own timer: each tick handles one line, and its
+// command goes to the receiver from the GUI thread in the batch's protocol.
+// While a batch runs a new request is refused and the running batch goes on
+// reading its file; once it has ended the next one starts.
+TEST_F(MainWndLinkTest, BatchQuerySendsOneLinePerTick)
+{
+    dlg.m_commandProtocol = PROTO_NMEA;
+    dlg.m_autoQuery.enabled = 0;
+    ASSERT_TRUE(dlg.EnterMonitorMode());
+    const std::string firstText =
+        "!qzwprotcmd\r\n"
+        "; save the settings, then ask for the hardware version\r\n"
+        "QBIN 30\r\n"
+        "8E 26\r\n"
+        "\r\n"
+        "wait 20\r\n"
+        "   ; indented comment\r\n"
+        "1C 03\r\n";
+    const std::string first = MakeBatch(firstText);
+    const std::string second = MakeBatch("!QZWPROTCMD\r\nqbin 30\r\n35\r\n");
+    factory.written.clear();
+    factory.writers.clear();
+
+    ASSERT_TRUE(dlg.RunBatchQuery(first.c_str(), &dlg));
+    EXPECT_EQ(PROTO_QBIN, dlg.m_commandProtocol);
+    EXPECT_EQ(PROTO_QBIN, dlg.m_link.GetProtocol().GetProtocol());
+    // The first line waits for the first tick.
+    const std::string saveSettings("\x10\x8E\x26\x10\x03", 5);
+    EXPECT_EQ(std::string::npos, factory.written.find(saveSettings));
+
+    bool refusedOther = true, refusedSame = true;
+    const std::vector<std::string> ticks = RunBatchTicks([&] {
+        refusedOther = !dlg.RunBatchQuery(second.c_str(), &dlg);
+        refusedSame = !dlg.RunBatchQuery(first.c_str(), &dlg);
+    });
+    EXPECT_TRUE(refusedOther);
+    EXPECT_TRUE(refusedSame);
+    const std::vector<std::string> expected = {saveSettings, "", std::string("\x10\x1C\x03\x10\x03", 5), ""};
+    EXPECT_EQ(expected, ticks);
+    EXPECT_FALSE(dlg.m_batch->IsRunning());
+    EXPECT_EQ(firstText, FileText(first));
+    for (DWORD writer : factory.writers) EXPECT_EQ(::GetCurrentThreadId(), writer);
+    EXPECT_EQ(CString(kBatchFinishedText), dlg.m_balloon.text);
+
+    ASSERT_TRUE(dlg.RunBatchQuery(second.c_str(), &dlg));
+    const std::vector<std::string> secondTicks = RunBatchTicks();
+    EXPECT_EQ((std::vector<std::string>{std::string("\x10\x35\x10\x03", 4), ""}), secondTicks);
+
+    // Going IDLE ends a running batch with its link, and a later batch may start.
+    ASSERT_TRUE(dlg.RunBatchQuery(second.c_str(), &dlg));
+    dlg.EnterIdleMode(0);
+    EXPECT_FALSE(dlg.m_batch->IsRunning());
+    ASSERT_TRUE(dlg.EnterMonitorMode());
+    EXPECT_TRUE(dlg.RunBatchQuery(second.c_str(), &dlg));
+}
+
+// A file that is not a runnable batch starts nothing: no protocol change,
+// nothing sent, no timer.
+TEST_F(MainWndLinkTest, BatchQueryRefusesFilesThatCannotRun)
+{
+    dlg.m_commandProtocol = PROTO_NMEA;
+    dlg.m_autoQuery.enabled = 0;
+    ASSERT_TRUE(dlg.EnterMonitorMode());
+    const struct {
+        const char* name;
+        std::string text;  // empty: no such file
+    } cases[] = {
+        {"no pause", "!qzwprotcmd\r\nQBIN 0\r\n8E 26\r\n"},
+        {"no batch marker", "qbin 30\r\n8E 26\r\n"},
+        {"unknown protocol", "!qzwprotcmd\r\nXBIN 30\r\n8E 26\r\n"},
+        {"no settings line", "!qzwprotcmd\r\n; nothing else\r\n"},
+        {"missing file", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string file = c.text.empty() ? NewTempFile("vmb") : MakeBatch(c.text);
+        if (c.text.empty()) ::DeleteFileA(file.c_str());
+        PumpPending();
+        factory.written.clear();
+        EXPECT_FALSE(dlg.RunBatchQuery(file.c_str(), &dlg));
+        EXPECT_EQ(PROTO_NMEA, dlg.m_commandProtocol);
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < 100) {
+            PumpPending();
+            ::Sleep(5);
+        }
+        EXPECT_EQ("", factory.written);
+        EXPECT_FALSE(dlg.m_batch && dlg.m_batch->IsRunning());
     }
 }
 
