@@ -37,7 +37,6 @@ if [ "$WINE_BITS" = 64 ]; then
     chmod +x "$_wine64_bin"/*
   fi
   case ":$PATH:" in *":$_wine64_bin:"*) ;; *) export PATH=$_wine64_bin:$PATH ;; esac
-  export WINESERVER=/usr/lib/wine/wineserver64
 else
   export WIN_TOOLCHAIN=cmake/toolchain-mingw32.cmake
   WIN32_BUILD=${WIN32_BUILD:-build/win32}

@@ -19,6 +19,7 @@
 #include "framework/afx.h"
 #include "model/Clock.h"
 #include "model/ReceiverEvent.h"
+#include "win32/monitor/app/TestFiles.h"
 #include "win32/monitor/framework/DialogTemplate.h"
 
 namespace {
@@ -61,20 +62,6 @@ public:
     void PostNcDestroy() override {}
     using CMainWndDlg::StartGate;
 };
-
-// The whole of a file, or "" when it cannot be read.
-std::string ReadFileText(const std::string& path)
-{
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "";
-    std::string text;
-    char buf[4096];
-    DWORD got = 0;
-    while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
-    ::CloseHandle(h);
-    return text;
-}
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -20,6 +20,7 @@
 #include "framework/afx.h"
 #include "link/CPlaybackChannel.h"
 #include "win32/monitor/RxsimClient.h"
+#include "win32/monitor/app/TestFiles.h"
 #include "win32/monitor/framework/DialogTemplate.h"
 
 namespace {
@@ -208,18 +209,6 @@ protected:
         std::fwrite(text.data(), 1, text.size(), f);
         std::fclose(f);
         return name;
-    }
-
-    static std::string FileText(const std::string& path)
-    {
-        std::string text;
-        if (FILE* f = std::fopen(path.c_str(), "rb")) {
-            char buf[512];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-            std::fclose(f);
-        }
-        return text;
     }
 
     // A recording of `size` bytes that holds nothing but one health report
@@ -513,7 +502,7 @@ TEST_F(MainWndLinkTest, BatchQuerySendsOneLinePerTick)
     const std::vector<std::string> expected = {saveSettings, "", std::string("\x10\x1C\x03\x10\x03", 5), ""};
     EXPECT_EQ(expected, ticks);
     EXPECT_FALSE(dlg.m_batch->IsRunning());
-    EXPECT_EQ(firstText, FileText(first));
+    EXPECT_EQ(firstText, ReadFileText(first));
     for (DWORD writer : factory.writers) EXPECT_EQ(::GetCurrentThreadId(), writer);
     EXPECT_EQ(CString(kBatchFinishedText), dlg.m_balloon.text);
 
