@@ -411,9 +411,9 @@ bool CProtocol::SendRawCommandAs(ProtocolKind kind, const char* text, CString* e
     CByteArray packet;
     switch (kind) {
     case PROTO_QBIN: return SendBuilt(m_builders->BuildQbinFromHexText(packet, text, error), packet, kind);
-    case PROTO_NMEA: return SendBuilt(m_builders->BuildNmeaFromText(packet, text), packet, kind);
-    case PROTO_QTXT: return SendBuilt(m_builders->BuildQtxtFromText(packet, text), packet, kind);
-    case PROTO_QOP: return SendBuilt(m_builders->BuildQopFromHexText(packet, text), packet, kind);
+    case PROTO_NMEA: return SendBuilt(m_builders->BuildNmeaFromText(packet, text, error), packet, kind);
+    case PROTO_QTXT: return SendBuilt(m_builders->BuildQtxtFromText(packet, text, error), packet, kind);
+    case PROTO_QOP: return SendBuilt(m_builders->BuildQopFromHexText(packet, text, error), packet, kind);
     case PROTO_CUSTOM_BIN:
         // The bytes as typed, without any framing: the user speaks for a
         // protocol the monitor does not know.
@@ -440,11 +440,13 @@ bool CProtocol::AccessMemory(BYTE accessType, uint32_t address, uint32_t value)
     switch (protocol) {
     case PROTO_QBIN:
         return SendBuilt(m_builders->BuildQbinMemoryAccess(packet, accessType, address, value), packet, protocol);
-    case PROTO_MON:
+    case PROTO_MON: {
         // The boot monitor's reply carries the value but not the address;
-        // the model must hold the address for the reply's decoder. The
-        // address store joins the model together with that decoder.
+        // the model keeps the address for the reply's decoder.
+        CModel* model = LinkModel();
+        if (model != nullptr) model->SetMonReadAddress(address);
         return SendBuilt(m_builders->BuildMonMemoryRead(packet, accessType, address), packet, protocol);
+    }
     default: return false;
     }
 }

@@ -346,6 +346,7 @@ void CModel::ClearAllLocked()
     m_refAltitude.flag = 0;
     m_expectedSize = m_expectedCrc = 0;
     m_checkedSize = m_checkedCrc = 0;
+    m_monReadAddress = 0;
     m_health = 2;
     for (int i = 0; i < MODEL_SV_COUNT; ++i) m_svFlags.flags[i] = 1;
     for (int i = 0; i < MODEL_REPORT_FLAG_COUNT; ++i) m_reportFlags[i] = false;
@@ -1071,6 +1072,18 @@ bool CModel::GetTimingConfig(TimingConfig& out)
 
 // ---------------------------------------------------------------------------
 // Link bookkeeping
+
+void CModel::SetMonReadAddress(uint32_t address)
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    m_monReadAddress = address;
+}
+
+uint32_t CModel::GetMonReadAddress()
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_monReadAddress;
+}
 
 void CModel::SetReportText(int n, const char* text)
 {

@@ -190,6 +190,12 @@ public:
     void SetTimingConfig(const TimingConfig& block, int32_t event);
     bool GetTimingConfig(TimingConfig& out);
 
+    // ---- Monitor-mode memory reads ----
+    // The address of the last memory read sent to the boot monitor; its reply
+    // carries only the value.
+    void SetMonReadAddress(uint32_t address);
+    uint32_t GetMonReadAddress();
+
     // ---- Link bookkeeping ----
     void SetReportText(int n, const char* text);
     CString GetReportText(int n);
@@ -292,6 +298,7 @@ private:
     uint16_t m_expectedCrc;
     uint16_t m_checkedSize;
     uint16_t m_checkedCrc;
+    uint32_t m_monReadAddress;
 
     // Diagnostic log
     CFile* m_diagLog;

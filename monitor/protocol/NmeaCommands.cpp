@@ -27,7 +27,7 @@ bool BuildNmeaGpsTime(CByteArray& sentence, BYTE, uint32_t, uint16_t) { return B
 bool BuildNmeaVersionQuery(CByteArray& sentence, int) { return BuildsNothing(sentence); }
 bool BuildNmeaHardwareQuery(CByteArray& sentence) { return BuildsNothing(sentence); }
 bool BuildNmeaOutputConfig(CByteArray& sentence, BYTE, const NmeaOutputConfig*) { return BuildsNothing(sentence); }
-bool BuildNmeaFromText(CByteArray& sentence, const char*) { return BuildsNothing(sentence); }
+bool BuildNmeaFromText(CByteArray& sentence, const char*, CString*) { return BuildsNothing(sentence); }
 bool BuildNmeaAlmanacStatusQuery(CByteArray& sentence) { return BuildsNothing(sentence); }
 bool BuildNmeaEphemerisQuery(CByteArray& sentence, BYTE) { return BuildsNothing(sentence); }
 bool BuildNmeaAlmanacQuery(CByteArray& sentence, BYTE) { return BuildsNothing(sentence); }

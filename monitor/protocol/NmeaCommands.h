@@ -17,6 +17,7 @@
 #include "protocol/QbinCommandRecords.h"
 
 class CByteArray;
+class CString;
 
 bool BuildNmeaHealthQuery(CByteArray& sentence);
 bool BuildNmeaGsaQuery(CByteArray& sentence);
@@ -35,8 +36,10 @@ bool BuildNmeaGpsTime(CByteArray& sentence, BYTE setFlag, uint32_t timeOfWeek, u
 bool BuildNmeaVersionQuery(CByteArray& sentence, int which);
 bool BuildNmeaHardwareQuery(CByteArray& sentence);
 bool BuildNmeaOutputConfig(CByteArray& sentence, BYTE setFlag, const NmeaOutputConfig* config);
-// A sentence typed by the user without "$" and checksum.
-bool BuildNmeaFromText(CByteArray& sentence, const char* text);
+// A sentence typed by the user without "$" and checksum. Builds nothing for a
+// text that is empty, too long or holds a character outside 0x20..0x7E;
+// error, when given, then says why.
+bool BuildNmeaFromText(CByteArray& sentence, const char* text, CString* error = nullptr);
 bool BuildNmeaAlmanacStatusQuery(CByteArray& sentence);
 bool BuildNmeaEphemerisQuery(CByteArray& sentence, BYTE sv);
 bool BuildNmeaAlmanacQuery(CByteArray& sentence, BYTE sv);

@@ -85,4 +85,4 @@ bool BuildQopSatelliteQuery(CByteArray& message) { return QopBuildsNothing(messa
 bool BuildQopSetDefaults(CByteArray& message, int) { return QopBuildsNothing(message); }
 bool BuildQopPortCommand(CByteArray& message, BYTE, const PortConfigRecord*) { return QopBuildsNothing(message); }
 bool BuildQopVersionQuery(CByteArray& message) { return QopBuildsNothing(message); }
-bool BuildQopFromHexText(CByteArray& message, const char*) { return QopBuildsNothing(message); }
+bool BuildQopFromHexText(CByteArray& message, const char*, CString*) { return QopBuildsNothing(message); }

@@ -54,6 +54,7 @@ void DispatchQopMessage(const BYTE* message, int length, CModel* model);
 // the QOP command set; until then every builder builds nothing.
 
 class CByteArray;
+class CString;
 struct PortConfigRecord;
 
 bool BuildQopPositionQuery(CByteArray& message);
@@ -63,5 +64,6 @@ bool BuildQopSetDefaults(CByteArray& message, int resetType);
 // Set form (flag 1) only, and only for a port whose output is QBIN alone.
 bool BuildQopPortCommand(CByteArray& message, BYTE setFlag, const PortConfigRecord* port);
 bool BuildQopVersionQuery(CByteArray& message);
-// Two id letters, then hex data bytes, as typed by the user.
-bool BuildQopFromHexText(CByteArray& message, const char* text);
+// Two id letters, then hex data bytes, as typed by the user. A short id or a
+// bad token builds nothing; error, when given, then says why and names it.
+bool BuildQopFromHexText(CByteArray& message, const char* text, CString* error = nullptr);

@@ -52,7 +52,7 @@ bool BuildQtxtPortConfig(CByteArray& sentence, BYTE, const PortConfigRecord*) { 
 bool BuildQtxtProtocols(CByteArray& sentence, BYTE, const PortConfigRecord*) { return QtxtBuildsNothing(sentence); }
 bool BuildQtxtTimeQuery(CByteArray& sentence, BYTE) { return QtxtBuildsNothing(sentence); }
 bool BuildQtxtVersionQuery(CByteArray& sentence) { return QtxtBuildsNothing(sentence); }
-bool BuildQtxtFromText(CByteArray& sentence, const char*) { return QtxtBuildsNothing(sentence); }
+bool BuildQtxtFromText(CByteArray& sentence, const char*, CString*) { return QtxtBuildsNothing(sentence); }
 bool BuildQtxtFrequencyReporting(CByteArray& sentence, BYTE, const QtxtConfigRecord*)
 {
     return QtxtBuildsNothing(sentence);

@@ -32,6 +32,7 @@ void DispatchQtxtSentence(const BYTE* sentence, int length, CModel* model);
 // set; until then every builder builds nothing.
 
 class CByteArray;
+class CString;
 struct PortConfigRecord;
 struct QtxtConfigRecord;
 
@@ -45,8 +46,10 @@ bool BuildQtxtProtocols(CByteArray& sentence, BYTE setFlag, const PortConfigReco
 // The query form only (flag 0): the receiver's time cannot be set this way.
 bool BuildQtxtTimeQuery(CByteArray& sentence, BYTE setFlag);
 bool BuildQtxtVersionQuery(CByteArray& sentence);
-// A sentence typed by the user without ">" and checksum.
-bool BuildQtxtFromText(CByteArray& sentence, const char* text);
+// A sentence typed by the user without ">" and checksum. Builds nothing for a
+// text that is empty, too long or holds a character outside 0x20..0x7E;
+// error, when given, then says why.
+bool BuildQtxtFromText(CByteArray& sentence, const char* text, CString* error = nullptr);
 bool BuildQtxtFrequencyReporting(CByteArray& sentence, BYTE setFlag, const QtxtConfigRecord* config);
 bool BuildQtxtDistanceReporting(CByteArray& sentence, BYTE setFlag, const QtxtConfigRecord* config);
 bool BuildQtxtVehicleId(CByteArray& sentence, BYTE setFlag, const QtxtConfigRecord* config);

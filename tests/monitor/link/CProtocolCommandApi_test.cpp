@@ -478,7 +478,7 @@ TEST_F(CommandApiTest, ArgumentsReachTheBuilderAndNmeaConfigurationJoinsTheModel
         {PROTO_NMEA, [](CProtocol& p) { return p.ResetReceiver(4); }, {"BuildNmeaReset(4)"}},
         {PROTO_NMEA, [](CProtocol& p) { return p.SendGpsTime(0, 0, 0); }, {"BuildNmeaGpsTime(0, 0, 0)"}},
         {PROTO_QOP, [](CProtocol& p) { return p.ResetReceiver(1); }, {"BuildQopSetDefaults(1)"}},
-        {PROTO_QTXT, [](CProtocol& p) { return p.SendRawCommand("  QST "); }, {"BuildQtxtFromText(\"  QST \")"}},
+        {PROTO_QTXT, [](CProtocol& p) { return p.SendRawCommand("  QST "); }, {"BuildQtxtFromText(\"  QST \", null)"}},
         {PROTO_MON, [](CProtocol& p) { return p.AccessMemory(1, 0x1000, 7); }, {"BuildMonMemoryRead(1, 4096)"}},
         // A replay has no port, hence no baud to repeat; here it is a plain
         // fake port, which has none either.
