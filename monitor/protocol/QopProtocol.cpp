@@ -25,6 +25,31 @@ const QopMessageRow kQopMessageTable[QOP_MESSAGE_COUNT + 1] = {
     {Id('W', 'b'), 7, 7, nullptr},    {0, 0, 0, nullptr},
 };
 
+void BeginQopMessage(CByteArray& message, char id1, char id2)
+{
+    message.RemoveAll();
+    message.Add('@');
+    message.Add('@');
+    message.Add(static_cast<BYTE>(id1));
+    message.Add(static_cast<BYTE>(id2));
+}
+
+void AppendQopByte(CByteArray& message, BYTE b)
+{
+    message.Add(b);
+}
+
+void EndQopMessage(CByteArray& message)
+{
+    // The checksum goes in a placeholder so it can be computed over the
+    // message as it stands, with the same routine the check uses.
+    message.Add(0);
+    message.Add(0x0D);
+    message.Add(0x0A);
+    const int length = static_cast<int>(message.GetSize());
+    message[length - 3] = ComputeQopChecksum(message.GetData(), length);
+}
+
 BYTE ComputeQopChecksum(const BYTE* message, int length)
 {
     BYTE x = 0;

@@ -28,6 +28,15 @@ enum : uint16_t {
 // The 21 known messages in their fixed order, followed by a row with id 0.
 extern const QopMessageRow kQopMessageTable[QOP_MESSAGE_COUNT + 1];
 
+class CByteArray;
+
+// Message framing: Begin empties the array and writes "@@" and the two id
+// letters; Append adds one data byte (QOP has no escaping); End appends the
+// checksum, CR and LF.
+void BeginQopMessage(CByteArray& message, char id1, char id2);
+void AppendQopByte(CByteArray& message, BYTE b);
+void EndQopMessage(CByteArray& message);
+
 // XOR of bytes 2 .. length-4 of a whole message (id through last data byte).
 BYTE ComputeQopChecksum(const BYTE* message, int length);
 
