@@ -3,11 +3,12 @@
 // when all of them were inside the packet, so a short or cut packet changes
 // nothing. Every store is preceded by the class's label in the source-label
 // slot of the data it delivers.
+#include "protocol/KestoProtocol.h"
+
 #include <cmath>
 #include <cstring>
 
 #include "model/CModel.h"
-#include "protocol/KestoProtocol.h"
 
 namespace {
 
@@ -60,6 +61,8 @@ enum : uint8_t {
     STATUS_SET = 1,
     STATUS_CLEAR = 2,
     TRACKING_STATUS_NONE = 254,
+    TRACKING_USED = 1,
+    TRACKING_NOT_USED = 0,
     TIME_EVENT_DETAIL = 1  // the detail of event 9 this report raises
 };
 
@@ -442,7 +445,7 @@ void DecodeChannel(KestoPacket& p)
     // With no satellite usable the module's flags are stale.
     const bool used = (flags & CHANNEL_USED_BITS) == CHANNEL_USED_BITS &&
                       p.model->GetHealthStatus() != HEALTH_NO_USABLE_SATS;
-    e.status = used ? 1 : 0;
+    e.status = used ? TRACKING_USED : TRACKING_NOT_USED;
     e.status2 = TRACKING_STATUS_NONE;
     p.Label(SLOT_TRACKING);
     p.model->SetTrackingTable(table, channel);
