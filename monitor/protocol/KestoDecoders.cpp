@@ -46,7 +46,11 @@ const double kSemicirclesToRadians = 1.4629180792671596e-9;  // pi / 2^31
 const double kHeadingUnitsToRadians = 0.00009587379924717687;  // 2 pi / 65536
 const double kDegreesToRadians = 0.017453292519943295;
 const double kMetresPerSecondPerKnot = 0.5144444444444445;
-const double kDopUnit = 1.0 / 256.0;
+const double kSecondsPerFixTimeUnit = 0.001;
+const double kSpeedUnit = 0.01;         // m/s
+const double kClockUnit = 0.01;         // clock bias (m) and drift (m/s)
+const double kFixDopUnit = 0.2;         // the PDOP of the fix packet
+const double kDopUnit = 1.0 / 256.0;    // the DOPs of the time and status packet
 const double kDopNotGiven = -1.0;
 
 const char kModuleName[] = "KSX Module";
@@ -254,7 +258,7 @@ void DecodeNavigation(KestoPacket& p)
 
     NavState nav = CurrentNav(p.model);
     nav.fixValid = 1;
-    nav.timeOfFix = fixTime * 0.001;
+    nav.timeOfFix = fixTime * kSecondsPerFixTimeUnit;
     nav.week = p.model->GetGpsWeek();
     nav.latitude = latitude * kSemicirclesToRadians;
     nav.longitude = longitude * kSemicirclesToRadians;
@@ -262,7 +266,7 @@ void DecodeNavigation(KestoPacket& p)
     p.Label(SLOT_POSITION);
     p.model->UpdateNavState(nav, NAV_KIND_LLA_DOUBLE, nullptr);
 
-    const double speedMps = (flags & NAV_FLAG_SPEED) != 0 ? speed * 0.01 : kValueMissing;
+    const double speedMps = (flags & NAV_FLAG_SPEED) != 0 ? speed * kSpeedUnit : kValueMissing;
     const double headingRad = (flags & NAV_FLAG_HEADING) != 0 ? heading * kHeadingUnitsToRadians : kValueMissing;
     nav.velEast = speedMps;
     nav.velNorth = headingRad;
@@ -313,17 +317,17 @@ void DecodeFix(KestoPacket& p)
     nav.fixFlags = static_cast<uint8_t>(twoD ? (nav.fixFlags | NAV_FIX_2D) : (nav.fixFlags & ~NAV_FIX_2D));
 
     if (withClock) {
-        if ((flags & FIX_FLAG_CLOCK_DRIFT) != 0) nav.clockBiasRate = drift * 0.01f;
+        if ((flags & FIX_FLAG_CLOCK_DRIFT) != 0) nav.clockBiasRate = static_cast<float>(drift * kClockUnit);
         // A bias that is no number is no value: the last one stays.
         if ((flags & FIX_FLAG_CLOCK_BIAS) != 0 && std::isfinite(bias)) {
-            nav.clockBias = bias * 0.01;
+            nav.clockBias = bias * kClockUnit;
             p.Label(SLOT_CLOCK_BIAS);
             p.model->UpdateNavState(nav, NAV_KIND_CLOCK, nullptr);
         }
         DopRecord dops;
         std::memset(&dops, 0, sizeof dops);
         p.model->GetFixSvList(dops);
-        dops.pdop = dop * 0.2;
+        dops.pdop = dop * kFixDopUnit;
         p.Label(SLOT_DOPS);
         p.model->SetDops(dops);
     }
