@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <initializer_list>
 
 #include "framework/CArray.h"
 #include "model/NumberText.h"
