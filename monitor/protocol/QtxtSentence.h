@@ -32,8 +32,9 @@ bool CheckQtxtSentence(const BYTE* sentence, int length);
 // -800000.0 ("no new value") where another report supplies it.
 void DispatchQtxtSentence(const BYTE* sentence, int length, CModel* model);
 
-// Stores a UTC time of day with no date: the model's GPS-UTC offset, when it
-// has one, is taken off, wrapping into the previous day below 0. A time of
+// Stores the receiver's (GPS) time of day as a UTC time without date: the
+// model's GPS-UTC offset, when it has one, is taken off, wrapping into the
+// previous day below 0. A time of
 // day outside 0..86399 stores nothing. Returns whether it stored.
 bool SetQtxtTimeOfDay(int32_t secondsOfDay, CModel* model);
 
