@@ -158,14 +158,10 @@ void CMainWndDlg::ShowVelocity(bool valid)
     m_stale.Reset(STALE_VELOCITY);
 
     const ProtocolKind kind = m_detectedProtocol;
-    const double knotsToMps = 1852.0 / 3600.0;
     if (kind == PROTO_QTXT) {
         // QTXT reports speed, vertical speed and heading, not a vector.
         if (m_velocityFormatCode != 15) ApplyDisplayFormat(15);
-        const double speed = nav.groundSpeedKnots == kFieldNotAvailable || nav.groundSpeedKnots == kFieldNoNewValue
-                                 ? nav.groundSpeedKnots
-                                 : nav.groundSpeedKnots * knotsToMps;
-        const double fields[3] = {speed, nav.velUp, nav.heading};
+        const double fields[3] = {GroundSpeedMps(nav.groundSpeedKnots), nav.velUp, nav.heading};
         for (int i = 0; i < 3; ++i) {
             CString text;
             if (FormatQtxtVelocityField(fields[i], i == 2, text)) SetFieldText(values[i], text);
@@ -174,8 +170,9 @@ void CMainWndDlg::ShowVelocity(bool valid)
     }
     if (kind == PROTO_NMEA || kind == PROTO_KESTO || IsVendorDialect(kind)) {
         // Speed over ground and course: the record has no velocity vector.
-        CString speed, heading, vertical;
-        const int layout = FormatSpeedHeading(nav.groundSpeedKnots * knotsToMps, nav.heading, kFieldNotAvailable,
+        // A value with nothing new keeps the text its field shows.
+        CString speed = GetFieldText(values[0]), heading = GetFieldText(values[1]), vertical;
+        const int layout = FormatSpeedHeading(GroundSpeedMps(nav.groundSpeedKnots), nav.heading, kFieldNotAvailable,
                                               speed, heading, vertical);
         if (m_velocityFormatCode != layout) ApplyDisplayFormat(layout);
         SetFieldText(values[0], speed);
@@ -433,7 +430,8 @@ void CMainWndDlg::ShowTrackingTable(int detail)
     }
     for (int row = first; row <= last; ++row) {
         const TrackingEntry& e = table.entries[row];
-        ShowChannelRow(row, e.sv, e.signalLevel, e.azimuth, e.elevation, e.status2, false);
+        ShowChannelRow(row, e.sv, e.signalLevel, e.azimuth, e.elevation, e.status2,
+                       IsTrackingEntryUsed(m_detectedProtocol, e.status));
         m_stale.Reset(STALE_CHANNEL_FIRST + row);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "link/ProtocolKind.h"
 #include "model/Geodesy.h"
 #include "model/GpsTime.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 const double kMpsToMph = 2.2369;
 const double kMpsToKmh = 3.6;
+const double kKnotsToMps = 1852.0 / 3600.0;
 // Metres per second of clock drift to parts per billion (1e9 / c).
 const double kDriftToPpb = 3.3356409519815204;
 
@@ -100,12 +102,30 @@ bool FormatQtxtVelocityField(double value, bool heading, CString& out)
     return true;
 }
 
+double GroundSpeedMps(double knots)
+{
+    if (knots == kFieldNotAvailable || knots == kFieldNoNewValue) return knots;
+    return knots * kKnotsToMps;
+}
+
+// One value of a speed-and-heading row: the markers first, then the scaled
+// value with the given decimals.
+static void FormatSpeedHeadingValue(double value, double scale, const char* format, CString& out)
+{
+    if (value == kFieldNoNewValue) return;
+    if (value == kFieldNotAvailable) {
+        out = kDashes3;
+        return;
+    }
+    out.Format(format, value * scale);
+}
+
 int FormatSpeedHeading(double speedMps, double headingRadians, double verticalMps, CString& speed,
                        CString& heading, CString& vertical)
 {
-    speed.Format("%.3lf", speedMps * kMpsToKmh);
-    heading.Format("%.1lf", headingRadians * kRadiansToDegrees);
-    if (verticalMps == kFieldNotAvailable) {
+    FormatSpeedHeadingValue(speedMps, kMpsToKmh, "%.3lf", speed);
+    FormatSpeedHeadingValue(headingRadians, kRadiansToDegrees, "%.1lf", heading);
+    if (verticalMps == kFieldNotAvailable || verticalMps == kFieldNoNewValue) {
         vertical = "n/a";
         return VELOCITY_LAYOUT_SPEED_HEADING;
     }
@@ -264,6 +284,13 @@ void FormatChannelRow(int sv, double level, double azimuth, double elevation, in
         out.state = "-ok-";
     else
         out.state.Format("%d", state);
+}
+
+bool IsTrackingEntryUsed(int32_t protocolKind, int status)
+{
+    // The module's flag: 1 when the satellite is in the fix.
+    const int kKestoUsedInFix = 1;
+    return protocolKind == PROTO_KESTO && status == kKestoUsedInFix;
 }
 
 // ---- GPS time and date ---------------------------------------------------------

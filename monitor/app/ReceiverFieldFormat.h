@@ -67,9 +67,16 @@ enum : int { VELOCITY_LAYOUT_SPEED_HEADING = 14, VELOCITY_LAYOUT_SPEED_HEADING_V
 // value"; "- - -" when not available.
 bool FormatQtxtVelocityField(double value, bool heading, CString& out);
 
+// A ground speed in knots as metres per second. The model's markers (not
+// available, no new value) come back unchanged: scaled, they would read as
+// a speed.
+double GroundSpeedMps(double knots);
+
 // The three rows of a speed-and-heading record: speed km/h, heading degrees,
-// and the vertical speed with 3 decimals, or "n/a" when it is not available.
-// Returns the layout that fits (14 without the vertical speed, else 16).
+// and the vertical speed with 3 decimals, or "n/a" when it has none (either
+// marker). Returns the layout that fits (14 without the vertical speed, else
+// 16). A speed or heading that is not available gives "- - -"; one with no
+// new value leaves its text as the caller passed it.
 int FormatSpeedHeading(double speedMps, double headingRadians, double verticalMps, CString& speed,
                        CString& heading, CString& vertical);
 
@@ -129,6 +136,12 @@ struct ChannelRowTexts {
 // (state 31 or satellites 120..138), "-ok-" (0), else its number.
 void FormatChannelRow(int sv, double level, double azimuth, double elevation, int state,
                       ChannelRowTexts& out);
+
+// Whether a tracking entry's first status byte marks its satellite as used
+// in the fix. Only a KESTO module stores its used flag there (1 used, 0 not);
+// the other protocols keep tracking bits in that byte, which say nothing of
+// the fix.
+bool IsTrackingEntryUsed(int32_t protocolKind, int status);
 
 // ---- GPS time and date ---------------------------------------------------------
 

@@ -127,6 +127,40 @@ TEST(ReceiverFieldFormat, VelocityAndSpeed)
     EXPECT_EQ("57.3", S(q));
 }
 
+// NMEA and KESTO fill the ground speed in knots and the heading, or a marker
+// when the report lacked them. A marker must read as dashes or leave the
+// field, never as a scaled number.
+TEST(ReceiverFieldFormat, SpeedHeadingMarkers)
+{
+    EXPECT_NEAR(5.144444, GroundSpeedMps(10.0), 1e-6);
+    EXPECT_EQ(0.0, GroundSpeedMps(0.0));
+    EXPECT_EQ(-700000.0, GroundSpeedMps(-700000.0));
+    EXPECT_EQ(-800000.0, GroundSpeedMps(-800000.0));
+
+    const double pi = 3.14159265358979323846;
+    const struct {
+        double knots, heading, vertical;
+        const char *speed, *headingText, *verticalText;
+        int layout;
+    } cases[] = {
+        {10.0, pi / 2, -700000.0, "18.520", "90.0", "n/a", VELOCITY_LAYOUT_SPEED_HEADING},
+        {-700000.0, pi / 2, -700000.0, "- - -", "90.0", "n/a", VELOCITY_LAYOUT_SPEED_HEADING},
+        {10.0, -700000.0, -700000.0, "18.520", "- - -", "n/a", VELOCITY_LAYOUT_SPEED_HEADING},
+        {-800000.0, -800000.0, -700000.0, "old", "old", "n/a", VELOCITY_LAYOUT_SPEED_HEADING},
+        {-700000.0, -800000.0, -800000.0, "- - -", "old", "n/a", VELOCITY_LAYOUT_SPEED_HEADING},
+        {0.0, 0.0, 1.5, "0.000", "0.0", "1.500", VELOCITY_LAYOUT_SPEED_HEADING_VERTICAL},
+    };
+    for (const auto& c : cases) {
+        CString speed = "old", heading = "old", vertical = "old";
+        EXPECT_EQ(c.layout, FormatSpeedHeading(GroundSpeedMps(c.knots), c.heading, c.vertical, speed, heading,
+                                               vertical))
+            << c.knots;
+        EXPECT_EQ(c.speed, S(speed)) << c.knots;
+        EXPECT_EQ(c.headingText, S(heading)) << c.heading;
+        EXPECT_EQ(c.verticalText, S(vertical)) << c.vertical;
+    }
+}
+
 TEST(ReceiverFieldFormat, OscillatorAndDops)
 {
     EXPECT_EQ("3.34", S(FormatOscillatorDrift(1.0)));
@@ -256,6 +290,22 @@ TEST(ReceiverFieldFormat, ChannelRow)
         EXPECT_EQ(r.tEl, S(t.elevation)) << r.sv;
         EXPECT_EQ(r.tState, S(t.state)) << r.sv;
     }
+}
+
+// A tracking entry's first status byte is a used-in-fix flag only on KESTO;
+// QBIN keeps its tracking bits (0x40 and others) there.
+TEST(ReceiverFieldFormat, TrackingEntryUsedOnlyOnKesto)
+{
+    const struct {
+        int32_t protocol;
+        int status;
+        bool used;
+    } cases[] = {
+        {6, 1, true}, {6, 0, false}, {6, 0x41, false}, {6, 254, false},
+        {3, 1, false}, {3, 0x41, false}, {4, 1, false}, {5, 1, false}, {0, 1, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.used, IsTrackingEntryUsed(c.protocol, c.status)) << c.protocol << " " << c.status;
 }
 
 TEST(ReceiverFieldFormat, GpsTimeFields)

@@ -644,6 +644,83 @@ TEST_F(MainWndEventsTest, DisplayFormatsSetTheirLabels)
     EXPECT_EQ("", Text(IDC_LAT_HEMI));
 }
 
+// NMEA and KESTO links fill speed over ground and course: the speed-and-
+// heading layout shows them, a speed or heading the receiver did not give
+// shows dashes (not a scaled marker), and one with nothing new keeps its text.
+TEST_F(MainWndEventsTest, SpeedAndHeadingShowMarkersAsDashes)
+{
+    REQUIRE_FIELD_HELPERS();
+    CModel& model = dlg.m_link.GetModel();
+    FillModel(model);
+    const struct {
+        double knots, heading;
+        const char *speed, *headingText;
+    } cases[] = {
+        {10.0, 1.5707963267948966, "18.520", "90.0"},
+        {-700000.0, 1.5707963267948966, "- - -", "90.0"},
+        {-800000.0, -700000.0, "- - -", "- - -"},
+        {5.0, -800000.0, "9.260", "- - -"},
+    };
+    for (int kind : {PROTO_NMEA, PROTO_KESTO}) {
+        dlg.m_detectedProtocol = kind;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(::testing::Message() << "protocol " << kind << ", " << c.knots << " kn");
+            NavState nav = {};
+            model.GetNavState(nav);
+            nav.groundSpeedKnots = c.knots;
+            nav.heading = c.heading;
+            nav.velUp = -700000.0;
+            model.UpdateNavState(nav, NAV_KIND_VEL_ENU, nullptr);
+            Send(EV_VELOCITY_ENU);
+            EXPECT_EQ("Speed and Heading ", Text(IDC_GROUP_VELOCITY));
+            EXPECT_EQ(c.speed, Text(IDC_VEL_VALUE1));
+            EXPECT_EQ(c.headingText, Text(IDC_VEL_VALUE2));
+            EXPECT_EQ("n/a", Text(IDC_VEL_VALUE3));
+        }
+    }
+}
+
+// On a KESTO link a tracking entry whose status says "used in the fix" is
+// highlighted even when no fix record lists its satellite; elsewhere the
+// same byte holds tracking bits and marks nothing.
+TEST_F(MainWndEventsTest, KestoUsedFlagHighlightsTheRow)
+{
+    REQUIRE_FIELD_HELPERS();
+    CModel& model = dlg.m_link.GetModel();
+    FillModel(model);
+    TrackingTable table = {};
+    model.GetTrackingTable(table);
+    const struct {
+        uint8_t sv, status;
+    } rows[] = {{21, 1}, {22, 0}, {23, 1}};
+    for (int row = 0; row < 3; ++row) {
+        TrackingEntry& e = table.entries[row + 1];
+        e.sv = rows[row].sv;  // none of them is in the fix record
+        e.signalLevel = 40.0f;
+        e.status = rows[row].status;
+        e.status2 = 254;
+    }
+    table.entries[3].signalLevel = 0.0f;  // used, but no signal: not marked
+    model.SetTrackingTable(table, 255);
+
+    dlg.m_detectedProtocol = PROTO_QBIN;
+    Send(EV_TRACKING, 255);
+    EXPECT_FALSE(dlg.m_channelRows[1].highlighted);
+
+    dlg.m_detectedProtocol = PROTO_KESTO;
+    Send(EV_TRACKING, 255);
+    EXPECT_TRUE(dlg.m_channelRows[0].highlighted);  // satellite 5 is in the fix record
+    EXPECT_TRUE(dlg.m_channelRows[1].highlighted);
+    EXPECT_FALSE(dlg.m_channelRows[2].highlighted);
+    EXPECT_FALSE(dlg.m_channelRows[3].highlighted);
+
+    // The module drops the satellite from its fix: the mark goes.
+    table.entries[1].status = 0;
+    model.SetTrackingTable(table, 1);
+    Send(EV_TRACKING, 1);
+    EXPECT_FALSE(dlg.m_channelRows[1].highlighted);
+}
+
 // A receiver that goes quiet: each field empties itself at its limit, and
 // once status and mode are both stale the version goes and contact is lost.
 TEST_F(MainWndEventsTest, StaleFieldsEmptyThemselvesAtTheirLimit)
