@@ -1,6 +1,7 @@
 #include "Frames.h"
 
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 
 namespace rxsim {
@@ -79,25 +80,33 @@ Bytes QopMessage(char id1, char id2, const Bytes& data, bool corrupt)
     return out;
 }
 
+uint8_t KestoChecksum(uint8_t cls, uint8_t id, const Bytes& data)
+{
+    unsigned sum = 0x81 + 0x82 + cls + id;
+    for (uint8_t b : data) sum += b;
+    return static_cast<uint8_t>(0x100 - (sum & 0xFF));
+}
+
+static void AppendKestoByte(Bytes& out, uint8_t b)
+{
+    const uint8_t kEscape = 0x80, kLastReserved = 0x87;
+    if (b >= kEscape && b <= kLastReserved) {
+        out.push_back(kEscape);
+        out.push_back(static_cast<uint8_t>(b & 0x0F));
+    } else {
+        out.push_back(b);
+    }
+}
+
 Bytes KestoPacket(uint8_t cls, uint8_t id, const Bytes& data, bool corrupt)
 {
-    Bytes body = {cls, id};
-    body.insert(body.end(), data.begin(), data.end());
-    unsigned sum = 0x81 + 0x82;
-    for (uint8_t b : body) sum += b;
-    uint8_t cs = static_cast<uint8_t>(0x100 - (sum & 0xFF));
+    uint8_t cs = KestoChecksum(cls, id, data);
     if (corrupt) cs = static_cast<uint8_t>(cs + 1);
-    if (cs >= 0x80 && cs <= 0x87) return Bytes();
     Bytes out = {0x81};
-    for (uint8_t b : body) {
-        if (b >= 0x80 && b <= 0x87) {
-            out.push_back(0x80);
-            out.push_back(static_cast<uint8_t>(b & 0x0F));
-        } else {
-            out.push_back(b);
-        }
-    }
-    out.push_back(cs);
+    AppendKestoByte(out, cls);
+    AppendKestoByte(out, id);
+    for (uint8_t b : data) AppendKestoByte(out, b);
+    AppendKestoByte(out, cs);
     out.push_back(0x82);
     return out;
 }
@@ -113,6 +122,39 @@ Bytes MonFrame(uint8_t id, const Bytes& data, bool corrupt)
     out.push_back(s);
     out.push_back(0x03);
     return out;
+}
+
+Bytes UbxMessage(uint8_t cls, uint8_t id, const Bytes& payload, bool corrupt)
+{
+    Bytes out = {0xB5, 0x62, cls, id, static_cast<uint8_t>(payload.size() & 0xFF),
+                 static_cast<uint8_t>(payload.size() >> 8 & 0xFF)};
+    out.insert(out.end(), payload.begin(), payload.end());
+    uint8_t a = 0, b = 0;
+    for (size_t i = 2; i < out.size(); ++i) {
+        a = static_cast<uint8_t>(a + out[i]);
+        b = static_cast<uint8_t>(b + a);
+    }
+    if (corrupt) b = static_cast<uint8_t>(b + 1);
+    out.push_back(a);
+    out.push_back(b);
+    return out;
+}
+
+std::string NmeaChecksumText(const std::string& body)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    uint8_t x = XorOf(reinterpret_cast<const uint8_t*>(body.data()), body.size());
+    return std::string{digits[x >> 4], digits[x & 0x0F]};
+}
+
+std::string Format(const char* format, ...)
+{
+    char buf[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    return buf;
 }
 
 std::string ToHex(const uint8_t* p, size_t n, bool spaced)

@@ -1,5 +1,7 @@
 #include "QbinReceiver.h"
 
+#include "Settings.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -52,64 +54,6 @@ void PutVersion(Bytes& b, const QbinVersion& v)
     PutU8(b, static_cast<uint8_t>(n));
     b.insert(b.end(), v.name.begin(), v.name.begin() + static_cast<long>(n));
 }
-
-// Reads the numbers of one scenario line; any bad token fails the line.
-class Args {
-public:
-    explicit Args(const std::vector<std::string>& t) : m_t(t) {}
-    size_t Size() const { return m_t.size(); }
-    bool Ok() const { return m_ok; }
-    double D(size_t i) { return Number(i, strtod); }
-    float F(size_t i)
-    {
-        return static_cast<float>(Number(i, [](const char* s, char** e) {
-            return static_cast<double>(strtof(s, e));
-        }));
-    }
-    unsigned long U(size_t i, int base, unsigned long max)
-    {
-        if (i >= m_t.size()) return Fail();
-        errno = 0;
-        char* end = nullptr;
-        unsigned long v = strtoul(m_t[i].c_str(), &end, base);
-        if (errno || !end || *end || m_t[i][0] == '-' || v > max) return Fail();
-        return v;
-    }
-    long I(size_t i, long lo, long hi)
-    {
-        if (i >= m_t.size()) return Fail();
-        errno = 0;
-        char* end = nullptr;
-        long v = strtol(m_t[i].c_str(), &end, 10);
-        if (errno || !end || *end || v < lo || v > hi) return Fail();
-        return v;
-    }
-    // The tokens from `i` on, joined by single spaces (names may have them).
-    std::string Rest(size_t i) const
-    {
-        std::string s;
-        for (; i < m_t.size(); ++i) s += (s.empty() ? "" : " ") + m_t[i];
-        return s;
-    }
-
-private:
-    template <class F>
-    double Number(size_t i, F parse)
-    {
-        if (i >= m_t.size()) return Fail();
-        char* end = nullptr;
-        double v = parse(m_t[i].c_str(), &end);
-        if (!end || *end) return Fail();
-        return v;
-    }
-    unsigned long Fail()
-    {
-        m_ok = false;
-        return 0;
-    }
-    const std::vector<std::string>& m_t;
-    bool m_ok = true;
-};
 
 bool ReadVersion(Args& a, size_t from, QbinVersion& v, bool withBuild)
 {
@@ -231,7 +175,9 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
         for (std::string s; in >> s;) t.push_back(s);
         Args a(t);
         bool ok = true;
-        if (key == "interval_ms") {
+        if (key == "protocol") {
+            ok = t.size() == 1 && ScenarioProtocol("protocol " + t[0]) == "qbin";
+        } else if (key == "interval_ms") {
             fresh.m_intervalMs = static_cast<int>(a.U(0, 10, 600000));
             ok = fresh.m_intervalMs >= 10;
         } else if (key == "periodic") {
@@ -482,7 +428,7 @@ void QbinReceiver::Tick(std::vector<Segment>& out)
     }
 }
 
-bool QbinReceiver::IsReset(const Bytes& packet)
+bool QbinReceiver::IsResetPacket(const Bytes& packet)
 {
     // 0x1E: cold or factory reset (with its key byte); 0x25: soft reset.
     return !packet.empty() && (packet[0] == 0x1E || packet[0] == 0x25);
@@ -490,7 +436,7 @@ bool QbinReceiver::IsReset(const Bytes& packet)
 
 void QbinReceiver::Version(std::vector<Segment>& out) const { Good(out, Report(0x1C, 0x82)); }
 
-bool QbinReceiver::Answer(const Bytes& packet, std::vector<Segment>& out)
+bool QbinReceiver::AnswerPacket(const Bytes& packet, std::vector<Segment>& out)
 {
     if (packet.empty()) return false;
     const uint8_t id = packet[0];
@@ -609,6 +555,11 @@ bool QbinReceiver::Inject(const std::string& what, int count, Garbage& garbage,
         for (int i = 0; i < count; ++i) brokenDle();
     } else if (what == "garbage") {
         Unframed(out, garbage.Run(static_cast<size_t>(count)));
+    } else if (what == "falsestart") {
+        FaultKit kit;
+        kit.kind = KIND_QBIN;
+        kit.good = {Report(0x41), Report(0x46), Report(0x6D), Report(0x84)};
+        return InjectFaults(kit, what, count, garbage, out);
     } else if (what == "burst") {
         for (int i = 0; i < count; ++i) {
             crcError();

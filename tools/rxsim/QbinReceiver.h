@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Frames.h"
+#include "Receiver.h"
 #include "Script.h"
 
 namespace rxsim {
@@ -48,7 +49,7 @@ struct QbinChannel {
 //   nmea INTERVAL MASK | svmask MASK      0x7B and 0xC2 (MASK hex)
 //   datum INDEX DX DY DZ A E2            0x8F-15
 //   navconfig MODE DGPS DYNAMICS ELEV SNR DOPMASK DOPSWITCH AGE   0xBB
-class QbinReceiver {
+class QbinReceiver : public Receiver {
 public:
     QbinReceiver();
 
@@ -56,29 +57,36 @@ public:
     // defaults). False with the offending line in `error`.
     bool Load(const std::string& text, std::string& error);
 
-    int IntervalMs() const { return m_intervalMs; }
+    int IntervalMs() const override { return m_intervalMs; }
 
     // The reports of one period; the clock then moves on by one step.
-    void Tick(std::vector<Segment>& out);
+    void Tick(std::vector<Segment>& out) override;
 
     // The reply to a packet the program wrote (id + unstuffed data); false
     // when this receiver does not answer it. Settings that carry values are
     // taken over before the reply, as a receiver confirms what it applied.
-    bool Answer(const Bytes& packet, std::vector<Segment>& out);
+    bool AnswerPacket(const Bytes& packet, std::vector<Segment>& out);
+    bool Answer(const Command& c, std::vector<Segment>& out) override
+    {
+        return c.kind == KIND_QBIN && AnswerPacket(c.body, out);
+    }
 
     // Reset commands: the receiver goes quiet and then reports its version.
-    static bool IsReset(const Bytes& packet);
+    static bool IsResetPacket(const Bytes& packet);
+    bool IsReset(const Command& c) const override { return c.kind == KIND_QBIN && IsResetPacket(c.body); }
     // The version report a receiver sends when it is back from a reset.
-    void Version(std::vector<Segment>& out) const;
+    void Version(std::vector<Segment>& out) const override;
 
     // Injected faults. "announced": a CRC announcement and the packet it
     // covers (passes). "crc": an announcement whose CRC does not match the
     // position report after it, which differs from the scenario's. "dle": a
     // position report with other values, broken by a DLE pair. "garbage":
     // COUNT bytes that start no frame. "burst": COUNT rounds of crc, dle and
-    // garbage. Faulty parts count as no frame in the truth. False for an
-    // unknown name.
-    bool Inject(const std::string& what, int count, Garbage& garbage, std::vector<Segment>& out);
+    // garbage. "falsestart": start bytes of every framing amid garbage, each
+    // right before a report (see InjectFaults). Faulty parts count as no
+    // frame in the truth. False for an unknown name.
+    bool Inject(const std::string& what, int count, Garbage& garbage,
+                std::vector<Segment>& out) override;
 
     // One report by id (0x1C: sub-code in `sub`); empty when unknown.
     Bytes Report(uint8_t id, uint8_t sub = 0) const;

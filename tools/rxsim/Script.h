@@ -23,6 +23,9 @@ enum FrameKind : int {
     KIND_QOP = 7,
     KIND_BANG = 17,  // "!" followed by a digit between frames
     KIND_MON = 20,
+    // Not a framing of the reader: u-blox binary messages, which rxsim sends
+    // amid NMEA and receives as commands.
+    KIND_UBX = 30,
 };
 
 enum Outcome : int { OUT_NONE = 0, OUT_GOOD = 1, OUT_BAD = 2 };

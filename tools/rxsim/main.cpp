@@ -30,9 +30,11 @@
 #include <string>
 #include <vector>
 
+#include "Commands.h"
 #include "Frames.h"
 #include "Line.h"
 #include "QbinReceiver.h"
+#include "Receiver.h"
 #include "Script.h"
 
 namespace rxsim {
@@ -56,7 +58,7 @@ const char* Usage()
            "  rxsim --generate NAME [--count N] --out FILE\n"
            "  rxsim --generate scenario --scenario FILE [--count PERIODS] --out FILE\n"
            "--pty creates a pty and links its slave at LINK; --device opens an existing tty.\n"
-           "--generate scenario writes the reports of PERIODS periods of a QBIN scenario\n"
+           "--generate scenario writes the output of PERIODS periods of a scenario\n"
            "(a recording of that receiver, as the monitor's playback reads it).\n"
            "--control 0 picks a free port; the port is printed (\"control PORT\") and written\n"
            "to --port-file. The control socket listens on 127.0.0.1 only.\n"
@@ -73,15 +75,24 @@ const char* Usage()
            "  restore                     end a drop now\n"
            "  received                    hex of the bytes received since the last call\n"
            "  queries                     QBIN packets received since the last call\n"
+           "  frame KIND ...              queue one frame built by rxsim: nmea BODY | qtxt BODY |\n"
+           "                              qbin ID HEX | qop ID HEX | kesto CLASS ID HEX |\n"
+           "                              mon ID HEX | ubx CLASS ID HEX (counted in the truth)\n"
            "  answer on|off               without a scenario: answer QBIN queries (health,\n"
            "                              time, selection) with fixed reports\n"
-           "  scenario load FILE          be a QBIN receiver: periodic reports from the\n"
-           "  scenario inline LINE;LINE.. scenario (see QbinReceiver.h), answers to queries,\n"
-           "                              a reset (1E, 25) that is silent 1 s, then its version\n"
+           "  scenario load FILE          be a receiver: its `protocol` setting names it (qbin\n"
+           "  scenario inline LINE;LINE.. by default; nmea, qtxt, qop, kesto, mon; see their\n"
+           "                              headers): periodic output, answers to commands; a\n"
+           "                              QBIN reset (1E, 25) is silent 1 s, then its version\n"
+           "  scenario pause|resume       stop or restart the periodic output only\n"
            "  scenario off                stop being one (\"silent\" stops it too)\n"
-           "  inject WHAT [COUNT]         announced | crc | dle | garbage | burst\n"
-           "  commands                    every QBIN command received since the last call, as\n"
-           "                              it came on the wire (\"10 26 10 03\"), comma-separated\n"
+           "  inject WHAT [COUNT]         QBIN: announced | crc | dle | garbage | burst |\n"
+           "                              falsestart; others: garbage | falsestart | bad |\n"
+           "                              truncated | burst\n"
+           "  commands                    every command received since the last call, of every\n"
+           "                              framing, tab-separated: sentences as text without CR LF\n"
+           "                              (\"$PZULQTF*50\"), binary frames as spaced hex as they\n"
+           "                              came on the wire (\"10 26 10 03\")\n"
            "  commandlog FILE|off         also append each command to FILE, one hex line each\n"
            "  truth                       what was sent: counters as the reader keeps them\n"
            "  reset                       zero truth, received bytes and queries\n"
@@ -100,52 +111,6 @@ struct Client {
     bool waiting = false;
     Clock::time_point waitDeadline;
     bool closing = false;
-};
-
-// Collects the QBIN packets the program writes (its queries), unstuffed.
-class QbinCollector {
-public:
-    // Returns true and fills `packet` (id + data) when `b` ends a packet.
-    bool Feed(uint8_t b, Bytes& packet)
-    {
-        switch (m_state) {
-        case 0:
-            if (b == 0x10) m_state = 1;
-            break;
-        case 1:  // after the opening DLE
-            if (b == 0x10 || b == 0x03 || b == 0x00) {
-                m_state = b == 0x10 ? 1 : 0;
-            } else {
-                m_buf.assign(1, b);
-                m_state = 2;
-            }
-            break;
-        case 2:
-            if (b == 0x10) m_state = 3;
-            else if (m_buf.size() < 1024) m_buf.push_back(b);
-            else m_state = 0;
-            break;
-        case 3:  // DLE inside a packet
-            if (b == 0x03) {
-                packet = m_buf;
-                m_state = 0;
-                return true;
-            }
-            if (b == 0x10) {
-                m_buf.push_back(0x10);
-                m_state = 2;
-            } else {
-                m_buf.assign(1, b);  // the DLE opened a new packet
-                m_state = 2;
-            }
-            break;
-        }
-        return false;
-    }
-
-private:
-    int m_state = 0;
-    Bytes m_buf;
 };
 
 class Sim {
@@ -170,7 +135,8 @@ private:
     void EndDrop();
     bool Idle() const { return m_queue.empty() && !m_flood; }
     void Refill();
-    void OnCommand(const Bytes& packet);
+    void OnCommand(const rxsim::Command& command);
+    bool QueueFrame(const std::vector<std::string>& args, const std::string& line, std::string& error);
     void ServiceReceiver(Clock::time_point now);
     int PollTimeoutMs(Clock::time_point now) const;
 
@@ -198,15 +164,16 @@ private:
     Clock::time_point m_backoffUntil;
     Bytes m_received;
     uint64_t m_receivedLost = 0;
-    QbinCollector m_collector;
+    CommandCollector m_collector;
     std::vector<std::string> m_queries;
     bool m_shutdown = false;
-    // The QBIN receiver a scenario makes of rxsim (null: none).
-    std::unique_ptr<QbinReceiver> m_receiver;
+    // The receiver a scenario makes of rxsim (null: none).
+    std::unique_ptr<Receiver> m_receiver;
+    bool m_paused = false;  // its periodic output is stopped
     Clock::time_point m_nextReport;
     Clock::time_point m_silentUntil;  // a reset is in progress until then
     bool m_versionDue = false;
-    std::vector<std::string> m_commands;  // wire hex, since the last "commands"
+    std::vector<std::string> m_commands;  // as logged, since the last "commands"
     FILE* m_commandLog = nullptr;
 };
 
@@ -293,12 +260,17 @@ bool Sim::QueueFile(const std::string& path, uint32_t rate, bool loop, std::stri
 
 bool Sim::StartReceiver(const std::string& text, std::string& error)
 {
-    std::unique_ptr<QbinReceiver> r(new QbinReceiver());
-    if (!r->Load(text, error)) return false;
+    std::unique_ptr<Receiver> r = LoadReceiver(text, error);
+    if (!r) return false;
     m_receiver = std::move(r);
     m_versionDue = false;
+    m_paused = false;
     m_silentUntil = Clock::now();
     m_nextReport = Clock::now();  // the first reports go out at once
+    std::vector<Segment> start;
+    m_receiver->Start(start);
+    if (m_lineState == LINE_UP)
+        for (auto& p : start) m_queue.push_back(Entry{std::move(p), 0});
     return true;
 }
 
@@ -315,22 +287,20 @@ bool Sim::OpenCommandLog(const std::string& path, std::string& error)
     return true;
 }
 
-void Sim::OnCommand(const Bytes& packet)
+void Sim::OnCommand(const rxsim::Command& command)
 {
-    m_queries.push_back(ToHex(packet.data(), packet.size()));
-    // The log shows the command as it came on the wire: DLE, id, stuffed
-    // data, DLE ETX (the collector's packet stuffed again is exactly that).
-    Bytes wire = QbinPacket(packet[0], Bytes(packet.begin() + 1, packet.end()));
-    std::string hex = ToHex(wire.data(), wire.size(), true);
-    if (m_commands.size() < 100000) m_commands.push_back(hex);
+    if (command.kind == KIND_QBIN) m_queries.push_back(ToHex(command.body.data(), command.body.size()));
+    // The log shows the command as it came on the wire.
+    std::string text = command.LogText();
+    if (m_commands.size() < 100000) m_commands.push_back(text);
     if (m_commandLog) {
-        fprintf(m_commandLog, "%s\n", hex.c_str());
+        fprintf(m_commandLog, "%s\n", text.c_str());
         fflush(m_commandLog);
     }
     auto now = Clock::now();
     if (m_receiver) {
-        if (QbinReceiver::IsReset(packet)) {
-            // A resetting receiver stops talking at once; a packet already
+        if (m_receiver->IsReset(command)) {
+            // A resetting receiver stops talking at once; a frame already
             // half on the wire is finished, everything else is forgotten.
             if (m_offset > 0 && !m_queue.empty()) m_queue.erase(m_queue.begin() + 1, m_queue.end());
             else m_queue.clear();
@@ -340,21 +310,82 @@ void Sim::OnCommand(const Bytes& packet)
         }
         if (now < m_silentUntil) return;  // nobody there to answer
         std::vector<Segment> reply;
-        if (m_receiver->Answer(packet, reply))
+        if (m_receiver->Answer(command, reply))
             for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
         return;
     }
-    if (m_answer) {
+    if (m_answer && command.kind == KIND_QBIN) {
         std::vector<Segment> reply;
-        Bytes data(packet.begin() + 1, packet.end());
-        if (BuildAnswer(packet[0], data, reply))
+        Bytes data(command.body.begin() + 1, command.body.end());
+        if (BuildAnswer(command.body[0], data, reply))
             for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
     }
+}
+
+// "frame KIND ...": one frame of rxsim's own making, counted like any other.
+bool Sim::QueueFrame(const std::vector<std::string>& args, const std::string& line, std::string& error)
+{
+    const std::string kind = args.empty() ? std::string() : args[0];
+    Segment s;
+    s.outcome = OUT_GOOD;
+    if (kind == "nmea" || kind == "qtxt") {
+        // The rest of the line as it was typed: sentences may hold spaces.
+        size_t at = line.find(kind);
+        std::string body = line.substr(at + kind.size());
+        size_t first = body.find_first_not_of(' ');
+        body = first == std::string::npos ? std::string() : body.substr(first);
+        if (body.empty()) {
+            error = "frame " + kind + " needs a body";
+            return false;
+        }
+        s.kind = kind == "nmea" ? KIND_NMEA : KIND_QTXT;
+        s.bytes = kind == "nmea" ? NmeaSentence(body) : QtxtSentence(body);
+    } else {
+        const bool twoIds = kind == "kesto" || kind == "ubx";
+        const size_t idCount = twoIds ? 2 : 1;
+        std::string hex;
+        for (size_t i = 1 + idCount; i < args.size(); ++i) hex += args[i];
+        Bytes ids, data;
+        std::string idHex;
+        for (size_t i = 1; i <= idCount && i < args.size(); ++i) idHex += args[i];
+        bool ok = args.size() > idCount && FromHex(hex, data);
+        if (kind == "qop") {
+            ok = ok && args[1].size() == 2;
+            if (ok) s.bytes = QopMessage(args[1][0], args[1][1], data);
+            s.kind = KIND_QOP;
+        } else {
+            ok = ok && FromHex(idHex, ids) && ids.size() == idCount;
+            if (ok && kind == "qbin") {
+                s.bytes = QbinPacket(ids[0], data);
+                s.kind = KIND_QBIN;
+            } else if (ok && kind == "mon") {
+                s.bytes = MonFrame(ids[0], data);
+                s.kind = KIND_MON;
+            } else if (ok && kind == "kesto") {
+                s.bytes = KestoPacket(ids[0], ids[1], data);
+                s.kind = KIND_KESTO;
+            } else if (ok && kind == "ubx") {
+                s.bytes = UbxMessage(ids[0], ids[1], data);
+                s.kind = KIND_NONE;  // no framing of the reader's
+                s.outcome = OUT_NONE;
+            } else {
+                ok = false;
+            }
+        }
+        if (!ok) {
+            error = "usage: frame nmea BODY | qtxt BODY | qbin ID HEX | qop ID HEX | kesto CLASS ID HEX | "
+                    "mon ID HEX | ubx CLASS ID HEX";
+            return false;
+        }
+    }
+    m_queue.push_back(Entry{std::move(s), 0});
+    return true;
 }
 
 void Sim::ServiceReceiver(Clock::time_point now)
 {
     if (!m_receiver || now < m_silentUntil) return;
+    if (m_paused && !m_versionDue) return;
     const auto interval = std::chrono::milliseconds(m_receiver->IntervalMs());
     std::vector<Segment> out;
     if (m_versionDue) {
@@ -419,8 +450,8 @@ void Sim::ReadLine()
             for (ssize_t i = 0; i < n; ++i) {
                 if (m_received.size() < kReceivedCap) m_received.push_back(buf[i]);
                 else ++m_receivedLost;
-                Bytes packet;
-                if (m_collector.Feed(buf[i], packet)) OnCommand(packet);
+                rxsim::Command command;
+                if (m_collector.Feed(buf[i], command)) OnCommand(command);
             }
             continue;
         }
@@ -511,7 +542,7 @@ std::string Sim::Command(Client& c, const std::string& line)
                (m_line.OwnsPty() ? m_line.SlavePath() : std::string("-")) +
                " queued=" + std::to_string(queued) + " flood=" + (m_flood ? "on" : "off") +
                " answer=" + (m_answer ? "on" : "off") +
-               " scenario=" + (m_receiver ? "on" : "off") +
+               " scenario=" + (m_receiver ? (m_paused ? "paused" : "on") : "off") +
                " resetting=" + (m_receiver && (m_versionDue || Clock::now() < m_silentUntil) ? "yes" : "no");
     }
     if (cmd == "script") {
@@ -603,10 +634,20 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_queries.clear();
         return r;
     }
+    if (cmd == "frame") {
+        if (!QueueFrame(args, line, error)) return "err " + error;
+        return "ok bytes=" + std::to_string(m_queue.back().segment.bytes.size());
+    }
     if (cmd == "scenario") {
         if (arg(0) == "off" && args.size() == 1) {
             m_receiver.reset();
             m_versionDue = false;
+            return "ok";
+        }
+        if ((arg(0) == "pause" || arg(0) == "resume") && args.size() == 1) {
+            if (!m_receiver) return "err no scenario";
+            m_paused = arg(0) == "pause";
+            if (!m_paused) m_nextReport = Clock::now();
             return "ok";
         }
         std::string text;
@@ -619,7 +660,7 @@ std::string Sim::Command(Client& c, const std::string& line)
             size_t at = line.find("inline");
             text = line.substr(at + 6);
         } else {
-            return "err usage: scenario load FILE | scenario inline LINE;LINE... | scenario off";
+            return "err usage: scenario load FILE | scenario inline LINE;LINE... | scenario pause|resume|off";
         }
         if (!StartReceiver(text, error)) return "err " + error;
         return "ok";
@@ -627,9 +668,9 @@ std::string Sim::Command(Client& c, const std::string& line)
     if (cmd == "inject") {
         uint64_t count = 1;
         if (args.empty() || (args.size() > 1 && !ParseUint(arg(1), count)) || count > 100000)
-            return "err usage: inject announced|crc|dle|garbage|burst [COUNT]";
+            return "err usage: inject WHAT [COUNT]";
         QbinReceiver defaults;
-        QbinReceiver& r = m_receiver ? *m_receiver : defaults;
+        Receiver& r = m_receiver ? *m_receiver : static_cast<Receiver&>(defaults);
         std::vector<Segment> out;
         if (!r.Inject(arg(0), static_cast<int>(count), m_garbage, out))
             return "err unknown fault " + arg(0);
@@ -642,7 +683,7 @@ std::string Sim::Command(Client& c, const std::string& line)
     }
     if (cmd == "commands") {
         std::string r = "ok";
-        for (size_t i = 0; i < m_commands.size(); ++i) r += (i ? "," : " ") + m_commands[i];
+        for (size_t i = 0; i < m_commands.size(); ++i) r += (i ? "\t" : " ") + m_commands[i];
         m_commands.clear();
         return r;
     }
@@ -743,7 +784,8 @@ int Sim::PollTimeoutMs(Clock::time_point now) const
     auto until = now + std::chrono::milliseconds(500);
     if (m_lineState != LINE_UP) until = std::min(until, m_dropUntil);
     if (m_lineBackoff) until = std::min(until, m_backoffUntil);
-    if (m_receiver) until = std::min(until, std::max(m_silentUntil, m_versionDue ? m_silentUntil : m_nextReport));
+    if (m_receiver && (!m_paused || m_versionDue))
+        until = std::min(until, std::max(m_silentUntil, m_versionDue ? m_silentUntil : m_nextReport));
     for (auto& c : m_clients)
         if (c->waiting) until = std::min(until, c->waitDeadline);
     if (m_lineState == LINE_UP && !m_queue.empty() && m_queue.front().rate)
@@ -871,8 +913,9 @@ int Generate(const std::string& name, int count, const std::string& out)
     return WriteRecording(segments, out);
 }
 
-// A recording of a scenario receiver: its periodic reports, one period after
-// the other, with no answers in between (nobody asks).
+// A recording of a scenario receiver: what it says when it starts, then its
+// periodic output, one period after the other, with no answers in between
+// (nobody asks).
 int GenerateScenario(const std::string& path, int periods, const std::string& out)
 {
     std::ifstream in(path);
@@ -881,14 +924,15 @@ int GenerateScenario(const std::string& path, int periods, const std::string& ou
         return 1;
     }
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    QbinReceiver receiver;
     std::string error;
-    if (!receiver.Load(text, error)) {
+    std::unique_ptr<Receiver> receiver = LoadReceiver(text, error);
+    if (!receiver) {
         fprintf(stderr, "rxsim: %s: %s\n", path.c_str(), error.c_str());
         return 2;
     }
     std::vector<Segment> segments;
-    for (int i = 0; i < periods; ++i) receiver.Tick(segments);
+    receiver->Start(segments);
+    for (int i = 0; i < periods; ++i) receiver->Tick(segments);
     return WriteRecording(segments, out);
 }
 

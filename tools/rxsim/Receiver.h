@@ -1,0 +1,83 @@
+#pragma once
+// A simulated receiver: what a scenario makes of rxsim. It reports every
+// period, answers the commands the program writes, and can put faults into
+// its stream; every byte it sends is a segment with the outcome a correct
+// reader must reach for it, so the truth stays exact.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "Script.h"
+
+namespace rxsim {
+
+class Receiver {
+public:
+    virtual ~Receiver() {}
+
+    virtual int IntervalMs() const = 0;
+    // What the receiver says once when it starts (the scenario is loaded).
+    virtual void Start(std::vector<Segment>& out) { (void)out; }
+    // The output of one period; the clock then moves on by one step.
+    virtual void Tick(std::vector<Segment>& out) = 0;
+    // A reset: the receiver goes quiet for a second, then sends Version.
+    virtual bool IsReset(const Command& c) const
+    {
+        (void)c;
+        return false;
+    }
+    virtual void Version(std::vector<Segment>& out) const { (void)out; }
+    // The reply to a command; false when this receiver gives none.
+    virtual bool Answer(const Command& c, std::vector<Segment>& out) = 0;
+    // Injected faults (see each receiver); false for an unknown name.
+    virtual bool Inject(const std::string& what, int count, Garbage& garbage,
+                        std::vector<Segment>& out) = 0;
+};
+
+// The receiver the scenario's `protocol` setting names (qbin when it has
+// none: QbinReceiver.h; nmea, qtxt, qop, kesto, mon: their headers), loaded
+// with the scenario. Null with the reason in `error`.
+std::unique_ptr<Receiver> LoadReceiver(const std::string& text, std::string& error);
+
+// Segments of one outcome, for the receivers' builders.
+void AddGood(std::vector<Segment>& out, const Bytes& frame, int kind);
+void AddBad(std::vector<Segment>& out, const Bytes& frame, int kind);
+void AddNoise(std::vector<Segment>& out, const Bytes& bytes);
+
+// The faults of every receiver but the QBIN one, built from frames of its
+// framing:
+//   garbage COUNT   COUNT bytes that start no frame
+//   falsestart      start bytes of each framing (10 41, 02 00 FF, 81 05, 40 41,
+//                   3E) amid garbage, each right before one of the `good`
+//                   frames, then garbage; the start bytes count as nothing
+//   bad             the `bad` frames: other values, a wrong checksum
+//   truncated       the `truncated` pieces (frames of other values cut short,
+//                   with what ends them: padding or a byte no frame takes),
+//                   each followed by a good frame, which a cut sentence must
+//                   not swallow
+//   burst           rounds of bad, truncated, falsestart and garbage
+// bad, truncated and falsestart repeat COUNT times, burst has COUNT rounds.
+struct FaultKit {
+    int kind = KIND_NONE;
+    std::vector<Bytes> good;       // frames of the scenario's values
+    std::vector<Bytes> bad;
+    std::vector<Bytes> truncated;
+};
+bool InjectFaults(const FaultKit& kit, const std::string& what, int count, Garbage& garbage,
+                  std::vector<Segment>& out);
+
+// A UTC calendar clock for the receivers' reports. Leap seconds are not
+// kept: GPS time is taken for UTC, as the receivers' offsets are reported
+// separately.
+struct SimClock {
+    int year = 2006, month = 11, day = 9;
+    double secondOfDay = 3723.0;
+    double step = 1.0;  // seconds per period
+
+    void Advance();
+    // GPS week and seconds of week of this instant.
+    void Gps(int& week, double& secondsOfWeek) const;
+};
+
+}  // namespace rxsim
