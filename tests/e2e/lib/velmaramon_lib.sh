@@ -86,6 +86,37 @@ rx_ok() {  # command...: fails the script's check when rxsim refuses
   case $r in ok*) ;; *) vm_fail "rxsim '$*' said '$r'" ;; esac
 }
 
+# rxsim on COM5 becomes the receiver of a scenario file, with nothing
+# queued from before and its tallies zeroed.
+rx_scenario() {  # file
+  rx_ok silent purge
+  rx_ok scenario load "$1"
+  rx_ok reset
+}
+# The same with a scenario's lines changed on the way (sed expressions; its
+# comments dropped): rxsim takes the lines inline, ";" between them.
+rx_scenario_edited() {  # file sed-expression...
+  local file=$1 lines; shift
+  local args=() e
+  for e in "$@"; do args+=(-e "$e"); done
+  lines=$(sed -e '/^[[:space:]]*#/d' -e 's/[[:space:]]*#.*$//' -e '/^[[:space:]]*$/d' "${args[@]}" "$file" | paste -sd';')
+  rx_ok silent purge
+  rx_ok scenario inline "$lines"
+  rx_ok reset
+}
+
+# vm_expect_fields LABEL FIRST_WAIT <<< "ID|TEXT|WHAT" lines: each field
+# polled for its text, the first given FIRST_WAIT seconds to fill, the
+# others 3 (they come in the same reports).
+vm_expect_fields() {
+  local label=$1 wait=$2 id want what
+  while IFS='|' read -r id want what; do
+    [ -n "$id" ] || continue
+    vm_expect_poll "$label: $what ($id)" "$wait" "$want" field "$id"
+    wait=3
+  done
+}
+
 # A Windows path for a file of this machine (Wine's Z: drive).
 zpath() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 
