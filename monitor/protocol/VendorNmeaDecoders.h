@@ -1,0 +1,32 @@
+#pragma once
+// Version sentences of the other makers whose NMEA receivers the monitor
+// drives. Each identifies the receiver: firmware record 0 through
+// CModel::IdentifyReceiver (label "VR"), and, while the model knows no
+// product name, a product record of its own with code 9999 and the same name.
+// Each takes the sentence split into fields and a model (never null); a
+// sentence without what it looks for stores nothing.
+class CModel;
+class NmeaFields;
+
+// Product code of a receiver identified by another maker's version sentence.
+enum : int { OTHER_MAKER_PRODUCT_CODE = 9999 };
+
+// "$PSRFTXT" with "Version:" (any case): "SiRF " + the text after it.
+void DecodeSirfText(const NmeaFields& sentence, CModel* model);
+// Any sentence with "NAVMAN SW" and "VERSION" (any case): the text after
+// "VERSION ".
+void DecodeNavmanVersion(const NmeaFields& sentence, CModel* model);
+// "$PNMRX600": field 2.
+void DecodeNemerixVersion(const NmeaFields& sentence, CModel* model);
+// "$PQNQ?,VERS": "QinetiQ " + field 2, version "m.nn" in field 3, date
+// "Mmm dd yyyy" in field 5, the product's value in field 8.
+void DecodeQinetiqVersion(const NmeaFields& sentence, CModel* model);
+// "$PSTMVER": the library version "GPSLIB_vv.vv.vv" in field 1.
+void DecodeTycoVersion(const NmeaFields& sentence, CModel* model);
+// "$GPTXT" naming an ANTARIS receiver.
+void DecodeUbloxVersion(const NmeaFields& sentence, CModel* model);
+// "$PUNV,CFG_R,9".
+void DecodeUnavVersion(const NmeaFields& sentence, CModel* model);
+
+// Where the lower-cased sentence first holds the lower-case needle, or -1.
+int FindNoCase(const NmeaFields& sentence, const char* needle);
