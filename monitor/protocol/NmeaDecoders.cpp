@@ -120,6 +120,10 @@ void DecodeNmeaGga(const NmeaFields& f, CModel* model)
     model->SetReportFlag(FLAG_GGA, true);
     if (!hasQuality || quality == 0) return;
 
+    // A fix without a position is no fix this decoder can believe.
+    double latitude, longitude;
+    if (!ReadLatitude(f, 2, latitude) || !ReadLongitude(f, 4, longitude)) return;
+
     TimeOfDay time;
     const bool hasTime = ReadTimeOfDay(f, 1, time);
     double fixTime = kNoFixTime;
@@ -138,35 +142,30 @@ void DecodeNmeaGga(const NmeaFields& f, CModel* model)
 
     double hdop = kDopUnknown;
     const bool hasHdop = f.Double(8, hdop);
-    double latitude, longitude;
-    if (ReadLatitude(f, 2, latitude) && ReadLongitude(f, 4, longitude)) {
-        NavState nav;
-        model->GetNavState(nav);
-        nav.fixValid = 1;
-        nav.latitude = latitude;
-        nav.longitude = longitude;
-        double separation = 0.0;
-        f.Double(11, separation);
-        double altitude = 0.0;
-        nav.height = f.Double(9, altitude) ? altitude + separation : kNotAvailable;
-        nav.geoidSeparation = separation;
-        int32_t used = 0;
-        nav.svCount = f.Int(7, used) ? ClampSvCount(used) : 0;
-        nav.timeOfFix = fixTime;
-        if (weekKnown) nav.week = modelTime.week;
-        if (quality == GGA_QUALITY_DIFFERENTIAL)
-            nav.fixFlags |= NAV_FIX_DIFFERENTIAL;
-        else
-            nav.fixFlags &= static_cast<uint8_t>(~NAV_FIX_DIFFERENTIAL);
-        nav.ggaHdop = hasHdop ? hdop : kDopUnknown;
-        model->SetReportText(SLOT_HEALTH, kGga);
-        model->SetHealthStatus(HEALTH_DOING_FIXES);
-        model->SetDgpsMode(DgpsModeOf(quality));
-        model->SetReportText(SLOT_POSITION, kGga);
-        model->UpdateNavState(nav, NAV_KIND_LLA, nullptr);
-    } else {
-        model->SetDgpsMode(DgpsModeOf(quality));
-    }
+    NavState nav;
+    model->GetNavState(nav);
+    nav.fixValid = 1;
+    nav.latitude = latitude;
+    nav.longitude = longitude;
+    double separation = 0.0;
+    f.Double(11, separation);
+    double altitude = 0.0;
+    nav.height = f.Double(9, altitude) ? altitude + separation : kNotAvailable;
+    nav.geoidSeparation = separation;
+    int32_t used = 0;
+    nav.svCount = f.Int(7, used) ? ClampSvCount(used) : 0;
+    nav.timeOfFix = fixTime;
+    if (weekKnown) nav.week = modelTime.week;
+    if (quality == GGA_QUALITY_DIFFERENTIAL)
+        nav.fixFlags |= NAV_FIX_DIFFERENTIAL;
+    else
+        nav.fixFlags &= static_cast<uint8_t>(~NAV_FIX_DIFFERENTIAL);
+    nav.ggaHdop = hasHdop ? hdop : kDopUnknown;
+    model->SetReportText(SLOT_HEALTH, kGga);
+    model->SetHealthStatus(HEALTH_DOING_FIXES);
+    model->SetDgpsMode(DgpsModeOf(quality));
+    model->SetReportText(SLOT_POSITION, kGga);
+    model->UpdateNavState(nav, NAV_KIND_LLA, nullptr);
     if (hasHdop) {
         DopRecord dops;
         model->GetFixSvList(dops);

@@ -199,12 +199,13 @@ void DecodeFirmwareVersion(const NmeaFields& f, CModel* model, bool signalProces
     model->SetProductInfo(product);
 }
 
-// H: 2 code, 3 name, 4 serial number, 5..8 build month, day, hour, year.
+// H: 2 code, 3 name (may be empty), 4 serial number, 5..8 build month, day,
+// hour, year.
 void DecodeHardwareVersion(const NmeaFields& f, CModel* model)
 {
     int32_t code = 0;
     const NmeaField name = f.Field(3);
-    if (!f.Int(2, code) || name.length == 0) return;
+    if (!f.Int(2, code)) return;
     ProductRecord product;
     std::memset(&product, 0, sizeof product);
     product.code = ToWord(code);

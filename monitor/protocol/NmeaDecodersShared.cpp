@@ -34,9 +34,11 @@ bool ReadAngle(const NmeaFields& f, int n, char positive, char negative, double 
     while (digits < field.length && IsDigit(field.text[digits])) ++digits;
     if (digits == 0) return false;
     const int minutesStart = digits > 2 ? digits - 2 : 0;
+    // The minutes must be all the rest of the field: "47x0.0000" is no angle.
     int used = 0;
-    const double minutes = TextToDouble(field.text + minutesStart, field.length - minutesStart, &used);
-    if (used == 0 || !(minutes < kMinutesPerDegree)) return false;
+    const int rest = field.length - minutesStart;
+    const double minutes = TextToDouble(field.text + minutesStart, rest, &used);
+    if (used != rest || !(minutes < kMinutesPerDegree)) return false;
     const int32_t degrees = minutesStart > 0 ? TextToInt32(field.text, minutesStart) : 0;
     const double value = degrees + minutes / kMinutesPerDegree;
     if (value > maxDegrees) return false;
