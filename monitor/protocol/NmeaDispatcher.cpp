@@ -119,6 +119,9 @@ void DispatchGps(const NmeaFields& f, CModel* model, ProtocolKind& dialect)
     }
 }
 
+// Navman's version text may come in any sentence.
+const NoCaseText kNavmanVersion("navman sw");
+
 }  // namespace
 
 void DispatchNmeaSentence(const BYTE* sentence, int length, CModel* model, ProtocolKind& dialect)
@@ -129,6 +132,5 @@ void DispatchNmeaSentence(const BYTE* sentence, int length, CModel* model, Proto
         DispatchProprietary(f, model, dialect);
     else if (f.At(1) == 'G' && (f.At(2) == 'P' || f.At(2) == 'N'))
         DispatchGps(f, model, dialect);
-    // Navman's version text may come in any sentence.
-    if (model != nullptr && FindNoCase(f, "navman sw") >= 0) DecodeNavmanVersion(f, model);
+    if (model != nullptr && kNavmanVersion.FindIn(f) >= 0) DecodeNavmanVersion(f, model);
 }

@@ -113,49 +113,104 @@ char GetNmeaFieldChar(const char* sentence, int length, int n, int* ok)
 
 // ---- The decoders' index ---------------------------------------------------------
 
+namespace {
+
+// The index looks at eight characters at a time: a word's bytes that are
+// ",", "*", CR or LF are found together, without a branch per character
+// (a comma every few characters would otherwise cost a mispredicted jump
+// each).
+const uint64_t kLowSevenBits = 0x7F7F7F7F7F7F7F7Full;
+
+uint64_t Repeated(char c) { return 0x0101010101010101ull * static_cast<uint8_t>(c); }
+
+// The high bit of every byte of the word that equals the pattern's byte.
+uint64_t BytesEqual(uint64_t word, uint64_t pattern)
+{
+    const uint64_t x = word ^ pattern;
+    return ~(((x & kLowSevenBits) + kLowSevenBits) | x | kLowSevenBits);
+}
+
+// Eight characters as a word, the first in the low byte whatever the
+// machine's byte order; past the end of the text the bytes are 0, which no
+// mark equals.
+uint64_t LoadWord(const char* text, int count)
+{
+    uint64_t word = 0;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (count == 8) {
+        std::memcpy(&word, text, sizeof word);
+        return word;
+    }
+#endif
+    for (int i = 0; i < count; ++i) word |= static_cast<uint64_t>(static_cast<uint8_t>(text[i])) << (8 * i);
+    return word;
+}
+
+int LowestMarkedByte(uint64_t marks)
+{
+#if defined(__GNUC__)
+    return __builtin_ctzll(marks) >> 3;
+#else
+    int byte = 0;
+    while ((marks & 0x80u) == 0) {
+        marks >>= 8;
+        ++byte;
+    }
+    return byte;
+#endif
+}
+
+}  // namespace
+
 NmeaFields::NmeaFields(const char* sentence, int length)
     : m_text(sentence), m_length(sentence != nullptr && length > 0 ? length : 0), m_count(0)
 {
-    if (m_length == 0) return;
+    const char* const text = m_text;
+    const int total = m_length;
+    if (total == 0) return;
+    const uint64_t commas = Repeated(','), stars = Repeated('*'), crs = Repeated('\r'), lfs = Repeated('\n');
     int field = 0;
     int begin = 0;
     int end = -1;  // where the current field's text ended; -1 while it runs on
-    for (int i = 0; i < m_length; ++i) {
-        const char c = m_text[i];
-        if (c == ',') {
+    enum : int { kWordBytes = 8 };
+    for (int base = 0; base < total; base += kWordBytes) {
+        const int count = total - base < kWordBytes ? total - base : kWordBytes;
+        const uint64_t word = LoadWord(text + base, count);
+        uint64_t marks = BytesEqual(word, commas) | BytesEqual(word, stars) | BytesEqual(word, crs) |
+                         BytesEqual(word, lfs);
+        while (marks != 0) {
+            const int i = base + LowestMarkedByte(marks);
+            marks &= marks - 1;
             if (end < 0) end = i;
+            if (text[i] != ',') continue;
             m_begin[field] = begin;
-            m_fieldLength[field] = static_cast<uint8_t>(CutFieldLength(end - begin));
+            m_end[field] = end;
             if (++field == NMEA_INDEXED_FIELDS) {
                 m_count = field;
                 return;
             }
             begin = i + 1;
             end = -1;
-        } else if (end < 0 && (c == '*' || c == '\r' || c == '\n')) {
-            end = i;
         }
     }
-    if (end < 0) end = m_length;
     m_begin[field] = begin;
-    m_fieldLength[field] = static_cast<uint8_t>(CutFieldLength(end - begin));
+    m_end[field] = end < 0 ? total : end;
     m_count = field + 1;
 }
 
 NmeaField NmeaFields::Field(int n) const
 {
     NmeaField out;
-    out.text = Has(n) ? m_text + m_begin[n] : nullptr;
-    out.length = Has(n) ? m_fieldLength[n] : 0;
+    out.length = FieldLength(n);
+    out.text = out.length != 0 ? m_text + m_begin[n] : nullptr;
     return out;
 }
 
-bool NmeaFields::Is(int n, const char* text) const
+bool NmeaFields::IsText(int n, const char* text, int length) const
 {
-    const size_t length = std::strlen(text);
-    if (length == 0) return n >= 0 && n < m_count && m_fieldLength[n] == 0;
-    return static_cast<size_t>(FieldLength(n)) == length &&
-           std::memcmp(m_text + m_begin[n], text, length) == 0;
+    if (n < 0 || n >= m_count) return false;
+    if (length == 0) return m_end[n] == m_begin[n];
+    return FieldLength(n) == length && std::memcmp(m_text + m_begin[n], text, static_cast<size_t>(length)) == 0;
 }
 
 bool NmeaFields::Int(int n, int32_t& out) const

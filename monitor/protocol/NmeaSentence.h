@@ -6,6 +6,7 @@
 // trust it; the NMEA dispatcher decodes the accepted ones, reading their
 // fields with the readers below. Every reader takes the sentence as bytes and
 // a count and never reads past them: the sentence came from a device.
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/WinTypes.h"
@@ -82,21 +83,35 @@ public:
     int Count() const { return m_count; }
 
     NmeaField Field(int n) const;
-    bool Has(int n) const { return n >= 0 && n < m_count && m_fieldLength[n] != 0; }
-    int FieldLength(int n) const { return Has(n) ? m_fieldLength[n] : 0; }
+    bool Has(int n) const { return n >= 0 && n < m_count && m_end[n] != m_begin[n]; }
+    // 0 (missing or empty) .. 49.
+    int FieldLength(int n) const
+    {
+        if (n < 0 || n >= m_count) return 0;
+        const int length = m_end[n] - m_begin[n];
+        return length < NMEA_FIELD_MAX_LENGTH ? length : NMEA_FIELD_MAX_LENGTH;
+    }
     // The field's first character, '\0' when missing or empty.
     char First(int n) const { return Has(n) ? m_text[m_begin[n]] : '\0'; }
-    // True when the field is exactly this text.
-    bool Is(int n, const char* text) const;
+    // True when the field is exactly this text (a literal: its length is
+    // known without counting).
+    template <size_t N>
+    bool Is(int n, const char (&text)[N]) const
+    {
+        return IsText(n, text, static_cast<int>(N - 1));
+    }
 
     bool Int(int n, int32_t& out) const;
     bool Hex(int n, uint32_t& out) const;
     bool Double(int n, double& out) const;
 
 private:
+    bool IsText(int n, const char* text, int length) const;
+
     const char* m_text;
     int m_length;
     int m_count;
+    // Where each field's text begins and ends.
     int m_begin[NMEA_INDEXED_FIELDS];
-    uint8_t m_fieldLength[NMEA_INDEXED_FIELDS];
+    int m_end[NMEA_INDEXED_FIELDS];
 };

@@ -91,12 +91,39 @@ bool TwoDigitsAt(const NmeaField& field, int offset, int& out)
 int FindNoCase(const NmeaFields& f, const char* needle)
 {
     const int n = static_cast<int>(std::strlen(needle));
-    const char first = needle[0];
+    const char* text = f.Text();
     for (int i = 0; i + n <= f.Length(); ++i) {
-        if (ToLowerAscii(f.At(i)) != first) continue;
-        int k = 1;
-        while (k < n && ToLowerAscii(f.At(i + k)) == needle[k]) ++k;
+        int k = 0;
+        while (k < n && ToLowerAscii(text[i + k]) == needle[k]) ++k;
         if (k == n) return i;
+    }
+    return -1;
+}
+
+NoCaseText::NoCaseText(const char* needle)
+    : m_needle(needle), m_length(static_cast<int>(std::strlen(needle))), m_anchor(0)
+{
+    while (m_anchor + 1 < m_length && needle[m_anchor] >= 'a' && needle[m_anchor] <= 'z') ++m_anchor;
+}
+
+int NoCaseText::FindIn(const NmeaFields& f) const
+{
+    const char* const text = f.Text();
+    const int length = f.Length();
+    const char anchor = m_needle[m_anchor];
+    if (anchor >= 'a' && anchor <= 'z') return FindNoCase(f, m_needle);  // no such character
+    // Occurrences of the anchor where the whole needle would fit around it.
+    int at = m_anchor;
+    while (at + (m_length - m_anchor) <= length) {
+        const void* hit = std::memchr(text + at, anchor, static_cast<size_t>(length - at));
+        if (hit == nullptr) return -1;
+        at = static_cast<int>(static_cast<const char*>(hit) - text);
+        const int start = at - m_anchor;
+        if (start + m_length > length) return -1;
+        int k = 0;
+        while (k < m_length && ToLowerAscii(text[start + k]) == m_needle[k]) ++k;
+        if (k == m_length) return start;
+        ++at;
     }
     return -1;
 }

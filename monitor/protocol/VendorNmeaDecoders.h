@@ -30,3 +30,19 @@ void DecodeUnavVersion(const NmeaFields& sentence, CModel* model);
 
 // Where the lower-cased sentence first holds the lower-case needle, or -1.
 int FindNoCase(const NmeaFields& sentence, const char* needle);
+
+// The same search for one fixed text holding a character that is not a
+// letter (for the texts looked for in every sentence): the search jumps
+// from one occurrence of that character to the next, which sentences rarely
+// hold.
+class NoCaseText {
+public:
+    // needle: lower-case, with a character other than a letter, kept (not copied).
+    explicit NoCaseText(const char* needle);
+    int FindIn(const NmeaFields& sentence) const;
+
+private:
+    const char* m_needle;
+    int m_length;
+    int m_anchor;  // where the needle has the character that is not a letter
+};

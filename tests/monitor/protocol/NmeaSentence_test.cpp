@@ -268,6 +268,28 @@ TEST(NmeaFieldsTest, IndexAgreesWithTheFieldReader)
     }
 }
 
+// The index reads eight characters at a time: bytes next to a mark, bytes
+// with the high bit set, zero bytes and every length modulo eight must not
+// fool it.
+TEST(NmeaFieldsTest, IndexAgreesOnRandomBytes)
+{
+    const char alphabet[] = {',', '*', '\r', '\n', 'a', '1', '\0', '\x80', '\xAC', '\xFF', '\x2B', '\x2D'};
+    std::mt19937 random(7);
+    for (int round = 0; round < 5000; ++round) {
+        std::string s(random() % 100, ' ');
+        for (char& c : s) c = alphabet[random() % sizeof alphabet];
+        ExactText text(s);
+        const NmeaFields fields(text.data(), text.size());
+        for (int n = 0; n < NMEA_INDEXED_FIELDS; ++n) {
+            NmeaField expected;
+            FindNmeaField(text.data(), text.size(), n, expected);
+            const NmeaField actual = fields.Field(n);
+            ASSERT_EQ(actual.length, expected.length) << round << " field " << n;
+            ASSERT_EQ(actual.text, expected.text) << round << " field " << n;
+        }
+    }
+}
+
 TEST(NmeaFieldsTest, NumberReadersTreatNonNumbersAsMissing)
 {
     ExactText text("$PZULRPT,9600,abc,,0x1F,-3*00\r\n");
