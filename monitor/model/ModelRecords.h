@@ -81,7 +81,7 @@ struct NavState {
     // m/s. NMEA, KESTO and QTXT give speed over ground and course instead of a
     // vector: for them east holds the speed (m/s), north the heading
     // (radians) and up the vertical speed (m/s); a value not given is
-    // -700000.0.
+    // -700000.0 (-800000.0 where a report marks a value it leaves as it was).
     double velEast, velNorth, velUp;
     double velX, velY, velZ;   // ECEF velocity, m/s
     double clockBias;          // metres

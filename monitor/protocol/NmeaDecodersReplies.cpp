@@ -252,7 +252,7 @@ void DecodeNmeaOutputConfigReply(const NmeaFields& f, CModel* model)
 namespace {
 
 enum : int32_t { kLowestBaud = 1200, kHighestBaud = 115200, kFallbackBaud = 9600 };
-enum : uint8_t { PARITY_NONE = 0, PARITY_ODD = 1, PARITY_EVEN = 2, STOP_BITS_ONE = 0, STOP_BITS_TWO = 2 };
+enum : uint8_t { PORT_PARITY_NONE = 0, PORT_PARITY_ODD = 1, PORT_PARITY_EVEN = 2, PORT_STOP_BITS_ONE = 0, PORT_STOP_BITS_TWO = 2 };
 
 }  // namespace
 
@@ -269,8 +269,8 @@ void DecodeNmeaPortConfigReply(const NmeaFields& f, CModel* model)
     record.baud = static_cast<uint32_t>(baud < kLowestBaud || baud > kHighestBaud ? kFallbackBaud : baud);
     record.dataBits = f.Is(2, "7") ? 7 : 8;
     const char parity = f.First(3);
-    record.parity = parity == 'E' ? PARITY_EVEN : parity == 'O' ? PARITY_ODD : PARITY_NONE;
-    record.stopBits = f.Is(4, "2") ? STOP_BITS_TWO : STOP_BITS_ONE;
+    record.parity = parity == 'E' ? PORT_PARITY_EVEN : parity == 'O' ? PORT_PARITY_ODD : PORT_PARITY_NONE;
+    record.stopBits = f.Is(4, "2") ? PORT_STOP_BITS_TWO : PORT_STOP_BITS_ONE;
     record.inputMask = static_cast<uint8_t>(inputMask);
     record.outputMask = static_cast<uint8_t>(outputMask);
     model->SetReportText(SLOT_PORT, kPt);

@@ -1,7 +1,7 @@
 // The maker's system data replies: almanac health (AH), almanac (AL),
 // ionosphere (IO), UTC (UT) and ephemeris (EP). The receiver sends the raw
-// broadcast words in hexadecimal; they are scaled as the GPS interface
-// specification scales them. A reply marked invalid ("V") stores an empty
+// words the satellites broadcast, in hexadecimal; they are scaled as the
+// broadcast defines them. A reply marked invalid ("V") stores an empty
 // record, so the views stop showing an old one.
 #include "protocol/NmeaDecoders.h"
 
@@ -172,7 +172,7 @@ float UraMetres(uint32_t index)
     return index < sizeof kUraMetres / sizeof kUraMetres[0] ? kUraMetres[index] : kUraUnknown;
 }
 
-// Part 1: clock and health. Fields 2 satellite, 3 time of collection and 4
+// The first of the three ephemeris replies: clock and health. Fields 2 satellite, 3 time of collection and 4
 // week (decimal), 5..14 hex words.
 bool ReadEphemerisPart1(const NmeaFields& f, EphemerisRecord& r)
 {
@@ -200,7 +200,7 @@ bool ReadEphemerisPart1(const NmeaFields& f, EphemerisRecord& r)
     return true;
 }
 
-// Part 2: orbit, first half; hex words in fields 3..12.
+// The second: orbit, first half; hex words in fields 3..12.
 bool ReadEphemerisPart2(const NmeaFields& f, EphemerisRecord& r)
 {
     enum : int { kWords = 10 };
@@ -219,7 +219,7 @@ bool ReadEphemerisPart2(const NmeaFields& f, EphemerisRecord& r)
     return true;
 }
 
-// Part 3: orbit, second half; hex words in fields 3..10.
+// The third: orbit, second half; hex words in fields 3..10.
 bool ReadEphemerisPart3(const NmeaFields& f, EphemerisRecord& r)
 {
     enum : int { kWords = 8 };
@@ -260,6 +260,6 @@ void DecodeNmeaEphemerisReply(const NmeaFields& f, CModel* model)
         if (!complete) return;
     }
     model->SetReportText(SLOT_EPHEMERIS, kEp);
-    // The ephemeris is whole, for listeners, once its last part is in.
+    // The ephemeris is whole, for listeners, once its third reply is in.
     model->SetEphemeris(record, part == kLastPart);
 }

@@ -625,7 +625,7 @@ TEST_F(NmeaDecodersTest, SystemDataReplies)
     EXPECT_EQ(eph.tGd, static_cast<float>(-std::ldexp(1.0, -31)));
     EXPECT_EQ(eph.tOc, 0x90 * 16.0f);
     EXPECT_EQ(eph.af0, static_cast<float>(-std::ldexp(1.0, -31)));
-    // Parts 1 and 2 store silently; the last part announces the whole.
+    // The first two replies store silently; the third announces the whole.
     Feed(Nmea("PZULREP,2,17,4D,0,0,0,0,0,0,0,A10D2B00,0"));
     Feed(Nmea("PZULREP,3,17,0,0,0,0,0,0,0,0"));
     EXPECT_EQ(Events(), std::vector<RecordedEvent>{Posted(26)});

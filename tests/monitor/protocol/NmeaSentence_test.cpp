@@ -1,5 +1,6 @@
-// Reading NMEA fields: the locale-free number readers, the field readers the
-// spec names, and the decoders' field index, which must agree with them.
+// Reading NMEA fields: the locale-free number readers, the field readers of
+// the protocol layer, and the decoders' field index, which must agree with
+// them.
 // Sentences sit in buffers of exactly their length, so the address sanitizer
 // reports any read past the end.
 #include "protocol/NmeaSentence.h"
