@@ -282,7 +282,6 @@ void DecodeNmeaPortConfigReply(const NmeaFields& f, CModel* model)
 namespace {
 
 const double kPpsOffsetScale = 100.0;   // the reply gives the offset / 100
-const double kSecondsPerNanosecond = 1e-9;
 // The PPS mode's code in bits 5..6 of the timing I/O option byte.
 enum : uint8_t { IO_PPS_SHIFT = 5, IO_PPS_MASK = 0x60 };
 const int8_t kIoPpsCodeOfMode[] = {2, 0, 1};
@@ -301,7 +300,7 @@ void DecodeNmeaPpsReply(const NmeaFields& f, CModel* model)
     block.ppsOffset = offset * kPpsOffsetScale;
     // The reply's 0 is the record's polarity 1, and the other way round.
     block.ppsPolarity = polarity == 0 ? 1 : 0;
-    block.ppsWidth = width * kSecondsPerNanosecond;
+    block.ppsWidth = width;  // nanoseconds, the record's unit for every protocol
     model->SetReportText(SLOT_PPS, kPs);
     model->SetTimingConfig(block, EV_PPS_SETTINGS);
     if (mode < 0 || mode >= static_cast<int32_t>(sizeof kIoPpsCodeOfMode)) return;

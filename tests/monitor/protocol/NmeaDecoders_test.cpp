@@ -550,7 +550,7 @@ TEST_F(NmeaDecodersTest, ConfigurationReplies)
     EXPECT_EQ(timing.ppsEnabled, 2);
     EXPECT_EQ(timing.ppsOffset, 100.0);
     EXPECT_EQ(timing.ppsPolarity, 1);
-    EXPECT_DOUBLE_EQ(timing.ppsWidth, 1e-6);
+    EXPECT_DOUBLE_EQ(timing.ppsWidth, 1000.0);  // 1e-6 s, kept in nanoseconds
     IoOptions io;
     model.GetIoOptions(io);
     EXPECT_EQ((io.timing >> 5) & 3, 1);
