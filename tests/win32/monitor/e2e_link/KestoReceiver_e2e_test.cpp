@@ -61,7 +61,7 @@ protected:
         Note(d,
              strcmp(fw.name, "KSX Module") == 0 && fw.major == 1 && fw.minor == 2 && fw.build == 3 && fw.day == 15 &&
                  fw.month == 3 && fw.year == 2007,
-             "firmware record 0");
+             "firmware record 0 " + Describe(fw));
         ProductRecord p = Product(m);
         Note(d, p.code == 9999 && strcmp(p.name, "KSX Module") == 0, "product");
         return d;

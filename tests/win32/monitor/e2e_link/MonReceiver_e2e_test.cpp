@@ -25,9 +25,9 @@ protected:
         std::string d;
         FirmwareVersionRecord fw = Firmware(Model(), 0);
         Note(d,
-             strcmp(fw.name, "Monitor Mode") == 0 && fw.major == 7 && fw.minor == 74 && fw.build == 0 &&
-                 fw.month == 3 && fw.day == 15 && fw.year == 7,
-             "firmware record 0");
+             strcmp(fw.name, "Monitor Mode") == 0 && fw.major == 2 && fw.minor == 31 && fw.build == 0 &&
+                 fw.month == 4 && fw.day == 22 && fw.year == 9,
+             "firmware record 0 " + Describe(fw));
         return d;
     }
 };

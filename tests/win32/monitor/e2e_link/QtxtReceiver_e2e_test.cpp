@@ -46,7 +46,7 @@ protected:
         Note(d,
              strcmp(fw.name, "Zenthos Tracker") == 0 && fw.major == 2 && fw.minor == 15 && fw.month == 3 &&
                  fw.day == 15 && fw.year == 7,
-             "firmware record 0");
+             "firmware record 0 " + Describe(fw));
         ProductRecord p = Product(m);
         Note(d, p.code == 1002 && strcmp(p.name, "Zenthos Tracker") == 0, "product");
         return d;

@@ -1,5 +1,6 @@
 #include "ReceiverLink.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace e2e {
@@ -84,9 +85,17 @@ ProductRecord Product(CModel& model)
     return p;
 }
 
-void Note(std::string& d, bool same, const char* what)
+void Note(std::string& d, bool same, const std::string& what)
 {
     if (!same) d += std::string(d.empty() ? "" : ", ") + what;
+}
+
+std::string Describe(const FirmwareVersionRecord& fw)
+{
+    char buf[160];
+    snprintf(buf, sizeof buf, "\"%s\" %u.%u.%d %u/%u/%u", fw.name, fw.major, fw.minor, fw.build, fw.month, fw.day,
+             fw.year);
+    return buf;
 }
 
 }  // namespace e2e

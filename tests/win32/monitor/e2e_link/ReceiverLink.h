@@ -52,7 +52,9 @@ FirmwareVersionRecord Firmware(CModel& model, int which);
 ProductRecord Product(CModel& model);
 
 // Appends `what` to `d` (", "-separated) unless `same`.
-void Note(std::string& d, bool same, const char* what);
+void Note(std::string& d, bool same, const std::string& what);
+// A firmware record as text, for failure messages: "name 7.74.3 3/15/7".
+std::string Describe(const FirmwareVersionRecord& fw);
 
 const double kDegreesToRadians = 0.017453292519943295;
 
