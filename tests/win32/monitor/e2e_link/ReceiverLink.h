@@ -35,9 +35,10 @@ protected:
     // it) or `timeoutMs` has passed; the last differences.
     std::string Hold(const std::function<std::string()>& differences, DWORD timeoutMs);
 
-    // The receiver keeps quiet and the auto-query stops; once the reader has
-    // taken every byte rxsim sent, its 13 counters against rxsim's truth:
-    // "" when all agree.
+    // The receiver keeps quiet and the auto-query stops; rxsim ends with
+    // garbage longer than any frame, so no candidate is left open; once the
+    // reader has taken every byte rxsim sent, its 13 counters against
+    // rxsim's truth: "" when all agree.
     std::string CountersAgainstTruth();
 
     // Faults of every kind (bad checksums, cut frames, garbage, false
