@@ -254,8 +254,10 @@ bool CommandCollector::FeedKesto(uint8_t b, Command& out)
     // Undo the escapes: the whole packet as the checksum covers it.
     Bytes u;
     for (size_t i = 0; i < p.buf.size(); ++i) {
-        if (p.buf[i] == KESTO_ESCAPE && i + 1 < p.buf.size()) u.push_back(static_cast<uint8_t>(KESTO_ESCAPE + p.buf[++i]));
-        else u.push_back(p.buf[i]);
+        if (p.buf[i] == KESTO_ESCAPE && i + 1 < p.buf.size())
+            u.push_back(static_cast<uint8_t>(KESTO_ESCAPE + p.buf[++i]));
+        else
+            u.push_back(p.buf[i]);
     }
     if (u.size() < 5) {
         p = Part();

@@ -177,7 +177,8 @@ TEST(RxsimReceivers, QtxtReportsHoldTheirColumns)
     EXPECT_EQ(">" + r.Body("PR"), ">RPR;QTXT=Ta;QBIN=Fa;NMEA=Ia");
     EXPECT_EQ(Texts(Ask(r, QtxtSentence("QVR")), KIND_QTXT),
               std::vector<std::string>{Text(QtxtSentence("RVR Zenthos Tracker;VERSION 02.15 (03/15/07)"))});
-    EXPECT_EQ(Texts(Ask(r, QtxtSentence("QST")), KIND_QTXT), std::vector<std::string>{Text(QtxtSentence(r.Body("ST")))});
+    EXPECT_EQ(Texts(Ask(r, QtxtSentence("QST")), KIND_QTXT),
+              std::vector<std::string>{Text(QtxtSentence(r.Body("ST")))});
     EXPECT_TRUE(Ask(r, QtxtSentence("QVR", true, true)).empty());
 }
 

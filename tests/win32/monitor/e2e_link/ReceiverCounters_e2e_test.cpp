@@ -38,7 +38,8 @@ TEST_F(ReceiverCountersE2e, EveryReceiverWithEveryFaultIsCountedAsTheTruthSays)
         PumpFor(300);  // the first period
         if (c.qbinFaults) {
             ASSERT_TRUE(sim.Ok("scenario pause"));
-            for (const char* fault : {"falsestart 2", "garbage 300", "announced"}) ASSERT_TRUE(sim.Ok(std::string("inject ") + fault));
+            for (const char* fault : {"falsestart 2", "garbage 300", "announced"})
+                ASSERT_TRUE(sim.Ok(std::string("inject ") + fault));
             EXPECT_EQ(CountersAgainstTruth(), "");
         } else {
             EXPECT_EQ(InjectEveryFault(), "");
