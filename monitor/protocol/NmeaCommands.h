@@ -4,20 +4,36 @@
 //
 // Every builder takes the caller's array first, fills it with one complete
 // sentence and returns true, or returns false with the array empty when its
-// input names no command the receiver knows, so that the command API sends
-// nothing. Set/query builders take a flag: 1 builds the set form with its
-// data, any other value the query form.
-//
-// The sentence texts come with the NMEA command set; until then every
-// builder builds nothing, so an NMEA link is routed but silent.
+// input names no command the receiver knows or cannot be written in the
+// sentence, so that the command API sends nothing. Set/query builders take a
+// flag: 1 builds the set form with its data, any other value the query form.
 #include <cstdint>
 
+#include "framework/CString.h"
 #include "framework/WinTypes.h"
 #include "model/ModelRecords.h"
 #include "protocol/QbinCommandRecords.h"
 
 class CByteArray;
-class CString;
+
+enum : int {
+    // A sentence is composed as text of at most this many characters, its
+    // "*hh" and terminating zero included.
+    NMEA_SENTENCE_ROOM = 256,
+    // The longest typed command: "$", the text and "*hh" fill the room.
+    NMEA_MAX_TYPED_TEXT = NMEA_SENTENCE_ROOM - 5
+};
+
+// text: a sentence from "$" up to its checksum field, without "*". Fills the
+// emptied array with the text, "*", the two upper-case hex digits of the XOR
+// of every character after "$", CR and LF. False, array empty, for a text
+// that does not start with "$" or would not fit NMEA_SENTENCE_ROOM.
+bool FinishNmeaSentence(const char* text, CByteArray& sentence);
+// The text composed by printf rules ("." as decimal point), then finished;
+// false, array empty, when the composed text would not fit.
+bool ComposeNmeaSentence(CByteArray& sentence, const char* format, ...) AFX_PRINTF_FORMAT(2, 3);
+// The bauds every NMEA port command can set: 1200 to 115200 in the usual steps.
+bool IsNmeaPortBaud(uint32_t baud);
 
 bool BuildNmeaHealthQuery(CByteArray& sentence);
 bool BuildNmeaGsaQuery(CByteArray& sentence);

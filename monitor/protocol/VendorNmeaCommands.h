@@ -8,10 +8,8 @@
 // built something; otherwise the array is left empty and nothing is sent.
 // Reset types are those of the command API (1 cold, 2 warm, 3 hot, 4
 // factory, ...). Port and output builders build the set form only (flag 1):
-// these receivers have no query for them.
-//
-// The sentences come with the vendor dialects; until then every builder
-// builds nothing.
+// these receivers have no query for them. Builders that send several
+// sentences (or UBX messages) put them all into the one array, for one write.
 #include <cstdint>
 
 #include "framework/WinTypes.h"
@@ -45,7 +43,10 @@ bool BuildTycoPortConfig(CByteArray& bytes, BYTE setFlag, const PortConfigRecord
 bool BuildTycoVersionQuery(CByteArray& bytes);
 
 // ---- u-blox ----
+// UBX CFG-RST; the factory reset (type 4) first clears the saved port and
+// message configuration with CFG-CFG, then resets cold.
 bool BuildUbxReset(CByteArray& bytes, int resetType);
+// UBX CFG-CFG saving the port and message configuration.
 bool BuildUbxSaveConfig(CByteArray& bytes);
 bool BuildUbloxOutputConfig(CByteArray& bytes, BYTE setFlag, const NmeaOutputConfig* config);
 bool BuildUbloxPortConfig(CByteArray& bytes, BYTE setFlag, const PortConfigRecord* port);

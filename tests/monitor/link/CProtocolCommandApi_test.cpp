@@ -700,13 +700,18 @@ TEST_F(CommandApiTest, OnlyAResetThatLeftMarksTheResetUnderWay)
     protocol.OnTimer(TIMER_RESET_DONE);
     EXPECT_EQ(model.GetHealthStatus(), 9u);
 
-    // Protocols without a reset form for the type send nothing and start
-    // nothing; until their builders exist that is every non-QBIN protocol.
-    for (ProtocolKind kind : {PROTO_NMEA, PROTO_QTXT, PROTO_KESTO, PROTO_QOP, PROTO_MON, PROTO_UBLOX_NMEA}) {
-        SCOPED_TRACE(kind);
-        ASSERT_TRUE(protocol.SetProtocol(kind));
+    // A reset type the link's protocol has no form for sends nothing and
+    // starts nothing.
+    const struct {
+        ProtocolKind kind;
+        int type;
+    } unknown[] = {{PROTO_NMEA, 8}, {PROTO_QTXT, 3}, {PROTO_KESTO, 5},
+                   {PROTO_QOP, 1}, {PROTO_MON, 1},   {PROTO_UBLOX_NMEA, 5}};
+    for (const auto& c : unknown) {
+        SCOPED_TRACE(c.kind);
+        ASSERT_TRUE(protocol.SetProtocol(c.kind));
         log.Clear();
-        EXPECT_FALSE(protocol.ResetReceiver(4));
+        EXPECT_FALSE(protocol.ResetReceiver(c.type));
         EXPECT_FALSE(protocol.IsResetInProgress());
         EXPECT_TRUE(log.Entries().empty());
     }

@@ -149,8 +149,11 @@ TEST_F(ProtocolCommandTest, AutoQueryPollsAtOnceWithItsGapsThenSetsItsTimers)
         // The defaults leave raw measurements out; a period of 0 is taken as 1 s.
         {"defaults, period 0", zeroPeriod, true, PROTO_QBIN,
          {health, gap, selection, gap, tracking, gap, time, "set timer 100 1000", "set timer 15 1000"}},
-        // These queries have QBIN forms only so far: other links get the gaps alone.
-        {"NMEA link", allOn, true, PROTO_NMEA, {gap, gap, gap, gap, "set timer 100 5000", "set timer 15 1000"}},
+        // NMEA has no raw-measurement query: its slot keeps only the gap.
+        {"NMEA link", allOn, true, PROTO_NMEA,
+         {"write 24 50 5A 55 4C 51 54 46 2A 35 30 0D 0A", gap, "write 24 47 50 47 50 51 2C 47 53 41 2A 32 38 0D 0A",
+          gap, "write 24 47 50 47 50 51 2C 47 53 56 2A 33 46 0D 0A", gap, gap,
+          "write 24 47 50 47 50 51 2C 5A 44 41 2A 32 32 0D 0A", "set timer 100 5000", "set timer 15 1000"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
