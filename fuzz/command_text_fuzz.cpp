@@ -90,7 +90,7 @@ void CheckNmea(const std::string& text)
     Frame s;
     if (Build(&BuildNmeaFromText, text.c_str(), s)) {
         const size_t n = s.size();
-        Require(n >= 8 && s[0] == '$' && s[n - 2] == '\r' && s[n - 1] == '\n' && s[n - 5] == '*',
+        Require(n >= 7 && s[0] == '$' && s[n - 2] == '\r' && s[n - 1] == '\n' && s[n - 5] == '*',
                 "NMEA: $ text *hh CR LF");
         Require(n - 6 <= kNmeaLongest, "NMEA: at most 251 characters of text");
         for (size_t i = 1; i < n - 5; ++i) Require(IsPrintable(s[i]), "NMEA: printable text");
