@@ -52,15 +52,30 @@ uint16_t FindQopMessage(const BYTE* message);
 // 2 and 3; 0 for an unknown id or selector. At least 4 bytes, as above.
 uint16_t GetQopMessageLength(const BYTE* message, int selector);
 
-// Hands an accepted message to its row's parser; unknown ids and rows without a
+// Hands an accepted message to its row's parser, with the bytes after "@@"
+// and the id (data, checksum, CR LF) and their count, length - 4. Only a
+// message of its id's reply length is decoded; unknown ids and rows without a
 // parser are ignored.
 void DispatchQopMessage(const BYTE* message, int length, CModel* model);
+
+// ---- Reply parsers ---------------------------------------------------------------
+// Each is given what the dispatcher hands on and decodes only a reply of its
+// full length (the table's reply length less the 4 header bytes); any other
+// length stores nothing.
+
+// "Ha": date and time, position, the 12 channels, receiver status and DOP;
+// a fix is stored as a combined timing-fix report.
+void ParseQopPositionStatus(const BYTE* data, int length, CModel* model);
+// "Bb": elevation and azimuth of the visible satellites, for the channels
+// that track them.
+void ParseQopSatellites(const BYTE* data, int length, CModel* model);
+// "Cj": the software version and date lines of the receiver's text.
+void ParseQopVersion(const BYTE* data, int length, CModel* model);
 
 // ---- Command builders ----------------------------------------------------------
 // Each takes the caller's array first and fills it with one whole message
 // ("@@", id, data, checksum, CR LF), returning true; or returns false with the
-// array empty, and the command API then sends nothing. The messages come with
-// the QOP command set; until then every builder builds nothing.
+// array empty, and the command API then sends nothing.
 
 class CByteArray;
 class CString;
@@ -73,6 +88,8 @@ bool BuildQopSetDefaults(CByteArray& message, int resetType);
 // Set form (flag 1) only, and only for a port whose output is QBIN alone.
 bool BuildQopPortCommand(CByteArray& message, BYTE setFlag, const PortConfigRecord* port);
 bool BuildQopVersionQuery(CByteArray& message);
-// Two id letters, then hex data bytes, as typed by the user. A short id or a
-// bad token builds nothing; error, when given, then says why and names it.
+// Two id characters, then hex data bytes (one or two hex digits each, in
+// either case, separated by blanks), as typed by the user; no data is allowed.
+// A short id or a bad token builds nothing; error, when given, then says why
+// and names it.
 bool BuildQopFromHexText(CByteArray& message, const char* text, CString* error = nullptr);
