@@ -114,9 +114,9 @@ void CheckQtxt(const std::string& text)
     Frame s;
     if (Build(&BuildQtxtFromText, text.c_str(), s)) {
         const size_t n = s.size();
-        Require(n >= 5 && s[0] == '>' && s[n - 1] == '<' && s[n - 5] == ';' && s[n - 4] == '*',
+        Require(n >= 6 && s[0] == '>' && s[n - 1] == '<' && s[n - 5] == ';' && s[n - 4] == '*',
                 "QTXT: > text ;*hh <");
-        Require(n - 5 <= 1 + kQtxtLongest, "QTXT: at most 194 characters of text");
+        Require(n - 6 <= kQtxtLongest, "QTXT: at most 194 characters of text");
         for (size_t i = 1; i < n - 3; ++i) Require(IsPrintable(s[i]), "QTXT: printable text");
         const std::string hex = Hex2(Xor(s.data(), 0, n - 3));
         Require(s[n - 3] == hex[0] && s[n - 2] == hex[1], "QTXT: upper-case checksum from > to *");
@@ -132,8 +132,9 @@ void CheckQtxt(const std::string& text)
     if (body.back() == '<') body.pop_back();
     if (body.empty()) return;  // only the closing "<" typed: either outcome is fair
     if (s.empty()) Require(false, "QTXT: a printable text builds");
-    const bool asTyped = s.size() == t.size() + 5 && std::equal(t.begin(), t.end(), s.begin() + 1);
-    const bool closerDropped = s.size() == body.size() + 5 && std::equal(body.begin(), body.end(), s.begin() + 1);
+    const size_t framing = 6;  // ">" and ";*hh<"
+    const bool asTyped = s.size() == t.size() + framing && std::equal(t.begin(), t.end(), s.begin() + 1);
+    const bool closerDropped = s.size() == body.size() + framing && std::equal(body.begin(), body.end(), s.begin() + 1);
     Require(asTyped || closerDropped, "QTXT: the typed sentence");
 }
 
