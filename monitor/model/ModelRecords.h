@@ -78,7 +78,11 @@ struct NavState {
     double longitude;          // radians
     double height;             // metres above the ellipsoid
     double x, y, z;            // ECEF, metres
-    double velEast, velNorth, velUp;  // m/s
+    // m/s. NMEA, KESTO and QTXT give speed over ground and course instead of a
+    // vector: for them east holds the speed (m/s), north the heading
+    // (radians) and up the vertical speed (m/s); a value not given is
+    // -700000.0 (-800000.0 where a report marks a value it leaves as it was).
+    double velEast, velNorth, velUp;
     double velX, velY, velZ;   // ECEF velocity, m/s
     double clockBias;          // metres
     float clockBiasRate;       // m/s
@@ -89,10 +93,10 @@ struct NavState {
     uint16_t iode[MODEL_SV_COUNT];
     int8_t utcOffset;          // GPS-UTC, seconds
     // Filled by the NMEA decoders for the views and recorders that need them.
-    double geoidSeparation;    // metres
-    double groundSpeedKnots;
-    double heading;            // radians
-    double ggaHdop;
+    double geoidSeparation;    // metres (GGA)
+    double groundSpeedKnots;   // RMC, VTG
+    double heading;            // radians (RMC, VTG)
+    double ggaHdop;            // GGA; -1.0 when it gave none
 };
 
 // Kinds of UpdateNavState: what the report carried.

@@ -241,9 +241,10 @@ bool BuildNmeaPpsConfig(CByteArray& sentence, BYTE setFlag, const TimingConfig* 
     if (!IsSet(setFlag)) return ComposeNmeaSentence(sentence, "$PZULQPS");
     if (timing == nullptr) return Nothing(sentence);
     // The sentence carries the offset in hundreds and the width in
-    // nanoseconds, both whole numbers.
+    // nanoseconds, both whole numbers. The record keeps the width in
+    // nanoseconds already, as the QBIN timing reports fill it.
     const double offset = std::trunc(timing->ppsOffset * 0.01);
-    const double widthNs = std::trunc(timing->ppsWidth * 1e9);
+    const double widthNs = std::trunc(timing->ppsWidth);
     if (!FitsInt32(offset) || !FitsInt32(widthNs)) return Nothing(sentence);
     return ComposeNmeaSentence(sentence, "$PZULSPS,%d,%ld,%d,%ld", timing->ppsEnabled,
                                static_cast<long>(static_cast<int32_t>(offset)), timing->ppsPolarity == 0 ? 1 : 0,

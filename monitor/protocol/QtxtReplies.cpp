@@ -370,9 +370,12 @@ void ParseQtxtTimeReply(const QtxtFields& f, CModel* model)
     model->GetTimeInfo(time);
     time.hour = static_cast<uint8_t>(hour);
     time.minute = static_cast<uint8_t>(minute);
-    // The milliseconds round the second to the nearest whole one.
-    time.second = static_cast<uint8_t>((second * kMillisecondsPerSecond + ms + kHalfSecondMs) /
-                                       kMillisecondsPerSecond);
+    // The milliseconds round the second to the nearest whole one, but never
+    // up into the next minute: the carry would have to run through the
+    // minute, hour and date, and "12:34:60" is no time at all.
+    int64_t rounded = (second * kMillisecondsPerSecond + ms + kHalfSecondMs) / kMillisecondsPerSecond;
+    if (rounded > second && rounded >= kSecondsPerMinute) rounded = second;
+    time.second = static_cast<uint8_t>(rounded);
     time.day = static_cast<uint8_t>(day);
     time.month = static_cast<uint8_t>(month);
     time.year = static_cast<uint16_t>(year);

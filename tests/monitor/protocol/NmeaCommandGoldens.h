@@ -171,7 +171,7 @@ inline std::vector<NmeaCommandGolden> NmeaCommandGoldens()
              t.ppsEnabled = 1;
              t.ppsOffset = 1500.0;
              t.ppsPolarity = 0;
-             t.ppsWidth = 1e-6;  // seconds
+             t.ppsWidth = 1000.0;  // nanoseconds
              return BuildNmeaPpsConfig(b, 1, &t);
          },
          lines({"$PZULSPS,1,15,1,1000*46"})},

@@ -353,9 +353,9 @@ TEST(BuildNmeaPpsConfig, PolarityOffsetAndWidth)
         const char* expected;
     };
     const Case cases[] = {
-        {2, 1, -299.0, 2e-3, "$PZULSPS,2,-2,0,2000000"},   // truncated toward zero
+        {2, 1, -299.0, 2e6, "$PZULSPS,2,-2,0,2000000"},   // truncated toward zero
         {0, 0, 99.0, 0.0, "$PZULSPS,0,0,1,0"},
-        {1, 7, 0.0, -1.0, "$PZULSPS,1,0,0,-1000000000"},   // the record's "unknown" width
+        {1, 7, 0.0, -1.0, "$PZULSPS,1,0,0,-1"},   // the record's "unknown" width
     };
     for (const Case& c : cases) {
         TimingConfig t{};
@@ -368,7 +368,7 @@ TEST(BuildNmeaPpsConfig, PolarityOffsetAndWidth)
         const std::string text = Text(bytes);
         EXPECT_EQ(text.substr(0, text.size() - 5), c.expected);
     }
-    for (double width : {kNaN, kInf, 3.0}) {
+    for (double width : {kNaN, kInf, 3e9}) {
         TimingConfig t{};
         t.ppsWidth = width;
         CByteArray bytes = Stale();

@@ -230,6 +230,26 @@ TEST_F(QtxtTest, TimeReportStoresTimeFixModeAndClearsTheDops)
     EXPECT_TRUE(model.GetReportFlag(10));
 }
 
+TEST_F(QtxtTest, TimeReportNeverRoundsIntoTheNextMinute)
+{
+    // 59.600 s would round to 60: the second stays 59 rather than show a time
+    // that does not exist; a leap second the receiver sends itself stays 60.
+    const struct {
+        const char* sentence;
+        int second;
+    } cases[] = {
+        {">RTM1234595990503202418107<", 59},
+        {">RTM1234594990503202418107<", 59},
+        {">RTM1234600000503202418107<", 60},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sentence);
+        Dispatch(c.sentence);
+        EXPECT_EQ(Time().second, c.second);
+        EXPECT_EQ(Time().minute, 34);
+    }
+}
+
 TEST_F(QtxtTest, TimeReportFixDigitYearAndManualMode)
 {
     model.SetHealthStatus(10);
