@@ -58,13 +58,13 @@ struct LogRow {
     LogFigures figures;
 };
 const LogRow kLogTable[] = {
-    {"bu353s4.log", {90, 0, 0}},
-    {"haicom-305N.log", {325, 0, 0}},
-    {"hemi.log", {753, 0, 0}},
-    {"mtk-3301.log", {59, 0, 0}},
-    {"sirfstarv-nmea.log", {367, 0, 0}},
-    {"skytraq-fix.log", {100, 0, 0}},
-    {"ublox-8.log", {1009, 0, 0}},
+    {"bu353s4.log", {90, 0, 25}},
+    {"haicom-305N.log", {325, 0, 68}},
+    {"hemi.log", {753, 0, 21}},
+    {"mtk-3301.log", {59, 0, 4}},
+    {"sirfstarv-nmea.log", {367, 0, 59}},
+    {"skytraq-fix.log", {100, 0, 11}},
+    {"ublox-8.log", {1009, 0, 73}},  // one RMC fix before the first GGA, then one per GGA
     {"ublox-neo-m8n.log", {0, 0, 0}},
 };
 
