@@ -54,6 +54,8 @@ constexpr ByteTable kQtxtText = MakeTable([](int b) { return IsPrintable(b) && b
 constexpr ByteTable kKestoPlain =
     MakeTable([](int b) { return b != KESTO_ESC && b != KESTO_START && b != KESTO_END; });
 constexpr ByteTable kQbinPlain = MakeTable([](int b) { return b != DLE; });
+// While QOP messages are looked for inside QBIN data, an '@' needs a look too.
+constexpr ByteTable kQbinPlainFinding = MakeTable([](int b) { return b != DLE && b != '@'; });
 
 // The byte that opens a frame of `kind`, or -1 for a kind without one.
 int StartByteOf(ProtocolKind kind)
@@ -81,6 +83,23 @@ const StartByte kStartBytes[] = {
 
 size_t Min(size_t a, size_t b) { return a < b ? a : b; }
 
+// The first index from i, below limit, whose byte's entry in `table` is 0;
+// four bytes a step while they last.
+inline size_t RunWhileSet(const uint8_t* table, const BYTE* p, size_t i, size_t limit)
+{
+    while (limit - i >= 4 && (table[p[i]] & table[p[i + 1]] & table[p[i + 2]] & table[p[i + 3]])) i += 4;
+    while (i < limit && table[p[i]]) ++i;
+    return i;
+}
+
+// ... whose entry is not 0.
+inline size_t RunWhileClear(const uint8_t* table, const BYTE* p, size_t i, size_t limit)
+{
+    while (limit - i >= 4 && (table[p[i]] | table[p[i + 1]] | table[p[i + 2]] | table[p[i + 3]]) == 0) i += 4;
+    while (i < limit && !table[p[i]]) ++i;
+    return i;
+}
+
 }  // namespace
 
 CFrameRecogniser::CFrameRecogniser(IFrameSink* sink)
@@ -88,10 +107,6 @@ CFrameRecogniser::CFrameRecogniser(IFrameSink* sink)
 {
     Reset();
     SetDetectedKind(PROTO_NONE);
-    // A QBIN data byte can only complete "@@" and an id of the QOP table when
-    // it is an id's second letter; only those need a look.
-    memcpy(m_qbinPlainFinding, kQbinPlain.is, sizeof(m_qbinPlainFinding));
-    for (int i = 0; kQopMessageTable[i].id != 0; ++i) m_qbinPlainFinding[kQopMessageTable[i].id & 0xFF] = 0;
     memset(m_raw, 0, sizeof(m_raw));
     memset(m_frame, 0, sizeof(m_frame));
     memset(m_pending, 0, sizeof(m_pending));
@@ -202,13 +217,12 @@ void CFrameRecogniser::Scan(Cursor& c)
 
 // Copies the run of bytes that `keep` marks, at most `room` of them, from the
 // cursor into the candidate; returns how many.
-size_t CFrameRecogniser::TakeRun(Cursor& c, Work& w, const uint8_t* keep, size_t room)
+inline size_t CFrameRecogniser::TakeRun(Cursor& c, Work& w, const uint8_t* keep, size_t room)
 {
     const BYTE* p = c.base;
     const size_t from = c.pos;
     const size_t limit = from + Min(c.end - from, room);
-    size_t i = from;
-    while (i < limit && keep[p[i]]) ++i;
+    const size_t i = RunWhileSet(keep, p, from, limit);
     const size_t n = i - from;
     memcpy(m_raw + w.raw, p + from, n);
     w.raw += static_cast<int>(n);
@@ -218,7 +232,7 @@ size_t CFrameRecogniser::TakeRun(Cursor& c, Work& w, const uint8_t* keep, size_t
 }
 
 // Copies up to `wanted` bytes, whatever they are, from the cursor into the candidate.
-void CFrameRecogniser::Copy(Cursor& c, Work& w, size_t wanted)
+inline void CFrameRecogniser::Copy(Cursor& c, Work& w, size_t wanted)
 {
     const size_t n = Min(c.end - c.pos, wanted);
     memcpy(m_raw + w.raw, c.base + c.pos, n);
@@ -228,13 +242,13 @@ void CFrameRecogniser::Copy(Cursor& c, Work& w, size_t wanted)
 }
 
 // Stores the byte under the cursor as it is.
-void CFrameRecogniser::Store(Cursor& c, Work& w)
+inline void CFrameRecogniser::Store(Cursor& c, Work& w)
 {
     m_raw[w.raw++] = c.base[c.pos++];
     ++w.count;
 }
 
-void CFrameRecogniser::ScanIdle(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanIdle(Cursor& c, Work& w)
 {
     const BYTE* p = c.base;
     size_t i = c.pos;
@@ -242,10 +256,10 @@ void CFrameRecogniser::ScanIdle(Cursor& c, Work& w)
         m_bangPending = false;
         if (IsDigit(p[i]) && m_sink != nullptr) m_sink->OnBangDigit(p[i]);
     }
-    uint8_t cls = IDLE_SKIP;
-    while (i < c.end && (cls = m_idleClass[p[i]]) == IDLE_SKIP) ++i;
+    i = RunWhileClear(m_idleClass, p, i, c.end);
     c.pos = i;
     if (i == c.end) return;
+    const uint8_t cls = m_idleClass[p[i]];
     ++c.pos;
     if (cls == IDLE_BANG) {
         // The digit, if one follows, is skipped like any other byte.
@@ -305,7 +319,7 @@ void CFrameRecogniser::Deliver(Work& w, ProtocolKind kind, const BYTE* frame, in
 // ---------------------------------------------------------------------------
 // QBIN
 
-void CFrameRecogniser::ScanQbinStart(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanQbinStart(Cursor& c, Work& w)
 {
     const BYTE b = c.base[c.pos];
     if (b == DLE) {
@@ -320,14 +334,19 @@ void CFrameRecogniser::ScanQbinStart(Cursor& c, Work& w)
     }
 }
 
-void CFrameRecogniser::ScanQbinData(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanQbinData(Cursor& c, Work& w)
 {
     const bool finding = m_qopAt == 0 && !m_converting;
-    const uint8_t* plain = finding ? m_qbinPlainFinding : kQbinPlain.is;
+    const uint8_t* plain = finding ? kQbinPlainFinding.is : kQbinPlain.is;
     // A data byte stored at FRAME_LIMIT - 1 would reach the limit.
     size_t room = static_cast<size_t>(FRAME_LIMIT - 1 - w.count);
     if (m_qopAt != 0) room = Min(room, static_cast<size_t>(m_qopEnd - w.raw));
+    // Within three bytes after an '@' each byte may complete "@@" and an id:
+    // they are stored one at a time and looked at.
+    const bool watching = finding && (AtFromEnd(w, 1) || AtFromEnd(w, 2) || AtFromEnd(w, 3));
+    if (watching) room = Min(room, 1);
     TakeRun(c, w, plain, room);
+    if (watching) StartQopCandidateIfFound(w);
     if (m_qopAt != 0 && w.raw == m_qopEnd && QopCandidateCompletes()) {
         GiveUp(c, w, true);  // a QOP message found among the data: scanned again, it is delivered
         return;
@@ -342,14 +361,14 @@ void CFrameRecogniser::ScanQbinData(Cursor& c, Work& w)
     } else if (w.count >= FRAME_LIMIT - 1) {
         GiveUp(c, w, false);  // too long for any framing
     } else if (!plain[b]) {
-        Store(c, w);
-        if (finding) StartQopCandidateIfFound(w);
+        Store(c, w);  // an '@'
+        StartQopCandidateIfFound(w);
     }
-    // Otherwise the run stopped where a QOP candidate reached its length
-    // without completing; it was forgotten and the data go on.
+    // Otherwise the run stopped after one watched byte, or where a QOP
+    // candidate reached its length without completing; the data go on.
 }
 
-void CFrameRecogniser::ScanQbinDle(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanQbinDle(Cursor& c, Work& w)
 {
     const BYTE b = c.base[c.pos];
     if (m_qopAt != 0 && w.raw + 1 == m_qopEnd) {
@@ -399,6 +418,11 @@ void CFrameRecogniser::GiveUpBrokenPacket(Cursor& c, Work& w)
     }
 }
 
+bool CFrameRecogniser::AtFromEnd(const Work& w, int back) const
+{
+    return w.raw >= back && m_raw[w.raw - back] == '@';
+}
+
 void CFrameRecogniser::StartQopCandidateIfFound(const Work& w)
 {
     if (w.raw < QOP_HEADER) return;
@@ -444,7 +468,7 @@ void CFrameRecogniser::DeliverQbin(Work& w)
 // ---------------------------------------------------------------------------
 // QOP
 
-void CFrameRecogniser::ScanQop(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanQop(Cursor& c, Work& w)
 {
     if (w.count < QOP_HEADER) {
         Copy(c, w, static_cast<size_t>(QOP_HEADER - w.count));
@@ -459,7 +483,7 @@ void CFrameRecogniser::ScanQop(Cursor& c, Work& w)
     if (w.count == m_qopLength - 1) w.state = ST_QOP_LAST;
 }
 
-void CFrameRecogniser::ScanQopLast(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanQopLast(Cursor& c, Work& w)
 {
     if (c.base[c.pos] != LF) {
         GiveUp(c, w, false);
@@ -476,7 +500,7 @@ void CFrameRecogniser::ScanQopLast(Cursor& c, Work& w)
 // ---------------------------------------------------------------------------
 // NMEA and QTXT
 
-void CFrameRecogniser::ScanNmeaBody(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanNmeaBody(Cursor& c, Work& w)
 {
     TakeRun(c, w, kNmeaText.is, static_cast<size_t>(NMEA_TEXT_MAX - w.raw));
     if (c.pos == c.end) return;
@@ -499,7 +523,7 @@ void CFrameRecogniser::ScanNmeaBody(Cursor& c, Work& w)
     }
 }
 
-void CFrameRecogniser::ScanNmeaCr(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanNmeaCr(Cursor& c, Work& w)
 {
     if (c.base[c.pos] != LF) {
         GiveUp(c, w, false);
@@ -513,7 +537,7 @@ void CFrameRecogniser::ScanNmeaCr(Cursor& c, Work& w)
     }
 }
 
-void CFrameRecogniser::ScanQtxt(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanQtxt(Cursor& c, Work& w)
 {
     TakeRun(c, w, kQtxtText.is, static_cast<size_t>(FRAME_LIMIT - 1 - w.count));
     if (c.pos == c.end) return;
@@ -532,7 +556,7 @@ void CFrameRecogniser::ScanQtxt(Cursor& c, Work& w)
 // ---------------------------------------------------------------------------
 // KESTO
 
-void CFrameRecogniser::ScanKesto(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanKesto(Cursor& c, Work& w)
 {
     if (m_kestoEscape) {
         const BYTE b = c.base[c.pos];
@@ -580,7 +604,7 @@ void CFrameRecogniser::DeliverKesto(Work& w)
 // ---------------------------------------------------------------------------
 // MON
 
-void CFrameRecogniser::ScanMonStx(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanMonStx(Cursor& c, Work& w)
 {
     if (c.base[c.pos] != 0x00) {
         GiveUp(c, w, false);
@@ -590,7 +614,7 @@ void CFrameRecogniser::ScanMonStx(Cursor& c, Work& w)
     w.state = ST_MON_BODY;
 }
 
-void CFrameRecogniser::ScanMonBody(Cursor& c, Work& w)
+inline void CFrameRecogniser::ScanMonBody(Cursor& c, Work& w)
 {
     if (w.raw <= MON_LENGTH_AT) {  // up to the length byte
         Copy(c, w, static_cast<size_t>(MON_LENGTH_AT + 1 - w.raw));

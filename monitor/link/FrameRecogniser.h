@@ -144,6 +144,7 @@ private:
     void Deliver(Work& w, ProtocolKind kind, const BYTE* frame, int length);
     void DeliverQbin(Work& w);
     void DeliverKesto(Work& w);
+    bool AtFromEnd(const Work& w, int back) const;
     void StartQopCandidateIfFound(const Work& w);
     bool QopCandidateCompletes();
     void PendingDrained();
@@ -173,7 +174,6 @@ private:
     uint16_t m_quietEnd;      // packets starting before this index of m_pending break unreported
 
     uint8_t m_idleClass[256];        // between frames: the state a byte opens, or a mark
-    uint8_t m_qbinPlainFinding[256]; // QBIN data bytes that need no look while QOP is looked for
 
     BYTE m_raw[RAW_ROOM + 2];        // the open candidate as received (+ CR LF of a bare-LF line)
     BYTE m_frame[FRAME_ROOM];        // a QBIN or KESTO frame decoded for the sink
