@@ -193,7 +193,10 @@ void CFrameRecogniser::PendingDrained()
 
 void CFrameRecogniser::Scan(Cursor& c)
 {
-    Work w = {m_state, m_rawCount, m_count};
+    // A candidate carried over from an earlier stretch is in m_raw; one that
+    // opens in this stretch is read where it lies, and copied to m_raw only if
+    // it is still open when the stretch ends.
+    Work w = {m_state, m_rawCount, m_count, m_raw};
     while (c.pos < c.end && !c.diverted && !m_return) {
         switch (w.state) {
         case ST_IDLE: ScanIdle(c, w); break;
@@ -210,6 +213,7 @@ void CFrameRecogniser::Scan(Cursor& c)
         case ST_MON_BODY: ScanMonBody(c, w); break;
         }
     }
+    if (w.state != ST_IDLE) Own(w);
     m_state = w.state;
     m_rawCount = static_cast<uint16_t>(w.raw);
     m_count = static_cast<uint16_t>(w.count);
@@ -222,29 +226,41 @@ inline size_t CFrameRecogniser::TakeRun(Cursor& c, Work& w, const uint8_t* keep,
     const BYTE* p = c.base;
     const size_t from = c.pos;
     const size_t limit = from + Min(c.end - from, room);
-    const size_t i = RunWhileSet(keep, p, from, limit);
-    const size_t n = i - from;
-    memcpy(m_raw + w.raw, p + from, n);
-    w.raw += static_cast<int>(n);
+    const size_t n = RunWhileSet(keep, p, from, limit) - from;
+    Append(c, w, n);
     w.count += static_cast<int>(n);
-    c.pos = i;
     return n;
 }
 
-// Copies up to `wanted` bytes, whatever they are, from the cursor into the candidate.
+// Adds the next n raw bytes under the cursor to the candidate. Read in place,
+// they are there already; a candidate in m_raw gets them copied.
+inline void CFrameRecogniser::Append(Cursor& c, Work& w, size_t n)
+{
+    if (w.data == m_raw) memcpy(m_raw + w.raw, c.base + c.pos, n);
+    w.raw += static_cast<int>(n);
+    c.pos += n;
+}
+
+// Moves a candidate read in place into m_raw.
+void CFrameRecogniser::Own(Work& w)
+{
+    if (w.data == m_raw) return;
+    memcpy(m_raw, w.data, static_cast<size_t>(w.raw));
+    w.data = m_raw;
+}
+
+// Stores up to `wanted` bytes, whatever they are.
 inline void CFrameRecogniser::Copy(Cursor& c, Work& w, size_t wanted)
 {
     const size_t n = Min(c.end - c.pos, wanted);
-    memcpy(m_raw + w.raw, c.base + c.pos, n);
-    w.raw += static_cast<int>(n);
+    Append(c, w, n);
     w.count += static_cast<int>(n);
-    c.pos += n;
 }
 
 // Stores the byte under the cursor as it is.
 inline void CFrameRecogniser::Store(Cursor& c, Work& w)
 {
-    m_raw[w.raw++] = c.base[c.pos++];
+    Append(c, w, 1);
     ++w.count;
 }
 
@@ -270,7 +286,7 @@ inline void CFrameRecogniser::ScanIdle(Cursor& c, Work& w)
         }
         return;
     }
-    m_raw[0] = p[i];
+    w.data = p + i;
     w.raw = 1;
     w.count = 1;
     w.state = static_cast<State>(cls);
@@ -294,7 +310,7 @@ void CFrameRecogniser::GiveUp(Cursor& c, Work& w, bool breakerStored)
         c.pos = static_cast<size_t>(m_candStart) + 1;
     } else if (w.raw > 1 || breakerStored) {
         size_t n = static_cast<size_t>(w.raw) - 1;
-        memcpy(m_pending, m_raw + 1, n);
+        memcpy(m_pending, w.data + 1, n);
         if (!breakerStored) m_pending[n++] = c.base[c.pos++];
         m_pendingRead = 0;
         m_pendingEnd = static_cast<uint16_t>(n);
@@ -325,6 +341,7 @@ inline void CFrameRecogniser::ScanQbinStart(Cursor& c, Work& w)
     if (b == DLE) {
         // DLE DLE between frames: the later DLE is the packet's start.
         m_candStart = c.pending ? static_cast<int>(c.pos) : -1;
+        if (w.data != m_raw) w.data = c.base + c.pos;
         ++c.pos;
     } else if (b == 0x00 || b == ETX) {
         GiveUp(c, w, false);  // DLE NUL / DLE ETX between frames: no packet start
@@ -347,15 +364,14 @@ inline void CFrameRecogniser::ScanQbinData(Cursor& c, Work& w)
     if (watching) room = Min(room, 1);
     TakeRun(c, w, plain, room);
     if (watching) StartQopCandidateIfFound(w);
-    if (m_qopAt != 0 && w.raw == m_qopEnd && QopCandidateCompletes()) {
+    if (m_qopAt != 0 && w.raw == m_qopEnd && QopCandidateCompletes(w)) {
         GiveUp(c, w, true);  // a QOP message found among the data: scanned again, it is delivered
         return;
     }
     if (c.pos == c.end) return;
     const BYTE b = c.base[c.pos];
     if (b == DLE) {
-        m_raw[w.raw++] = b;
-        ++c.pos;
+        Append(c, w, 1);  // counted with the byte after it
         w.state = ST_QBIN_DLE;
         if (m_qopAt != 0 && w.raw == m_qopEnd) m_qopAt = 0;  // a message ends with LF, not DLE
     } else if (w.count >= FRAME_LIMIT - 1) {
@@ -372,10 +388,9 @@ inline void CFrameRecogniser::ScanQbinDle(Cursor& c, Work& w)
 {
     const BYTE b = c.base[c.pos];
     if (m_qopAt != 0 && w.raw + 1 == m_qopEnd) {
-        m_raw[w.raw] = b;  // the candidate's last byte, on trial
-        if (QopCandidateCompletes()) {
-            ++w.raw;
-            ++c.pos;
+        if (w.data == m_raw) m_raw[w.raw] = b;  // the candidate's last byte, on trial
+        if (QopCandidateCompletes(w)) {
+            Append(c, w, 1);
             GiveUp(c, w, true);
             return;
         }
@@ -388,9 +403,7 @@ inline void CFrameRecogniser::ScanQbinDle(Cursor& c, Work& w)
             GiveUp(c, w, false);
             return;
         }
-        m_raw[w.raw++] = b;
-        ++w.count;
-        ++c.pos;
+        Store(c, w);  // one DLE of the pair stands for the data byte
         w.state = ST_QBIN_DATA;
         if (m_qopAt != 0 && w.raw == m_qopEnd) m_qopAt = 0;
     } else {
@@ -405,10 +418,10 @@ void CFrameRecogniser::GiveUpBrokenPacket(Cursor& c, Work& w)
     // Those echoes are not reported.
     const bool echo = c.pending && m_candStart >= 0 && m_candStart < m_quietEnd;
     if (!echo && m_sink != nullptr) {
-        BYTE firstData = w.count >= 3 ? m_raw[2] : 0;
-        m_sink->OnBrokenQbinPacket(m_raw[1], firstData, w.count - 2);
+        BYTE firstData = w.count >= 3 ? w.data[2] : 0;
+        m_sink->OnBrokenQbinPacket(w.data[1], firstData, w.count - 2);
     }
-    const int strayRaw = w.raw - 1;         // the stray DLE's place in m_raw
+    const int strayRaw = w.raw - 1;         // the stray DLE's place in the candidate
     const size_t strayPending = c.pos - 1;  // ... or among the pending bytes
     GiveUp(c, w, false);
     if (c.pending) {
@@ -420,13 +433,13 @@ void CFrameRecogniser::GiveUpBrokenPacket(Cursor& c, Work& w)
 
 bool CFrameRecogniser::AtFromEnd(const Work& w, int back) const
 {
-    return w.raw >= back && m_raw[w.raw - back] == '@';
+    return w.raw >= back && w.data[w.raw - back] == '@';
 }
 
 void CFrameRecogniser::StartQopCandidateIfFound(const Work& w)
 {
     if (w.raw < QOP_HEADER) return;
-    const BYTE* last = m_raw + w.raw - QOP_HEADER;
+    const BYTE* last = w.data + w.raw - QOP_HEADER;
     if (last[0] != '@' || last[1] != '@') return;
     uint16_t length = GetQopMessageLength(last, QOP_LENGTH_REPLY);
     // Every reply of the table is longer than its header and fits the room;
@@ -436,21 +449,21 @@ void CFrameRecogniser::StartQopCandidateIfFound(const Work& w)
     m_qopEnd = static_cast<uint16_t>(m_qopAt + length);
 }
 
-// The candidate has its full length (its last byte in m_raw[m_qopEnd - 1]):
-// it completes only with LF last and a matching checksum; either way it ends.
-bool CFrameRecogniser::QopCandidateCompletes()
+// The candidate has its full length (its last byte at m_qopEnd - 1): it
+// completes only with LF last and a matching checksum; either way it ends.
+bool CFrameRecogniser::QopCandidateCompletes(const Work& w)
 {
     const int length = m_qopEnd - m_qopAt;
-    const BYTE* message = m_raw + m_qopAt;
+    const BYTE* message = w.data + m_qopAt;
     m_qopAt = 0;
     return message[length - 1] == LF && length >= QOP_MIN && CheckQopMessage(message, length);
 }
 
 void CFrameRecogniser::DeliverQbin(Work& w)
 {
-    // m_raw: DLE, id, data with DLE pairs, the DLE before ETX.
-    const BYTE* from = m_raw + 1;
-    const BYTE* end = m_raw + w.raw - 1;
+    // DLE, id, data with DLE pairs, the DLE before ETX.
+    const BYTE* from = w.data + 1;
+    const BYTE* end = w.data + w.raw - 1;
     BYTE* out = m_frame;
     *out++ = DLE;
     while (from < end) {
@@ -473,7 +486,7 @@ inline void CFrameRecogniser::ScanQop(Cursor& c, Work& w)
     if (w.count < QOP_HEADER) {
         Copy(c, w, static_cast<size_t>(QOP_HEADER - w.count));
         if (w.count < QOP_HEADER) return;
-        m_qopLength = GetQopMessageLength(m_raw, QOP_LENGTH_REPLY);
+        m_qopLength = GetQopMessageLength(w.data, QOP_LENGTH_REPLY);
         if (m_qopLength <= w.count) {  // unknown id (length 0) included
             GiveUp(c, w, true);
             return;
@@ -491,7 +504,7 @@ inline void CFrameRecogniser::ScanQopLast(Cursor& c, Work& w)
     }
     Store(c, w);
     if (w.count >= QOP_MIN) {
-        Deliver(w, PROTO_QOP, m_raw, w.raw);
+        Deliver(w, PROTO_QOP, w.data, w.raw);
     } else {
         GiveUp(c, w, true);
     }
@@ -513,6 +526,7 @@ inline void CFrameRecogniser::ScanNmeaBody(Cursor& c, Work& w)
         // here too. It is handed on in its wire form, CR LF, so the check
         // and the decoders see one shape of sentence.
         ++c.pos;
+        Own(w);
         m_raw[w.raw] = CR;
         m_raw[w.raw + 1] = LF;
         Deliver(w, PROTO_NMEA, m_raw, w.raw + 2);
@@ -531,7 +545,7 @@ inline void CFrameRecogniser::ScanNmeaCr(Cursor& c, Work& w)
     }
     Store(c, w);
     if (w.raw >= NMEA_MIN && w.raw <= NMEA_MAX) {
-        Deliver(w, PROTO_NMEA, m_raw, w.raw);
+        Deliver(w, PROTO_NMEA, w.data, w.raw);
     } else {
         GiveUp(c, w, true);
     }
@@ -547,7 +561,7 @@ inline void CFrameRecogniser::ScanQtxt(Cursor& c, Work& w)
     }
     Store(c, w);
     if (w.count >= QTXT_MIN) {
-        Deliver(w, PROTO_QTXT, m_raw, w.raw);
+        Deliver(w, PROTO_QTXT, w.data, w.raw);
     } else {
         GiveUp(c, w, true);
     }
@@ -566,8 +580,7 @@ inline void CFrameRecogniser::ScanKesto(Cursor& c, Work& w)
         }
         // The stored escape byte, already counted, stands for the escaped value.
         m_kestoEscape = false;
-        m_raw[w.raw++] = b;
-        ++c.pos;
+        Append(c, w, 1);
         return;
     }
     TakeRun(c, w, kKestoPlain.is, static_cast<size_t>(KESTO_LIMIT - 1 - w.count));
@@ -594,8 +607,8 @@ void CFrameRecogniser::DeliverKesto(Work& w)
 {
     BYTE* out = m_frame;
     for (int i = 0; i < w.raw; ++i) {
-        BYTE b = m_raw[i];
-        if (b == KESTO_ESC && i + 1 < w.raw) b = static_cast<BYTE>(m_raw[++i] + KESTO_ESCAPE_OFFSET);
+        BYTE b = w.data[i];
+        if (b == KESTO_ESC && i + 1 < w.raw) b = static_cast<BYTE>(w.data[++i] + KESTO_ESCAPE_OFFSET);
         *out++ = b;
     }
     Deliver(w, PROTO_KESTO, m_frame, static_cast<int>(out - m_frame));
@@ -620,7 +633,7 @@ inline void CFrameRecogniser::ScanMonBody(Cursor& c, Work& w)
         Copy(c, w, static_cast<size_t>(MON_LENGTH_AT + 1 - w.raw));
         return;
     }
-    const int total = m_raw[MON_LENGTH_AT] + MON_OVERHEAD;
+    const int total = w.data[MON_LENGTH_AT] + MON_OVERHEAD;
     if (w.raw < total - 1) {
         Copy(c, w, static_cast<size_t>(total - 1 - w.raw));
         return;
@@ -628,7 +641,7 @@ inline void CFrameRecogniser::ScanMonBody(Cursor& c, Work& w)
     const BYTE last = c.base[c.pos];
     Store(c, w);
     if (last == ETX) {
-        Deliver(w, PROTO_MON, m_raw, w.raw);
+        Deliver(w, PROTO_MON, w.data, w.raw);
     } else {
         GiveUp(c, w, true);
     }

@@ -117,8 +117,9 @@ private:
     // The open candidate, held in locals while a stretch of bytes is scanned.
     struct Work {
         State state;
-        int raw;     // raw bytes in m_raw, start byte included
-        int count;   // bytes stored as the frame will be handed on
+        int raw;            // raw bytes of the candidate, start byte included
+        int count;          // bytes stored as the frame will be handed on
+        const BYTE* data;   // its raw bytes: m_raw, or in place among those scanned
     };
 
     void RebuildIdleTable();
@@ -137,6 +138,8 @@ private:
     void ScanMonBody(Cursor& c, Work& w);
 
     size_t TakeRun(Cursor& c, Work& w, const uint8_t* keep, size_t room);
+    void Append(Cursor& c, Work& w, size_t n);
+    void Own(Work& w);
     void Copy(Cursor& c, Work& w, size_t wanted);
     void Store(Cursor& c, Work& w);
     void GiveUp(Cursor& c, Work& w, bool breakerStored);
@@ -146,7 +149,7 @@ private:
     void DeliverKesto(Work& w);
     bool AtFromEnd(const Work& w, int back) const;
     void StartQopCandidateIfFound(const Work& w);
-    bool QopCandidateCompletes();
+    bool QopCandidateCompletes(const Work& w);
     void PendingDrained();
 
     IFrameSink* m_sink;
@@ -175,7 +178,8 @@ private:
 
     uint8_t m_idleClass[256];        // between frames: the state a byte opens, or a mark
 
-    BYTE m_raw[RAW_ROOM + 2];        // the open candidate as received (+ CR LF of a bare-LF line)
+    BYTE m_raw[RAW_ROOM + 2];        // an open candidate as received, kept between stretches
+                                     // (+ CR LF of a bare-LF line)
     BYTE m_frame[FRAME_ROOM];        // a QBIN or KESTO frame decoded for the sink
     BYTE m_pending[RAW_ROOM + 1];    // a candidate's bytes after its start byte, and its breaker
 };
