@@ -24,6 +24,7 @@
 #include "link/FrameRecogniser.h"
 #include "link/LinkStatistics.h"
 #include "model/CModel.h"
+#include "protocol/QbinReports.h"
 #include "protocol/QopProtocol.h"
 
 namespace {
@@ -58,14 +59,22 @@ void AppendNmea(Bytes& out, std::mt19937& rng)
     Append(out, "$" + body + "*" + Hex2(x) + "\r\n");
 }
 
+// A report of an accepted length (its sub-code first where the row has one);
+// one in eight of a length no row accepts.
 void AppendQbin(Bytes& out, std::mt19937& rng)
 {
-    static const uint8_t ids[] = {0x41, 0x46, 0x4A, 0x5C, 0x6D, 0x8F};
+    int rows = 0;
+    const QbinLengthRule* table = GetQbinLengthTable(rows);
+    const QbinLengthRule& row = table[rng() % static_cast<unsigned>(rows)];
+    const int most = row.maxAccepted == QBIN_ANY_LENGTH ? row.minAccepted + 60 : row.maxAccepted;
+    int n = row.minAccepted + static_cast<int>(rng() % static_cast<unsigned>(most - row.minAccepted + 1));
+    if (rng() % 8 == 0) n = most + 1 + static_cast<int>(rng() % 8);
+    Bytes data;
+    if (row.subcode != QBIN_ANY_SUBCODE && n > 0) data.push_back(static_cast<uint8_t>(row.subcode));
+    while (static_cast<int>(data.size()) < n) data.push_back(static_cast<uint8_t>(rng()));
     out.push_back(0x10);
-    out.push_back(ids[rng() % sizeof ids]);
-    size_t n = 4 + rng() % 60;
-    for (size_t i = 0; i < n; ++i) {
-        uint8_t b = static_cast<uint8_t>(rng());
+    out.push_back(row.id);
+    for (uint8_t b : data) {
         out.push_back(b);
         if (b == 0x10) out.push_back(0x10);
     }
