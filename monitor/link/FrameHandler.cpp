@@ -131,6 +131,8 @@ FrameStep CFrameHandler::OnByte(BYTE b)
     return merged;
 }
 
+// A block is counted once it is known how much of it was taken; the counters
+// themselves only add one at a time.
 void CFrameHandler::CountBytes(size_t count)
 {
     if (m_context.statistics == nullptr) return;

@@ -309,7 +309,9 @@ void CFrameRecogniser::GiveUp(Cursor& c, Work& w, bool breakerStored)
         // is still under the cursor).
         c.pos = static_cast<size_t>(m_candStart) + 1;
     } else if (w.raw > 1 || breakerStored) {
-        size_t n = static_cast<size_t>(w.raw) - 1;
+        // A candidate never holds more than RAW_ROOM bytes; the bound is
+        // restated for the compiler's sake.
+        size_t n = w.raw > 1 ? Min(static_cast<size_t>(w.raw - 1), static_cast<size_t>(RAW_ROOM)) : 0;
         memcpy(m_pending, w.data + 1, n);
         if (!breakerStored) m_pending[n++] = c.base[c.pos++];
         m_pendingRead = 0;
