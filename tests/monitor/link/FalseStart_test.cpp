@@ -257,3 +257,41 @@ TEST(FalseStart, ThroughTheReaderEveryByteIsCountedAndLoggedOnce)
     model.Detach();
     CFile::SetBackend(nullptr);
 }
+
+namespace {
+
+// Asks the recogniser to return after every frame, as the handler does for a
+// pause, and records what each call took.
+class ReturningSink : public RecordingFrameSink {
+public:
+    void OnFrame(ProtocolKind kind, const BYTE* frame, int length) override
+    {
+        RecordingFrameSink::OnFrame(kind, frame, length);
+        if (recogniser != nullptr) recogniser->ReturnAfterFrame();
+    }
+    CFrameRecogniser* recogniser = nullptr;
+};
+
+}  // namespace
+
+TEST(FalseStart, ReturningAfterEachFrameLosesAndRepeatsNothing)
+{
+    // A broken packet leaves two sentences and a KESTO packet to be scanned
+    // again; each of them makes Feed return.
+    const Bytes input = Cat({Hex("10 41"), kZda, kGsa, kKesto, kQbin, kZda});
+    const std::vector<std::string> expected = Recognise(input, kWhole);
+    ASSERT_EQ(expected.size(), 6u);  // the broken packet, five frames
+
+    ReturningSink sink;
+    CFrameRecogniser rec(&sink);
+    sink.recogniser = &rec;
+    size_t at = 0;
+    int calls = 0;
+    while ((at < input.size() || rec.HasPending()) && calls < 100) {
+        at += rec.Feed(input.data() + at, input.size() - at);
+        ++calls;
+    }
+    EXPECT_EQ(at, input.size());
+    EXPECT_EQ(sink.found, expected);
+    EXPECT_EQ(calls, 5);  // one per frame; the last one ends the input too
+}
