@@ -48,7 +48,7 @@ constexpr ByteTable MakeTable(Rule rule)
 constexpr bool IsPrintable(int b) { return b >= 0x20 && b <= 0x7E; }
 bool IsDigit(BYTE b) { return b >= '0' && b <= '9'; }
 
-// Bytes that only need storing, state by state: runs of them are copied whole.
+// Bytes that only need storing, state by state: runs of them are taken whole.
 constexpr ByteTable kNmeaText = MakeTable([](int b) { return IsPrintable(b) && b != '$'; });
 constexpr ByteTable kQtxtText = MakeTable([](int b) { return IsPrintable(b) && b != '<'; });
 constexpr ByteTable kKestoPlain =
@@ -219,7 +219,7 @@ void CFrameRecogniser::Scan(Cursor& c)
     m_count = static_cast<uint16_t>(w.count);
 }
 
-// Copies the run of bytes that `keep` marks, at most `room` of them, from the
+// Takes the run of bytes that `keep` marks, at most `room` of them, from the
 // cursor into the candidate; returns how many.
 inline size_t CFrameRecogniser::TakeRun(Cursor& c, Work& w, const uint8_t* keep, size_t room)
 {

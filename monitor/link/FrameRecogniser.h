@@ -5,9 +5,10 @@
 // 0x80 escapes) and monitor-mode frames (STX 0x00 id length data sum ETX).
 //
 // Pure and block-fed: no I/O, no clock, no heap. The reader hands over what it
-// received; whatever completes goes to a sink while the bytes are still in the
-// recogniser's own buffer (valid only during the call). Frames are handed on
-// unchecked: checking, counting and decoding are the frame handler's.
+// received; whatever completes goes to a sink while its bytes are at hand (in
+// the recogniser's buffers or in the block being fed; valid only during the
+// call). Frames are handed on unchecked: checking, counting and decoding are
+// the frame handler's.
 //
 // False starts. A start byte inside binary data (0x10, 02 00, 0x81, '@', '>'
 // in a UBX payload) opens a candidate that is no frame. Whenever a candidate
@@ -18,7 +19,9 @@
 // "between frames", so a real frame among them is still found, in order. Those
 // bytes are kept raw (QBIN and KESTO also have a decoded form) in a fixed
 // buffer; scanning them again is internal to the recogniser: they are not
-// received again, so nobody counts, logs or copies them twice.
+// received again, so nobody counts, logs or copies them twice. A frame handed
+// to the sink is never scanned again, even when its check fails later; a QBIN
+// packet that ends with DLE ETX is handed on whatever it held.
 //
 // Work per input byte: a candidate holds at most RAW_ROOM raw bytes and each
 // candidate starts at least one byte after the previous one, so a byte is
