@@ -131,12 +131,11 @@ FrameStep CFrameHandler::OnByte(BYTE b)
     return merged;
 }
 
-// A block is counted once it is known how much of it was taken; the counters
-// themselves only add one at a time.
+// A block is counted once it is known how much of it was taken.
 void CFrameHandler::CountBytes(size_t count)
 {
     if (m_context.statistics == nullptr) return;
-    for (size_t i = 0; i < count; ++i) m_context.statistics->Increment(LINK_BYTES);
+    m_context.statistics->Add(LINK_BYTES, static_cast<uint32_t>(count));
 }
 
 void CFrameHandler::Count(int counter)
