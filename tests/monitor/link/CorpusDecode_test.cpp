@@ -1,9 +1,10 @@
 // Real receiver logs through the frame handler and every decoder into a real
 // model. Each log gives the figures it gave once measured (good and bad NMEA
-// sentences, positions stored), the same whether it is fed as recorded, with
-// the CR LF of the wire, or replayed by a controller; every stored position
-// is the one its sentence states; and the logs with a fix end where their
-// last fix and time are.
+// sentences, positions stored), the same whether it is fed as recorded in
+// read blocks or byte by byte, with the CR LF of the wire in blocks that
+// frames straddle, or replayed by a controller; every stored position is the
+// one its sentence states; and the logs with a fix end where their last fix
+// and time are.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -159,9 +160,29 @@ private:
     std::string m_sentence;
 };
 
-// The reader's work on a replay at full speed, without the reader: every
-// byte to the frame handler, every decoder behind it.
-DecodeRun Decode(const Bytes& input)
+// How the bytes reach the frame handler: in blocks as a reader reads them
+// (of this many bytes), or one at a time.
+const size_t kReadBlock = 4096;
+const size_t kStraddlingBlock = 7;  // most frames straddle two or more blocks
+const size_t kByteByByte = 0;
+
+void Feed(CFrameHandler& handler, const Bytes& input, size_t block)
+{
+    if (block == kByteByByte) {
+        for (uint8_t b : input) handler.OnByte(b);
+        return;
+    }
+    for (size_t start = 0; start < input.size(); start += block) {
+        const size_t count = std::min(block, input.size() - start);
+        for (size_t done = 0; done < count;) done += handler.OnBytes(input.data() + start + done, count - done).taken;
+    }
+    // Whatever the recogniser still had to scan again.
+    handler.OnBytes(input.data(), 0);
+}
+
+// The reader's work on a replay at full speed, without the reader: the bytes
+// to the frame handler, every decoder behind it.
+DecodeRun Decode(const Bytes& input, size_t block)
 {
     CModel model;
     PositionRecorder recorder(model);
@@ -177,7 +198,7 @@ DecodeRun Decode(const Bytes& input)
     {
         CFrameHandler handler(context);
         handler.SetFrameObserver(&recorder);
-        for (uint8_t b : input) handler.OnByte(b);
+        Feed(handler, input, block);
     }
     EXPECT_EQ(stats.Get(LINK_BYTES), input.size());
     DecodeRun run = recorder.run;
@@ -309,9 +330,20 @@ bool StatedPosition(const std::string& sentence, double& latitude, double& longi
 
 // ---- Runs, each made once -----------------------------------------------------------
 
-enum Feed { AS_RECORDED, WITH_CR_LF, REPLAYED };
+enum FeedKind { AS_RECORDED, BYTE_BY_BYTE, WITH_CR_LF, REPLAYED };
 
-const DecodeRun& RunOf(const std::string& name, Feed feed)
+const char* FeedName(FeedKind feed)
+{
+    switch (feed) {
+    case AS_RECORDED: return "as recorded";
+    case BYTE_BY_BYTE: return "byte by byte";
+    case WITH_CR_LF: return "with CR LF in small blocks";
+    case REPLAYED: return "replayed";
+    }
+    return "";
+}
+
+const DecodeRun& RunOf(const std::string& name, FeedKind feed)
 {
     static std::map<std::pair<std::string, int>, DecodeRun> runs;
     const std::pair<std::string, int> key(name, feed);
@@ -319,8 +351,9 @@ const DecodeRun& RunOf(const std::string& name, Feed feed)
     if (found != runs.end()) return found->second;
     DecodeRun run;
     switch (feed) {
-    case AS_RECORDED: run = Decode(ReadFile(PathOf(name))); break;
-    case WITH_CR_LF: run = Decode(WithCrLf(ReadFile(PathOf(name)))); break;
+    case AS_RECORDED: run = Decode(ReadFile(PathOf(name)), kReadBlock); break;
+    case BYTE_BY_BYTE: run = Decode(ReadFile(PathOf(name)), kByteByByte); break;
+    case WITH_CR_LF: run = Decode(WithCrLf(ReadFile(PathOf(name))), kStraddlingBlock); break;
     case REPLAYED: run = Replay(PathOf(name)); break;
     }
     return runs.emplace(key, run).first->second;
@@ -342,13 +375,13 @@ TEST(CorpusDecode, EveryLogHasItsMeasuredFigures)
     }
 }
 
-TEST(CorpusDecode, CrLfAndAReplayGiveTheSameFiguresAndPositions)
+TEST(CorpusDecode, EveryWayOfFeedingALogGivesTheSameFiguresAndPositions)
 {
     SKIP_WITHOUT_CORPUS();
     for (const std::string& name : CorpusLogNames()) {
         const DecodeRun& recorded = RunOf(name, AS_RECORDED);
-        for (Feed feed : {WITH_CR_LF, REPLAYED}) {
-            SCOPED_TRACE(name + (feed == WITH_CR_LF ? " with CR LF" : " replayed"));
+        for (FeedKind feed : {BYTE_BY_BYTE, WITH_CR_LF, REPLAYED}) {
+            SCOPED_TRACE(name + " " + FeedName(feed));
             const DecodeRun& other = RunOf(name, feed);
             EXPECT_EQ(other.figures, recorded.figures);
             ASSERT_EQ(other.positions.size(), recorded.positions.size());
