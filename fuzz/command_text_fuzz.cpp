@@ -3,10 +3,10 @@
 // builds nothing and says why, or builds one frame that passes its own check.
 // Where the typed text leaves no room for doubt, the frame must also be the
 // one the text asks for:
-//  - NMEA: printable text, trimmed of blanks, 1..251 characters: "$" text
+//  - NMEA: printable text, trimmed of blanks, 2..251 characters: "$" text
 //    "*hh" CR LF, else nothing;
-//  - QTXT: printable text, trimmed, 1..194 characters: ">" text ";*hh<"
-//    (one closing "<" typed by the user dropped), else nothing;
+//  - QTXT: printable text, trimmed, 1..194 characters, no "<" but a closing
+//    one (dropped): ">" text ";*hh<", else nothing;
 //  - QOP: two id characters, then hex tokens by the rule of the hex parser:
 //    "@@" id data checksum CR LF; a bad token builds nothing;
 //  - QBIN: the bytes of the hex parser, stuffed between DLE and DLE ETX.
@@ -101,8 +101,8 @@ void CheckNmea(const std::string& text)
     }
     if (!IsAllPrintable(text)) return;
     const std::string t = TrimSpaces(text);
-    if (t.empty() || t.size() > kNmeaLongest) {
-        Require(s.empty(), "NMEA: empty or too long text builds nothing");
+    if (t.size() < 2 || t.size() > kNmeaLongest) {
+        Require(s.empty(), "NMEA: too short or too long text builds nothing");
         return;
     }
     const Frame body = Text("$" + t);
@@ -130,7 +130,10 @@ void CheckQtxt(const std::string& text)
     }
     std::string body = t;
     if (body.back() == '<') body.pop_back();
-    if (body.empty()) return;  // only the closing "<" typed: either outcome is fair
+    if (body.empty() || body.find('<') != std::string::npos) {
+        Require(s.empty(), "QTXT: a \"<\" that would end the sentence early builds nothing");
+        return;
+    }
     if (s.empty()) Require(false, "QTXT: a printable text builds");
     const size_t framing = 6;  // ">" and ";*hh<"
     const bool asTyped = s.size() == t.size() + framing && std::equal(t.begin(), t.end(), s.begin() + 1);
