@@ -3,13 +3,20 @@
 //
 // The first input byte chooses the link: bits 0-1 serial, playback, conversion
 // or playback with raw frames; bits 2-4 the protocol a conversion has already
-// detected; bit 5 an empty NMEA marker (every sentence paces). The rest is the
-// byte stream.
+// detected; bit 5 an empty NMEA marker (every sentence paces); bits 6-7 the
+// block size of a second run. The rest is the byte stream.
+//
+// The stream runs twice, byte by byte and in blocks: the findings, in order,
+// and every counter must be the same.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
+#include "framework/CFile.h"
+#include "framework/MemoryFileBackend.h"
 #include "link/CConverterEngine.h"
 #include "link/FrameHandler.h"
 #include "link/LinkStatistics.h"
@@ -29,6 +36,18 @@ struct NullListener : IReceiverEventSink {
     bool NotifyListeners(int32_t, int32_t, bool) override { return true; }
 };
 
+// Diagnostic reports make the model open its log file; those files stay in
+// memory, so a fuzzing run leaves nothing on disk.
+MemoryFileBackend& Files()
+{
+    static MemoryFileBackend* files = [] {
+        MemoryFileBackend* b = new MemoryFileBackend();
+        CFile::SetBackend(b);
+        return b;
+    }();
+    return *files;
+}
+
 int StartByteOf(ProtocolKind kind)
 {
     switch (kind) {
@@ -42,7 +61,8 @@ int StartByteOf(ProtocolKind kind)
     }
 }
 
-// Checks every finding before the handler sees it, and counts frames per kind.
+// Checks every finding before the handler sees it, counts frames per kind,
+// and keeps a fingerprint of every finding in order.
 class FrameAudit : public IFrameSink {
 public:
     void OnFrame(ProtocolKind kind, const BYTE* frame, int length) override
@@ -53,22 +73,36 @@ public:
         Require(frame[0] == start, "frame starts with its start byte");
         if (kind >= 0 && kind < 32) ++frames[kind];
         ++total;
+        uint32_t hash = 2166136261u;  // FNV-1a over the frame
+        for (int i = 0; i < length; ++i) hash = (hash ^ frame[i]) * 16777619u;
+        findings.push_back(static_cast<uint64_t>(kind) << 56 | static_cast<uint64_t>(length) << 32 | hash);
     }
-    void OnBrokenQbinPacket(BYTE, BYTE, int length) override
+    void OnBrokenQbinPacket(BYTE id, BYTE firstData, int length) override
     {
         Require(length >= 0 && length <= 512, "broken packet length");
+        findings.push_back(1ull << 63 | static_cast<uint64_t>(id) << 24 | static_cast<uint64_t>(firstData) << 16 |
+                           static_cast<uint64_t>(length));
     }
-    void OnBangDigit(BYTE digit) override { Require(digit >= '0' && digit <= '9', "bang digit"); }
+    void OnBangDigit(BYTE digit) override
+    {
+        Require(digit >= '0' && digit <= '9', "bang digit");
+        findings.push_back(3ull << 62 | digit);
+    }
 
     uint32_t frames[32] = {};
     uint32_t total = 0;
+    std::vector<uint64_t> findings;
 };
 
-}  // namespace
+struct LinkRun {
+    FrameAudit audit;
+    uint32_t counters[LINK_COUNTER_COUNT] = {};
+};
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+// Runs the stream through a fresh link, byte by byte (block 1) or in blocks
+// handed over again after each pause.
+void RunLink(const uint8_t* data, size_t size, size_t block, LinkRun& run)
 {
-    if (size == 0) return 0;
     static const ProtocolKind kDetected[8] = {PROTO_NONE, PROTO_QBIN, PROTO_NMEA, PROTO_QTXT,
                                               PROTO_KESTO, PROTO_QOP,  PROTO_MON,  PROTO_SIRF_NMEA};
     const uint8_t mode = data[0] & 3;
@@ -76,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     CModel model;
     NullListener listener;
-    if (!model.Attach(&listener, nullptr)) return 0;
+    if (!model.Attach(&listener, nullptr)) return;
     CConverterEngine converter;
     LinkStatistics stats;
     CFrameLinkState link;
@@ -100,20 +134,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         context.converter = &converter;
     }
 
-    FrameAudit audit;
     {
         CFrameHandler handler(context);
-        handler.SetFrameObserver(&audit);
-        for (size_t i = 1; i < size; ++i) {
+        handler.SetFrameObserver(&run.audit);
+        for (size_t i = 1; i < size;) {
             link.readCount = static_cast<uint32_t>(i);
-            FrameStep step = handler.OnByte(data[i]);
+            FrameStep step = block == 1 ? handler.OnByte(data[i]) : handler.OnBytes(data + i, std::min(block, size - i));
+            Require(step.taken >= 1 || block != 1, "a single byte is always taken");
+            Require(step.taken <= std::min(block, size - i), "no more taken than given");
             Require(step.pauseMs <= 1000, "pause at most 1000 ms");
             Require(step.pauseMs == 0 || context.channelType == LINK_CHANNEL_PLAYBACK, "serial never paces");
             Require(step.pauseMs == 0 || mode != 2, "a conversion never paces");
+            i += step.taken;
         }
+        // What the recogniser still had to scan again.
+        while (handler.GetRecogniser().HasPending()) handler.OnBytes(nullptr, 0);
     }
 
-    Require(stats.Get(LINK_BYTES) == size - 1, "every byte counted");
+    Require(stats.Get(LINK_BYTES) == size - 1, "every byte counted once");
     struct PerKind {
         ProtocolKind kind;
         LinkCounter good, bad;
@@ -126,15 +164,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t counted = 0;
     for (const PerKind& k : kinds) {
         uint32_t n = stats.Get(k.good) + stats.Get(k.bad);
-        Require(n <= audit.frames[k.kind], "good + bad <= frames of the protocol");
+        Require(n <= run.audit.frames[k.kind], "good + bad <= frames of the protocol");
         counted += n;
     }
     Require(stats.Get(LINK_GOOD) + stats.Get(LINK_BAD) == counted, "totals are the sum of the protocols");
-    Require(counted <= audit.total, "good + bad <= frames");
+    Require(counted <= run.audit.total, "good + bad <= frames");
     if (mode == 2 && detected != PROTO_NONE && detected != PROTO_SIRF_NMEA) {
         for (const PerKind& k : kinds) {
-            if (k.kind != detected) Require(audit.frames[k.kind] == 0, "a conversion opens only its protocol");
+            if (k.kind != detected) Require(run.audit.frames[k.kind] == 0, "a conversion opens only its protocol");
         }
     }
+    for (int i = 0; i < LINK_COUNTER_COUNT; ++i) run.counters[i] = stats.Get(static_cast<LinkCounter>(i));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0) return 0;
+    Files().RemoveAllFiles();
+    static const size_t kBlocks[4] = {2, 7, 64, 4096};
+    LinkRun single;
+    LinkRun blocks;
+    RunLink(data, size, 1, single);
+    RunLink(data, size, kBlocks[data[0] >> 6], blocks);
+    Require(single.audit.findings == blocks.audit.findings, "blocks find what single bytes find, in order");
+    for (int i = 0; i < LINK_COUNTER_COUNT; ++i)
+        Require(single.counters[i] == blocks.counters[i], "blocks count what single bytes count");
     return 0;
 }

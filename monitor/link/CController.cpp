@@ -267,15 +267,29 @@ bool CController::NotifyListeners(int32_t event, int32_t detail, bool send)
             return true;
         }
     }
-    std::vector<Listener> snapshot;
+    // The reader raises an event for nearly every frame: the snapshot lives
+    // on the stack for the usual handful of listeners, so delivering one
+    // allocates nothing.
+    enum { kInlineListeners = 16 };
+    Listener inlineSnapshot[kInlineListeners];
+    std::vector<Listener> bigSnapshot;
+    const Listener* snapshot = inlineSnapshot;
+    size_t count = 0;
     {
         std::lock_guard<std::mutex> g(m_listenerLock);
-        snapshot = m_listeners;
+        count = m_listeners.size();
+        if (count <= kInlineListeners) {
+            std::copy(m_listeners.begin(), m_listeners.end(), inlineSnapshot);
+        } else {
+            bigSnapshot = m_listeners;
+            snapshot = bigSnapshot.data();
+        }
     }
     const uint32_t lParam = ((m_linkId.load() & 0xFFFFu) << 16) | (static_cast<uint32_t>(detail) & 0xFFFFu);
     IListenerWindows& windows = Windows();
     bool ok = true;
-    for (const Listener& l : snapshot) {
+    for (size_t i = 0; i < count; ++i) {
+        const Listener& l = snapshot[i];
         if (send) {
             if (windows.Send(l.window, l.message, static_cast<WPARAM>(event),
                              static_cast<LPARAM>(lParam)) == 0)

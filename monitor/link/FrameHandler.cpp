@@ -76,31 +76,79 @@ CFrameHandler::CFrameHandler(const FrameContext& context, const FrameDispatchTab
       m_stepSet(false),
       m_recogniser(this)
 {
+    for (const FrameProtocolEntry*& entry : m_entryOfKind) entry = nullptr;
+    for (const FrameProtocolEntry& entry : m_dispatch.entries) {
+        if (IsValidProtocolKind(entry.kind) && m_entryOfKind[entry.kind] == nullptr)
+            m_entryOfKind[entry.kind] = &entry;
+    }
     m_recogniser.SetConverting(IsConverting());
     if (IsConverting()) m_recogniser.SetDetectedKind(m_context.converter->GetDetectedKind());
 }
 
+FrameStep CFrameHandler::OnBytes(const BYTE* bytes, size_t count)
+{
+    FrameStep result;
+    if (bytes == nullptr) count = 0;
+    if (count != 0 && m_context.model != nullptr) m_context.model->SetActivityFlag(ACTIVITY_RECEIVE, false);
+    for (;;) {
+        // A conversion's window opens and closes with the frames decoded, so
+        // during a conversion the recogniser returns after every frame and the
+        // window is looked at again for the bytes after it.
+        const bool copy = IsRawCopyOpen();
+        const size_t taken = m_recogniser.Feed(bytes + result.taken, count - result.taken);
+        CountBytes(taken);
+        if (copy) {
+            for (size_t i = 0; i < taken; ++i) m_context.converter->AppendRawCopy(bytes[result.taken + i]);
+        }
+        result.taken += taken;
+        if (m_stepSet) break;
+        if (result.taken == count && !m_recogniser.HasPending()) break;
+    }
+    if (m_stepSet) {
+        result.pauseMs = m_step.pauseMs;
+        result.stopRequested = m_step.stopRequested;
+        m_step = FrameStep();
+        m_stepSet = false;
+    }
+    return result;
+}
+
 FrameStep CFrameHandler::OnByte(BYTE b)
 {
-    Count(LINK_BYTES);
-    CModel* model = m_context.model;
-    CConverterEngine* converter = m_context.converter;
-    if (converter != nullptr && converter->IsActive() && model != nullptr && model->IsInWindow())
-        converter->AppendRawCopy(b);
-    if (model != nullptr) model->SetActivityFlag(ACTIVITY_RECEIVE, false);
-    m_recogniser.Feed(b);
-    // Most bytes end no frame; only then is there a step to hand back.
-    if (!m_stepSet) return FrameStep();
-    FrameStep step = m_step;
-    m_step = FrameStep();
-    m_stepSet = false;
-    return step;
+    // The byte may wait behind frames found among bytes scanned again, and
+    // frames may follow the one that asked for a pause; the reader's loop
+    // knows nothing of either, so everything is done here.
+    FrameStep merged;
+    do {
+        FrameStep step = OnBytes(&b, 1 - merged.taken);
+        merged.taken += step.taken;
+        if (step.pauseMs != 0) merged.pauseMs = step.pauseMs;
+        if (step.stopRequested) {
+            merged.stopRequested = true;
+            break;
+        }
+    } while (merged.taken == 0 || m_recogniser.HasPending());
+    return merged;
+}
+
+// A block is counted once it is known how much of it was taken.
+void CFrameHandler::CountBytes(size_t count)
+{
+    if (m_context.statistics == nullptr) return;
+    m_context.statistics->Add(LINK_BYTES, static_cast<uint32_t>(count));
 }
 
 void CFrameHandler::Count(int counter)
 {
     if (m_context.statistics != nullptr && counter >= 0)
         m_context.statistics->Increment(static_cast<LinkCounter>(counter));
+}
+
+bool CFrameHandler::IsRawCopyOpen()
+{
+    CConverterEngine* converter = m_context.converter;
+    CModel* model = m_context.model;
+    return converter != nullptr && converter->IsActive() && model != nullptr && model->IsInWindow();
 }
 
 bool CFrameHandler::WantsRawFrames()
@@ -148,13 +196,14 @@ void CFrameHandler::AfterGoodFrame(ProtocolKind kind, const BYTE* frame, int len
 void CFrameHandler::OnFrame(ProtocolKind kind, const BYTE* frame, int length)
 {
     if (m_observer != nullptr) m_observer->OnFrame(kind, frame, length);
-    if (frame == nullptr || length <= 0) return;
-    if (kind == PROTO_QBIN) {
-        HandleQbinPacket(frame, length);
-        return;
+    if (frame != nullptr && length > 0) {
+        if (kind == PROTO_QBIN) {
+            HandleQbinPacket(frame, length);
+        } else if (IsValidProtocolKind(kind) && m_entryOfKind[kind] != nullptr) {
+            HandleFrame(*m_entryOfKind[kind], frame, length);
+        }
     }
-    const FrameProtocolEntry* entry = m_dispatch.Find(kind);
-    if (entry != nullptr) HandleFrame(*entry, frame, length);
+    if (m_stepSet || IsConverting()) m_recogniser.ReturnAfterFrame();
 }
 
 void CFrameHandler::HandleQbinPacket(const BYTE* frame, int length)

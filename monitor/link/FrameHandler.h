@@ -1,9 +1,8 @@
 #pragma once
-// What the reader thread does with each received byte once it has read it:
-// count it, copy it for a conversion, mark receive activity, and recognise
-// frames; and with each recognised frame: check it, count it, raise its events,
-// hand it to the listeners as a raw frame, decode it, and decide the pacing
-// pause of a replay.
+// What the reader thread does with the bytes it has read: count them, copy
+// them for a conversion, mark receive activity, and recognise frames; and with
+// each recognised frame: check it, count it, raise its events, hand it to the
+// listeners as a raw frame, decode it, and decide the pacing pause of a replay.
 //
 // The handler runs on the reader thread only and never blocks: it returns the
 // pause it wants, and the reader performs it as a stop-aware wait. It allocates
@@ -19,13 +18,20 @@
 //     ctx.link = this;                          // an IFrameLink (see below)
 //     ctx.markers = ...;                        // from the playback channel, type 2 only
 //     CFrameHandler handler(ctx);
-//     for (;;) {                                // one round per byte
-//         ... stop request, logger service, read one byte b, log it raw ...
-//         FrameStep step = handler.OnByte(b);   // counts, copies, marks, recognises
-//         if (step.stopRequested) break;        // stop seen right after a frame
-//         if (step.pauseMs != 0) pause step.pauseMs unless stopped;
+//     for (;;) {                                // one round per read
+//         ... stop request, logger service, read n bytes, log them raw ...
+//         for (size_t done = 0; done < n;) {
+//             FrameStep step = handler.OnBytes(buf + done, n - done);
+//             done += step.taken;
+//             if (step.stopRequested) return;   // stop seen right after a frame
+//             if (step.pauseMs != 0) pause step.pauseMs unless stopped;
+//         }
 //     }
+//
+// A reader that reads one byte at a time calls OnByte instead, which takes
+// its byte in every case.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/WinTypes.h"
@@ -134,10 +140,11 @@ struct FrameDispatchTable {
 
 const FrameDispatchTable& GetDefaultFrameDispatch();
 
-// What the reader must do after the byte it handed over.
+// What the reader must do after the bytes it handed over.
 struct FrameStep {
     uint32_t pauseMs = 0;        // pacing pause, 0 for none
     bool stopRequested = false;  // the stop request was set when a frame ended
+    size_t taken = 0;            // how many of the bytes were taken (OnBytes)
 };
 
 class CFrameHandler : public IFrameSink {
@@ -147,10 +154,17 @@ public:
     CFrameHandler(const CFrameHandler&) = delete;
     CFrameHandler& operator=(const CFrameHandler&) = delete;
 
-    // One received byte: counted (bytes received), appended to the
-    // conversion's raw copy while its window is open, marked as receive
-    // activity in the model, then fed to the recogniser; frames that complete
-    // are handled before this returns.
+    // Received bytes: counted (bytes received), appended to the conversion's
+    // raw copy while its window is open, marked as receive activity in the
+    // model, then fed to the recogniser; frames that complete are handled
+    // before this returns. It returns early, right after a frame that asks
+    // for a pacing pause or saw the stop request; `taken` then tells how many
+    // bytes it took, and the rest is to be handed over again after the pause.
+    // Only taken bytes are counted and copied. A call with no bytes finishes
+    // what the recogniser still had to scan again.
+    FrameStep OnBytes(const BYTE* bytes, size_t count);
+    // One received byte, always taken; the steps of all frames it ends are
+    // merged (the last pause, a stop seen at any of them).
     FrameStep OnByte(BYTE b);
 
     // IFrameSink: the recogniser's findings.
@@ -169,6 +183,8 @@ public:
     const CFrameRecogniser& GetRecogniser() const { return m_recogniser; }
 
 private:
+    void CountBytes(size_t count);
+    bool IsRawCopyOpen();
     void HandleQbinPacket(const BYTE* frame, int length);
     void HandleFrame(const FrameProtocolEntry& entry, const BYTE* frame, int length);
     void ReportGoodFrame(ProtocolKind kind);
@@ -179,11 +195,13 @@ private:
 
     FrameContext m_context;
     FrameDispatchTable m_dispatch;
+    // The dispatch table's entry of each kind, so a frame finds its own at once.
+    const FrameProtocolEntry* m_entryOfKind[PROTO_KIND_COUNT];
     CFrameLinkState m_defaultLink;   // stands in when the context has no link
     IFrameLink* m_link;
     IFrameSink* m_observer;
     bool m_noGoodFrameYet;
-    FrameStep m_step;         // what the frames of the current byte asked for
+    FrameStep m_step;         // what the frames of the current bytes asked for
     bool m_stepSet;
     CFrameRecogniser m_recogniser;
 };

@@ -50,6 +50,14 @@ public:
                                 std::memory_order_relaxed);
     }
 
+    // Adds n at once: a block of received bytes is counted in one step.
+    void Add(LinkCounter which, uint32_t n)
+    {
+        if (which < 0 || which >= LINK_COUNTER_COUNT) return;
+        m_counters[which].store(m_counters[which].load(std::memory_order_relaxed) + n,
+                                std::memory_order_relaxed);
+    }
+
 private:
     std::atomic<uint32_t> m_counters[LINK_COUNTER_COUNT];
 };

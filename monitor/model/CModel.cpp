@@ -266,11 +266,7 @@ bool CModel::Notify(int32_t event, int32_t detail, bool send)
 {
     assert(IsReceiverEvent(event) && "only the closed set of events is raised");
     if (!IsReceiverEvent(event)) return false;
-    IReceiverEventSink* controller;
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        controller = m_controller;
-    }
+    IReceiverEventSink* controller = m_controller.load(std::memory_order_acquire);
     // Delivered without the lock: a listener's handler reads the model.
     if (controller == nullptr) return false;
     return controller->NotifyListeners(event, detail & 0xFFFF, send);

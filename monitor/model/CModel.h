@@ -225,7 +225,9 @@ private:
     static void CalendarToGps(GpsTimeInfo& record);
 
     mutable std::mutex m_lock;
-    IReceiverEventSink* m_controller;
+    // Read on every event the reader raises; atomic so that path takes no
+    // lock (Attach and Detach run while no reader runs).
+    std::atomic<IReceiverEventSink*> m_controller;
     CProtocol* m_protocol;
     IResetControl* m_resetControl;
     IModelWindow* m_window;       // the seam in use

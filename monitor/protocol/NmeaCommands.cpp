@@ -282,6 +282,10 @@ bool BuildNmeaFromText(CByteArray& sentence, const char* text, CString* error)
             return Nothing(sentence);
         }
     }
+    if (body.GetLength() < NMEA_MIN_TYPED_TEXT) {
+        if (error) error->Format("The command text \"%s\" is too short for a sentence", body.GetString());
+        return Nothing(sentence);
+    }
     if (body.GetLength() > NMEA_MAX_TYPED_TEXT) {
         if (error) error->Format("The command text has %d characters; at most %d fit one sentence",
                                  body.GetLength(), static_cast<int>(NMEA_MAX_TYPED_TEXT));

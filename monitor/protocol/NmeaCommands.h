@@ -21,7 +21,10 @@ enum : int {
     // "*hh" and terminating zero included.
     NMEA_SENTENCE_ROOM = 256,
     // The longest typed command: "$", the text and "*hh" fill the room.
-    NMEA_MAX_TYPED_TEXT = NMEA_SENTENCE_ROOM - 5
+    NMEA_MAX_TYPED_TEXT = NMEA_SENTENCE_ROOM - 5,
+    // The shortest: a sentence under 8 bytes on the wire is no sentence to
+    // any NMEA reader, ours included.
+    NMEA_MIN_TYPED_TEXT = 2
 };
 
 // text: a sentence from "$" up to its checksum field, without "*". Fills the

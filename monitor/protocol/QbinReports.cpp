@@ -118,6 +118,29 @@ bool Uses5F03Rule(const BYTE* id, int dataLength)
     return dataLength < 7 || id[7] != 'X';
 }
 
+// Where each id's rows lie in the length table. Every QBIN packet is looked
+// up several times on its way in, so the whole table is not searched each time.
+struct IdRows {
+    int16_t first = -1;
+    int16_t last = -2;
+};
+
+const IdRows* RowsOfIds()
+{
+    static const struct Index {
+        IdRows ids[256];
+        Index()
+        {
+            for (int i = 0; i < kLengthTableCount; ++i) {
+                IdRows& r = ids[kLengthTable[i].id];
+                if (r.first < 0) r.first = static_cast<int16_t>(i);
+                r.last = static_cast<int16_t>(i);
+            }
+        }
+    } index;
+    return index.ids;
+}
+
 // The rows for this packet: those of its sub-code when it has any, else the
 // id's general rows. first/last bound them in the table and subcode says
 // which rows in that range count; false when none.
@@ -127,11 +150,12 @@ bool FindRows(const BYTE* id, int dataLength, int& first, int& last, int& subcod
     int sub = QBIN_ANY_SUBCODE;
     if (HasSubcode(code) && dataLength >= 1) sub = id[1];
     if (code == 0x5F && sub == 0x03 && !Uses5F03Rule(id, dataLength)) sub = QBIN_ANY_SUBCODE;
+    const IdRows& rows = RowsOfIds()[code];
     for (int pass = 0; pass < 2; ++pass) {
         const int want = pass == 0 ? sub : QBIN_ANY_SUBCODE;
         if (pass == 1 && sub == QBIN_ANY_SUBCODE) break;
         first = -1;
-        for (int i = 0; i < kLengthTableCount; ++i) {
+        for (int i = rows.first; i <= rows.last; ++i) {
             if (kLengthTable[i].id != code || kLengthTable[i].subcode != want) continue;
             if (first < 0) first = i;
             last = i;

@@ -223,6 +223,18 @@ bool BuildQtxtFromText(CByteArray& sentence, const char* text, CString* error)
                                  static_cast<int>(QTXT_TEXT_LIMIT));
         return Nothing(sentence);
     }
+    // One closing "<" may be typed; the sentence gets its own. Anywhere else
+    // it would end the sentence before the checksum at the receiver.
+    if (body.Right(1) == "<") body = body.Left(body.GetLength() - 1);
+    if (body.IsEmpty()) {
+        if (error) *error = "Nothing to send: the sentence text is empty";
+        return Nothing(sentence);
+    }
+    const int early = body.Find('<');
+    if (early >= 0) {
+        if (error) error->Format("The sentence text holds \"<\" at %d, which would end the sentence there", early + 1);
+        return Nothing(sentence);
+    }
     for (int i = 0; i < body.GetLength(); ++i) {
         if (!IsSentenceCharacter(body[i])) {
             if (error) error->Format("The sentence text holds a character that cannot be sent (code 0x%02X at %d)",

@@ -80,7 +80,7 @@ CommandCollector::CommandCollector() { Reset(); }
 
 void CommandCollector::Reset()
 {
-    for (Part* p : {&m_qbin, &m_nmea, &m_qtxt, &m_qop, &m_kesto, &m_mon, &m_ubx}) *p = Part();
+    for (Candidate* p : {&m_qbin, &m_nmea, &m_qtxt, &m_qop, &m_kesto, &m_mon, &m_ubx}) *p = Candidate();
 }
 
 bool CommandCollector::Feed(uint8_t b, Command& out)
@@ -96,7 +96,7 @@ bool CommandCollector::Feed(uint8_t b, Command& out)
 
 bool CommandCollector::FeedQbin(uint8_t b, Command& out)
 {
-    Part& p = m_qbin;
+    Candidate& p = m_qbin;
     switch (p.state) {
     case 0:
         if (b == DLE) p.state = 1;
@@ -134,7 +134,7 @@ bool CommandCollector::FeedQbin(uint8_t b, Command& out)
     return false;
 }
 
-bool CommandCollector::FeedText(Part& p, uint8_t start, uint8_t b, Command& out, bool nmea)
+bool CommandCollector::FeedText(Candidate& p, uint8_t start, uint8_t b, Command& out, bool nmea)
 {
     if (b == start) {  // a start character always opens a new sentence
         p.buf.assign(1, b);
@@ -143,12 +143,12 @@ bool CommandCollector::FeedText(Part& p, uint8_t start, uint8_t b, Command& out,
     }
     if (p.state == 0) return false;
     if (p.buf.size() >= LIMIT) {
-        p = Part();
+        p = Candidate();
         return false;
     }
     if (nmea && p.state == 2) {  // CR seen
         if (b != LF) {
-            p = Part();
+            p = Candidate();
             return false;
         }
     } else if (nmea && b == CR) {
@@ -158,7 +158,7 @@ bool CommandCollector::FeedText(Part& p, uint8_t start, uint8_t b, Command& out,
         p.buf.push_back(b);
         if (nmea || b != '<') return false;
     } else if (!(nmea && b == LF)) {
-        p = Part();
+        p = Candidate();
         return false;
     }
 
@@ -192,7 +192,7 @@ bool CommandCollector::FeedText(Part& p, uint8_t start, uint8_t b, Command& out,
 
 bool CommandCollector::FeedQop(uint8_t b, Command& out)
 {
-    Part& p = m_qop;
+    Candidate& p = m_qop;
     if (p.state == 0) {
         if (b == '@') {
             p.buf.assign(1, b);
@@ -205,7 +205,7 @@ bool CommandCollector::FeedQop(uint8_t b, Command& out)
             p.buf.push_back(b);
             p.state = 2;
         } else {
-            p = Part();
+            p = Candidate();
         }
         return false;
     }
@@ -216,11 +216,11 @@ bool CommandCollector::FeedQop(uint8_t b, Command& out)
     // A known id has its command length; any other message ends at CR LF.
     const bool crlf = n >= 7 && p.buf[n - 2] == CR && p.buf[n - 1] == LF;
     if (p.want ? n < p.want : !crlf) {
-        if (n >= LIMIT) p = Part();
+        if (n >= LIMIT) p = Candidate();
         return false;
     }
     if (!crlf) {
-        p = Part();
+        p = Candidate();
         return false;
     }
     out = Command();
@@ -233,7 +233,7 @@ bool CommandCollector::FeedQop(uint8_t b, Command& out)
 
 bool CommandCollector::FeedKesto(uint8_t b, Command& out)
 {
-    Part& p = m_kesto;
+    Candidate& p = m_kesto;
     if (b == KESTO_START) {  // always the start of a packet
         p.buf.assign(1, b);
         p.escape = false;
@@ -242,23 +242,25 @@ bool CommandCollector::FeedKesto(uint8_t b, Command& out)
     }
     if (p.state == 0) return false;
     if (p.escape && b >= KESTO_ESCAPE && b <= KESTO_LAST_RESERVED) {
-        p = Part();  // an escaped value must be below 0x80
+        p = Candidate();  // an escaped value must be below 0x80
         return false;
     }
     p.escape = b == KESTO_ESCAPE && !p.escape;
     p.buf.push_back(b);
     if (b != KESTO_END || p.escape) {
-        if (p.buf.size() >= LIMIT) p = Part();
+        if (p.buf.size() >= LIMIT) p = Candidate();
         return false;
     }
     // Undo the escapes: the whole packet as the checksum covers it.
     Bytes u;
     for (size_t i = 0; i < p.buf.size(); ++i) {
-        if (p.buf[i] == KESTO_ESCAPE && i + 1 < p.buf.size()) u.push_back(static_cast<uint8_t>(KESTO_ESCAPE + p.buf[++i]));
-        else u.push_back(p.buf[i]);
+        if (p.buf[i] == KESTO_ESCAPE && i + 1 < p.buf.size())
+            u.push_back(static_cast<uint8_t>(KESTO_ESCAPE + p.buf[++i]));
+        else
+            u.push_back(p.buf[i]);
     }
     if (u.size() < 5) {
-        p = Part();
+        p = Candidate();
         return false;
     }
     unsigned sum = 0;
@@ -273,7 +275,7 @@ bool CommandCollector::FeedKesto(uint8_t b, Command& out)
 
 bool CommandCollector::FeedMon(uint8_t b, Command& out)
 {
-    Part& p = m_mon;
+    Candidate& p = m_mon;
     if (p.state == 0) {
         if (b == STX) {
             p.buf.assign(1, b);
@@ -286,7 +288,7 @@ bool CommandCollector::FeedMon(uint8_t b, Command& out)
             p.buf.push_back(b);
             p.state = 2;
         } else {
-            p = Part();
+            p = Candidate();
             if (b == STX) return FeedMon(b, out);
         }
         return false;
@@ -295,7 +297,7 @@ bool CommandCollector::FeedMon(uint8_t b, Command& out)
     const size_t n = p.buf.size();
     if (n < MON_HEADER || n < p.buf[3] + MON_HEADER + MON_TRAILER) return false;
     if (b != ETX) {
-        p = Part();
+        p = Candidate();
         return false;
     }
     unsigned sum = 0;
@@ -311,7 +313,7 @@ bool CommandCollector::FeedMon(uint8_t b, Command& out)
 
 bool CommandCollector::FeedUbx(uint8_t b, Command& out)
 {
-    Part& p = m_ubx;
+    Candidate& p = m_ubx;
     if (p.state == 0) {
         if (b == UBX_SYNC1) {
             p.buf.assign(1, b);
@@ -324,7 +326,7 @@ bool CommandCollector::FeedUbx(uint8_t b, Command& out)
             p.buf.push_back(b);
             p.state = 2;
         } else {
-            p = Part();
+            p = Candidate();
             if (b == UBX_SYNC1) return FeedUbx(b, out);
         }
         return false;
@@ -334,7 +336,7 @@ bool CommandCollector::FeedUbx(uint8_t b, Command& out)
     if (n == UBX_HEADER) {
         size_t length = p.buf[4] | static_cast<size_t>(p.buf[5]) << 8;
         if (length > UBX_MAX_PAYLOAD) {
-            p = Part();
+            p = Candidate();
             return false;
         }
         p.want = UBX_HEADER + length + UBX_TRAILER;

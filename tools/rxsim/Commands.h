@@ -48,20 +48,20 @@ public:
 
 private:
     enum { LIMIT = 1100 };  // longer than any command: a runaway collector gives up
-    struct Part {
+    struct Candidate {
         int state = 0;
         Bytes buf;
         bool escape = false;
         size_t want = 0;
     };
     bool FeedQbin(uint8_t b, Command& out);
-    bool FeedText(Part& p, uint8_t start, uint8_t b, Command& out, bool nmea);
+    bool FeedText(Candidate& p, uint8_t start, uint8_t b, Command& out, bool nmea);
     bool FeedQop(uint8_t b, Command& out);
     bool FeedKesto(uint8_t b, Command& out);
     bool FeedMon(uint8_t b, Command& out);
     bool FeedUbx(uint8_t b, Command& out);
 
-    Part m_qbin, m_nmea, m_qtxt, m_qop, m_kesto, m_mon, m_ubx;
+    Candidate m_qbin, m_nmea, m_qtxt, m_qop, m_kesto, m_mon, m_ubx;
 };
 
 }  // namespace rxsim

@@ -183,12 +183,14 @@ std::string NmeaReceiver::HealthReply() const
     m_clock.Gps(week, tow);
     const double speed = m_knots * kMetresPerSecondPerKnot;
     const double course = m_course * kDegreesToRadians;
-    // The velocity as east, north and up components.
-    const double east = speed * std::sin(course), north = speed * std::cos(course);
+    // The velocity as east, north and up components; a component that
+    // rounds to nothing is written "0.000", never "-0.000".
+    auto component = [](double v) { return std::fabs(v) < 0.0005 ? 0.0 : v; };
+    const double east = component(speed * std::sin(course)), north = component(speed * std::cos(course));
     return Format("PZULRTF,%c,%c,%.0f,%02d,%d,", m_health[0], m_health[1], tow, static_cast<int>(m_used.size()),
                   m_gsaType) +
            Latitude(m_lat) + "," + Longitude(m_lon) +
-           Format(",%.1f,%.3f,%.3f,%.3f", m_altitude + m_geoid, east + 0.0, north + 0.0, 0.0);
+           Format(",%.1f,%.3f,%.3f,%.3f", m_altitude + m_geoid, east, north, 0.0);
 }
 
 void NmeaReceiver::Send(const std::string& body, std::vector<Segment>& out)

@@ -55,8 +55,11 @@ std::string Tally::Format() const
 
 static bool IsSafeGarbage(uint8_t b)
 {
-    // Start bytes of the six framings, and "!" which with a digit is an event.
-    return b != 0x02 && b != 0x10 && b != '$' && b != '>' && b != '@' && b != 0x81 && b != '!';
+    // Start bytes of the six framings, and "!" which with a digit is an event;
+    // and the bytes that end a frame (ETX, CR, LF, "<", the KESTO end), so
+    // that garbage after a false start never completes what it opened.
+    return b != 0x02 && b != 0x10 && b != '$' && b != '>' && b != '@' && b != 0x81 && b != '!' && b != 0x03 &&
+           b != 0x0D && b != 0x0A && b != '<' && b != 0x82;
 }
 
 uint8_t Garbage::Next()

@@ -60,8 +60,9 @@ struct Tally {
     std::string Format() const;
 };
 
-// Bytes that never start a frame and never form "!"-digit: safe between frames
-// and as filler inside oversized frames.
+// Bytes that never start a frame, never end one and never form "!"-digit:
+// safe between frames, as filler inside oversized frames, and after a false
+// start, whose candidate they never complete.
 class Garbage {
 public:
     explicit Garbage(uint32_t seed = 0x2545F491u) : m_state(seed ? seed : 1) {}

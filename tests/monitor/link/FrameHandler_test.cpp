@@ -73,6 +73,23 @@ protected:
         return last;
     }
 
+    // Feeds the bytes in blocks of `block` as a reader that reads several at a
+    // time does: each step's pause or stop is recorded with the bytes it took,
+    // and the rest is handed over again.
+    std::vector<FrameStep> FeedBlocks(const Bytes& bytes, size_t block)
+    {
+        std::vector<FrameStep> steps;
+        for (size_t at = 0; at < bytes.size();) {
+            const size_t n = std::min(block, bytes.size() - at);
+            FrameStep step = Handler().OnBytes(bytes.data() + at, n);
+            EXPECT_LE(step.taken, n);
+            at += step.taken;
+            if (step.pauseMs != 0 || step.stopRequested) steps.push_back(step);
+            if (step.stopRequested) break;
+        }
+        return steps;
+    }
+
     std::vector<uint32_t> Counters() const
     {
         std::vector<uint32_t> out;
@@ -353,5 +370,89 @@ TEST_F(FrameHandlerTest, PacingPausesAfterGoodMarkerFramesOfAReplay)
         FrameStep step = Feed(c.frame);
         EXPECT_EQ(step.pauseMs, c.pause);
         EXPECT_FALSE(step.stopRequested);
+    }
+}
+
+TEST_F(FrameHandlerTest, OnBytesReturnsRightAfterAFrameThatAsksForAPause)
+{
+    context.channelType = LINK_CHANNEL_PLAYBACK;
+    context.markers.nmea = "GGA";
+    link.speed = 4;
+    const Bytes gsa = Text("$GPGSA*42\r\n");
+    const Bytes stream = Cat({kGoodNmea, gsa, kGoodNmea, Text("junk")});
+    const std::vector<FrameStep> steps = FeedBlocks(stream, stream.size());
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].pauseMs, 250u);
+    EXPECT_EQ(steps[0].taken, kGoodNmea.size());
+    EXPECT_EQ(steps[1].taken, gsa.size() + kGoodNmea.size());
+    EXPECT_EQ(stats.Get(LINK_BYTES), stream.size());  // each byte counted once
+    EXPECT_EQ(stats.Get(LINK_NMEA_GOOD), 3u);
+
+    // A stop seen at a frame ends the block there; nothing after it is taken.
+    handler.reset();
+    stats.Reset();
+    link.stop = true;
+    FrameStep step = Handler().OnBytes(stream.data(), stream.size());
+    EXPECT_TRUE(step.stopRequested);
+    EXPECT_EQ(step.taken, kGoodNmea.size());
+    EXPECT_EQ(stats.Get(LINK_BYTES), kGoodNmea.size());
+}
+
+TEST_F(FrameHandlerTest, BlocksAndSingleBytesGiveTheSameFramesCountsAndEvents)
+{
+    const Bytes stream = Cat({Text("$GPGGA,1"), kQbin, kGoodNmea, Hex("10 41 02"), kBadNmea, kGoodQtxt, kGoodQop,
+                              Hex("81 05"), kGoodKesto, kGoodMon, Text("!5"), Hex("10 46 01 10 41 02 03 10 03")});
+    std::vector<Event> events;
+    std::vector<uint32_t> counters;
+    for (size_t block : {size_t(1), size_t(2), size_t(5), size_t(64), stream.size()}) {
+        SCOPED_TRACE(block);
+        handler.reset();
+        stats.Reset();
+        recorder.events.clear();
+        if (block == 1) {
+            Feed(stream);
+        } else {
+            FeedBlocks(stream, block);
+        }
+        if (counters.empty()) {
+            events = recorder.events;
+            counters = Counters();
+            EXPECT_EQ(counters[LINK_BYTES], stream.size());
+            EXPECT_EQ(counters[LINK_GOOD], 5u);
+        }
+        EXPECT_EQ(recorder.events, events);
+        EXPECT_EQ(Counters(), counters);
+    }
+}
+
+TEST_F(FrameHandlerTest, ConversionCopiesABlockByteForByteAsTheWindowChangesAtItsFrames)
+{
+    ConverterOptions options;
+    options.rangeOn = true;
+    options.startWeek = 100;
+    options.endWeek = 100;
+    options.endTimeOfWeek = 1000;
+    ASSERT_EQ(converter.Open(options, &model), 0);
+    context.converter = &converter;
+    context.channelType = LINK_CHANNEL_PLAYBACK;
+    // A GGA opens the window, an RMC closes it.
+    FrameDispatchTable dispatch = GetDefaultFrameDispatch();
+    dispatch.Find(PROTO_NMEA)->decode = [](const BYTE* f, int n, CModel* m, CConverterEngine* conv, ProtocolKind*) {
+        NavState fix = NavState();
+        fix.week = 100;
+        fix.timeOfFix = n > 5 && f[3] == 'G' ? 500 : 1001;
+        m->UpdateNavState(fix, NAV_KIND_LLA, conv);
+    };
+    const Bytes between = Text("1234567");
+    const Bytes rmc = Text("$GPRMC*4B\r\n");
+    const Bytes stream = Cat({kGoodNmea, between, rmc, between});
+    for (size_t block : {size_t(1), stream.size()}) {
+        SCOPED_TRACE(block);
+        handler.reset();
+        ASSERT_EQ(converter.Open(options, &model), 0);
+        Handler(dispatch);
+        FeedBlocks(stream, block);
+        // Each byte is copied when the window was open before it arrived.
+        EXPECT_EQ(converter.GetRawCopyCount(), between.size() + rmc.size());
     }
 }

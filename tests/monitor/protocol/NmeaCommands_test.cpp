@@ -141,7 +141,7 @@ TEST(BuildNmeaFromText, RefusesWithAReasonAndSendsNothing)
     const std::string tooLong(NMEA_MAX_TYPED_TEXT + 1, 'A');
     const std::string tooLongAfterTrim = "  " + tooLong + "  ";
     const char* texts[] = {
-        nullptr, "", "   ", "\t\r\n",
+        nullptr, "", "   ", "\t\r\n", " H ",   // "$H*48" would be 7 bytes: no sentence
         "PZULQ\x01TF",          // a control character inside
         "PZUL\x7F",             // DEL
         "GPGPQ,\xC3\xA9",       // a non-ASCII letter

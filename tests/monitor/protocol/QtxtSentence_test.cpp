@@ -177,6 +177,9 @@ TEST(QtxtBuilders, TypedTextIsRefusedWithAReason)
         {"control character", "QS\x01T", false, "0x01"},
         {"character above 0x7E", "QS\xB0T", false, "0xB0"},
         {"delete", "QST\x7F", false, "0x7F"},
+        {"closing < typed", "QST<", true, ""},
+        {"closing < alone", "<", false, "empty"},
+        {"< inside", "QS<T", false, "<"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -217,13 +217,14 @@ bool RxsimClient::Commands(std::vector<std::string>& out)
     std::string reply = Command("commands");
     out.clear();
     if (!StartsWithOk(reply)) return false;
+    // Tab-separated: sentences hold commas and blanks, never a tab.
     std::string rest = reply.size() > 3 ? reply.substr(3) : std::string();
     size_t at = 0;
     while (at < rest.size()) {
-        size_t comma = rest.find(',', at);
-        if (comma == std::string::npos) comma = rest.size();
-        if (comma > at) out.push_back(rest.substr(at, comma - at));
-        at = comma + 1;
+        size_t tab = rest.find('\t', at);
+        if (tab == std::string::npos) tab = rest.size();
+        if (tab > at) out.push_back(rest.substr(at, tab - at));
+        at = tab + 1;
     }
     return true;
 }

@@ -49,8 +49,10 @@ public:
     // The QBIN packets the program wrote since the last call, each as hex of
     // its id and data (unstuffed), in order.
     bool Queries(std::vector<std::string>& out);
-    // Every QBIN command rxsim received since the last call, as it came on
-    // the wire, each as spaced upper-case hex ("10 26 10 03"), in order.
+    // Every command rxsim received since the last call, in order: NMEA and
+    // QTXT sentences as their text without CR LF ("$PZULQTF*50",
+    // ">QVR;*7A<"), every binary frame (QBIN, QOP, KESTO, MON, UBX) as it
+    // came on the wire in spaced upper-case hex ("10 26 10 03").
     bool Commands(std::vector<std::string>& out);
     // Stops all output, drops what the line still holds, zeroes the truth.
     bool Quiet();

@@ -177,7 +177,8 @@ TEST(RxsimReceivers, QtxtReportsHoldTheirColumns)
     EXPECT_EQ(">" + r.Body("PR"), ">RPR;QTXT=Ta;QBIN=Fa;NMEA=Ia");
     EXPECT_EQ(Texts(Ask(r, QtxtSentence("QVR")), KIND_QTXT),
               std::vector<std::string>{Text(QtxtSentence("RVR Zenthos Tracker;VERSION 02.15 (03/15/07)"))});
-    EXPECT_EQ(Texts(Ask(r, QtxtSentence("QST")), KIND_QTXT), std::vector<std::string>{Text(QtxtSentence(r.Body("ST")))});
+    EXPECT_EQ(Texts(Ask(r, QtxtSentence("QST")), KIND_QTXT),
+              std::vector<std::string>{Text(QtxtSentence(r.Body("ST")))});
     EXPECT_TRUE(Ask(r, QtxtSentence("QVR", true, true)).empty());
 }
 
@@ -227,7 +228,9 @@ TEST(RxsimReceivers, KestoPacketsAndAnswers)
 
 TEST(RxsimReceivers, MonAnswersVersionAndMemoryRead)
 {
-    MonReceiver r = Load<MonReceiver>("mon-boot.txt");
+    MonReceiver r;
+    std::string error;
+    ASSERT_TRUE(r.Load("protocol mon; version 7 74 3 15 7; memory 1000 1234", error)) << error;
     EXPECT_EQ(Spaced(Ask(r, MonFrame(0x76, {})).at(0).bytes), "02 00 96 06 07 4A 03 0F 00 07 06 03");
     EXPECT_EQ(Spaced(Ask(r, MonFrame(0x80, Hex("0000100002"))).at(0).bytes), "02 00 92 02 12 34 DA 03");
     EXPECT_EQ(Spaced(Ask(r, MonFrame(0x80, Hex("0000200002"))).at(0).bytes), "02 00 92 02 00 00 94 03");

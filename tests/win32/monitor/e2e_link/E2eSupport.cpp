@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -212,6 +213,46 @@ std::string FreshTempFile(const char* name)
     std::string path = (n > 0 && n < MAX_PATH) ? std::string(dir) + name : std::string(name);
     DeleteFileA(path.c_str());
     return path;
+}
+
+std::string NmeaText(const std::string& body)
+{
+    unsigned x = 0;
+    for (char c : body) x ^= static_cast<unsigned char>(c);
+    char sum[3];
+    snprintf(sum, sizeof sum, "%02X", x);
+    return "$" + body + "*" + sum;
+}
+
+void SeenCommands::Fetch()
+{
+    std::vector<std::string> more;
+    if (m_sim.Commands(more)) m_all.insert(m_all.end(), more.begin(), more.end());
+}
+
+bool SeenCommands::Has(const std::string& text)
+{
+    Fetch();
+    return std::find(m_all.begin(), m_all.end(), text) != m_all.end();
+}
+
+bool SeenCommands::WaitFor(const std::string& text, DWORD timeoutMs)
+{
+    return PumpUntil([&] { return Has(text); }, timeoutMs);
+}
+
+std::string SeenCommands::List()
+{
+    Fetch();
+    std::string s;
+    for (const std::string& c : m_all) s += "\n  " + c;
+    return s;
+}
+
+void SeenCommands::Forget()
+{
+    Fetch();
+    m_all.clear();
 }
 
 }  // namespace e2e

@@ -155,6 +155,29 @@ std::string CounterDifferences(const std::vector<uint32_t>& actual, const std::v
 // A file name in the temporary directory, deleted first.
 std::string FreshTempFile(const char* name);
 
+// An NMEA sentence as rxsim logs it: "$", the body, "*" and the XOR of the
+// body in two upper-case hex digits (no CR LF). Worked out here, so that a
+// test compares the monitor's sentence with an independent one.
+std::string NmeaText(const std::string& body);
+
+// The commands rxsim received, gathered over calls of its "commands".
+class SeenCommands {
+public:
+    explicit SeenCommands(RxsimClient& sim) : m_sim(sim) {}
+    // Pumps messages until `text` has arrived or `timeoutMs` has passed.
+    bool WaitFor(const std::string& text, DWORD timeoutMs = 10000);
+    bool Has(const std::string& text);
+    // What arrived so far, one per line, for failure messages.
+    std::string List();
+    // Forgets everything received so far.
+    void Forget();
+
+private:
+    void Fetch();
+    RxsimClient& m_sim;
+    std::vector<std::string> m_all;
+};
+
 }  // namespace e2e
 
 // Skips when the test runs outside the harness (no control port named) and

@@ -1,0 +1,105 @@
+#include "ReceiverLink.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace e2e {
+
+void ReceiverLinkE2e::TearDown()
+{
+    if (link.GetProtocol().IsStarted()) link.Disconnect();
+    PumpPending();
+    if (listener.GetSafeHwnd()) listener.DestroyWindow();
+    sim.Quiet();
+}
+
+void ReceiverLinkE2e::Open(ProtocolKind kind, const std::string& file, bool autoQuery)
+{
+    ASSERT_TRUE(listener.Create());
+    link.AddListener(listener.GetSafeHwnd(), WM_RECEIVER_EVENT);
+    int32_t error = -1;
+    ASSERT_TRUE(link.OpenSerial(Port(5), kind, &error)) << error;
+    if (autoQuery) SetAutoQuery(true);
+    // rxsim runs in the repository's root.
+    ASSERT_TRUE(sim.Ok("scenario load tools/rxsim/scenarios/" + file)) << sim.LastError();
+}
+
+void ReceiverLinkE2e::SetAutoQuery(bool on)
+{
+    AutoQuerySettings s;
+    s.enabled = on ? 1 : 0;
+    s.queryHealth = s.querySelection = s.queryTracking = s.queryTime = 1;
+    s.queryRawMeasurements = 0;
+    s.periodSeconds = 1;
+    ASSERT_TRUE(link.GetProtocol().SetAutoQuery(s));
+}
+
+std::string ReceiverLinkE2e::Hold(const std::function<std::string()>& differences, DWORD timeoutMs)
+{
+    std::string d;
+    PumpUntil([&] { return (d = differences()).empty(); }, timeoutMs);
+    return d;
+}
+
+std::string ReceiverLinkE2e::CountersAgainstTruth()
+{
+    SetAutoQuery(false);
+    if (!sim.Ok("scenario pause")) return "rxsim: " + sim.LastError();
+    // A query on its way when the auto-query stopped is still answered.
+    PumpFor(500);
+    // Line noise longer than any frame: a candidate that a start byte among
+    // the last bytes opened (one inside a UBX message, say) ends, and the
+    // frames it held are found, before the counters are read.
+    if (!sim.Ok("inject garbage 600")) return "rxsim: " + sim.LastError();
+    if (!sim.WaitSent()) return "rxsim: " + sim.LastError();
+    RxsimTruth truth;
+    if (!sim.Truth(truth)) return "rxsim: " + sim.LastError();
+    CProtocol& protocol = link.GetProtocol();
+    if (!PumpUntil([&] { return protocol.GetStatistic(LINK_BYTES) >= truth.Get("bytes"); }, 20000))
+        return "the reader took " + std::to_string(protocol.GetStatistic(LINK_BYTES)) + " of " + truth.text;
+    // The frames of the last bytes are handled before the next read counts.
+    PumpFor(200);
+    std::string d = CounterDifferences(Counters(protocol), truth);
+    return d.empty() ? d : d + "(" + truth.text + ")";
+}
+
+std::string ReceiverLinkE2e::InjectEveryFault()
+{
+    SetAutoQuery(false);
+    if (!sim.Ok("scenario pause")) return "rxsim: " + sim.LastError();
+    PumpFor(500);
+    for (const char* fault : {"bad 2", "truncated 2", "garbage 300", "falsestart 2", "burst 3"})
+        if (!sim.Ok(std::string("inject ") + fault)) return "rxsim: " + sim.LastError();
+    return CountersAgainstTruth();
+}
+
+FirmwareVersionRecord Firmware(CModel& model, int which)
+{
+    FirmwareVersionRecord fw;
+    memset(&fw, 0, sizeof fw);
+    model.GetFirmwareVersion(fw, which);
+    return fw;
+}
+
+ProductRecord Product(CModel& model)
+{
+    ProductRecord p;
+    memset(&p, 0, sizeof p);
+    model.GetProductInfo(p);
+    return p;
+}
+
+void Note(std::string& d, bool same, const std::string& what)
+{
+    if (!same) d += std::string(d.empty() ? "" : ", ") + what;
+}
+
+std::string Describe(const FirmwareVersionRecord& fw)
+{
+    char buf[160];
+    snprintf(buf, sizeof buf, "\"%s\" %u.%u.%d %u/%u/%u", fw.name, fw.major, fw.minor, fw.build, fw.month, fw.day,
+             fw.year);
+    return buf;
+}
+
+}  // namespace e2e
