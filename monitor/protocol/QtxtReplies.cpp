@@ -446,7 +446,8 @@ void ParseQtxtStatusReply(const QtxtFields& f, CModel* model)
 
 enum : int { kVersionNameStart = 5 };
 enum : uint16_t { kProductZenthos = 1002, kProductVelcore = 2002 };
-enum : int16_t { kVersionBuildNone = 0xFF };
+// The reply names two version numbers; the record marks the third unknown.
+enum : int16_t { kVersionBuildNone = -1 };
 
 bool ContainsNoCase(const char* text, const char* lowerNeedle)
 {

@@ -190,7 +190,7 @@ std::string NmeaReceiver::HealthReply() const
     return Format("PZULRTF,%c,%c,%.0f,%02d,%d,", m_health[0], m_health[1], tow, static_cast<int>(m_used.size()),
                   m_gsaType) +
            Latitude(m_lat) + "," + Longitude(m_lon) +
-           Format(",%.1f,%.3f,%.3f,%.3f", m_altitude + m_geoid, east, north, 0.0);
+           Format(",%.1f,%.6f,%.6f,%.6f", m_altitude + m_geoid, east, north, 0.0);
 }
 
 void NmeaReceiver::Send(const std::string& body, std::vector<Segment>& out)

@@ -526,7 +526,7 @@ TEST_F(QtxtTest, VersionReportNamesTheReceiverAndItsProduct)
     EXPECT_STREQ(fw.name, "Velcore T2");
     EXPECT_EQ(fw.major, 2);
     EXPECT_EQ(fw.minor, 14);
-    EXPECT_EQ(fw.build, 0xFF);
+    EXPECT_EQ(fw.build, -1);  // no third number: unknown, not shown as 255
     EXPECT_EQ(fw.month, 11);
     EXPECT_EQ(fw.day, 30);
     EXPECT_EQ(fw.year, 6);

@@ -81,7 +81,7 @@ TEST(RxsimReceivers, MakersNmeaReceiverAnswersItsQueries)
         std::vector<std::string> replies;
     };
     const Case cases[] = {
-        {"PZULQTF", {"PZULRTF,A,A,349323,04,3,4730.0000,N,12215.0000,W,83.0,5.144,0.000,0.000"}},
+        {"PZULQTF", {"PZULRTF,A,A,349323,04,3,4730.0000,N,12215.0000,W,83.0,5.144444,0.000000,0.000000"}},
         {"GPGPQ,GSA", {"GPGSA,A,3,05,12,17,24,,,,,,,,,2.50,1.25,2.00"}},
         {"GPGPQ,ZDA", {"GPZDA,010203.00,09,11,2006,00,00"}},
         {"GPGPQ,GSV", r.Bodies("GSV")},
