@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "model/CModel.h"
+#include "model/ReportSlots.h"
 
 namespace {
 
@@ -22,26 +23,7 @@ enum : int {
     KESTO_SHORTEST_PACKET = 5
 };
 
-// The model's source-label slots the KESTO packets fill.
-enum : int {
-    SLOT_POSITION = 2,
-    SLOT_VELOCITY = 3,
-    SLOT_TIME = 4,
-    SLOT_HEALTH = 5,
-    SLOT_FIX_MODE = 6,
-    SLOT_MACHINE_ID = 7,
-    SLOT_DOPS = 8,
-    SLOT_HEALTH_ERRORS = 9,
-    SLOT_STATUS_CODE = 10,
-    SLOT_ANTENNA = 11,
-    SLOT_CLOCK_BIAS = 12,
-    SLOT_FIRMWARE = 13,
-    SLOT_PRODUCT = 14,
-    SLOT_TRACKING = 16
-};
 
-// The value the speed-and-heading fields carry when the packet did not give one.
-const double kValueMissing = -700000.0;
 const double kSemicirclesToRadians = 1.4629180792671596e-9;  // pi / 2^31
 const double kHeadingUnitsToRadians = 0.00009587379924717687;  // 2 pi / 65536
 const double kDegreesToRadians = 0.017453292519943295;
@@ -266,12 +248,12 @@ void DecodeNavigation(KestoPacket& p)
     p.Label(SLOT_POSITION);
     p.model->UpdateNavState(nav, NAV_KIND_LLA_DOUBLE, nullptr);
 
-    const double speedMps = (flags & NAV_FLAG_SPEED) != 0 ? speed * kSpeedUnit : kValueMissing;
-    const double headingRad = (flags & NAV_FLAG_HEADING) != 0 ? heading * kHeadingUnitsToRadians : kValueMissing;
+    const double speedMps = (flags & NAV_FLAG_SPEED) != 0 ? speed * kSpeedUnit : kValueUnknown;
+    const double headingRad = (flags & NAV_FLAG_HEADING) != 0 ? heading * kHeadingUnitsToRadians : kValueUnknown;
     nav.velEast = speedMps;
     nav.velNorth = headingRad;
-    nav.velUp = kValueMissing;
-    nav.groundSpeedKnots = speedMps == kValueMissing ? kValueMissing : speedMps / kMetresPerSecondPerKnot;
+    nav.velUp = kValueUnknown;
+    nav.groundSpeedKnots = speedMps == kValueUnknown ? kValueUnknown : speedMps / kMetresPerSecondPerKnot;
     nav.heading = headingRad;
     p.Label(SLOT_VELOCITY);
     p.model->UpdateNavState(nav, NAV_KIND_VEL_ENU, nullptr);

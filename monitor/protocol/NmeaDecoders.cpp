@@ -150,7 +150,7 @@ void DecodeNmeaGga(const NmeaFields& f, CModel* model)
     double separation = 0.0;
     f.Double(11, separation);
     double altitude = 0.0;
-    nav.height = f.Double(9, altitude) ? altitude + separation : kNotAvailable;
+    nav.height = f.Double(9, altitude) ? altitude + separation : kValueUnknown;
     nav.geoidSeparation = separation;
     int32_t used = 0;
     nav.svCount = f.Int(7, used) ? ClampSvCount(used) : 0;
@@ -323,7 +323,7 @@ void DecodeNmeaRmc(const NmeaFields& f, CModel* model)
         nav.fixValid = 1;
         nav.latitude = latitude;
         nav.longitude = longitude;
-        nav.height = kNotAvailable;
+        nav.height = kValueUnknown;
         nav.timeOfFix = hasTime ? FixTimeOfDay(modelTime, time) : kNoFixTime;
         if (hasTime && HasTimeOfWeek(modelTime)) nav.week = modelTime.week;
         model->SetReportText(SLOT_HEALTH, kRmc);
@@ -334,7 +334,7 @@ void DecodeNmeaRmc(const NmeaFields& f, CModel* model)
         if (f.Double(7, knots))
             SetGroundVelocity(nav, knots * kKnotsToMps, knots, course * kDegreesToRadians);
         else
-            SetGroundVelocity(nav, kNotAvailable, kNotAvailable, course * kDegreesToRadians);
+            SetGroundVelocity(nav, kValueUnknown, kValueUnknown, course * kDegreesToRadians);
     }
     // Position and velocity are two events for the listeners, of one record.
     if (position) {
@@ -369,7 +369,7 @@ void DecodeNmeaGll(const NmeaFields& f, CModel* model)
     nav.fixValid = 1;
     nav.latitude = latitude;
     nav.longitude = longitude;
-    nav.height = kNotAvailable;
+    nav.height = kValueUnknown;
     // The fix time counts from the start of the week, as GGA's does.
     if (!hasTime) {
         nav.timeOfFix = kNoFixTime;
@@ -402,12 +402,12 @@ void DecodeNmeaVtg(const NmeaFields& f, CModel* model)
     double knots = 0.0, kmh = 0.0;
     const bool hasKnots = f.Double(5, knots);
     const bool hasKmh = f.Double(7, kmh);
-    double speed = kNotAvailable;
+    double speed = kValueUnknown;
     if (hasKmh)
         speed = kmh * kKmhToMps;
     else if (hasKnots)
         speed = knots * kKnotsToMps;
-    if (!hasKnots) knots = hasKmh ? speed / kKnotsToMps : kNotAvailable;
+    if (!hasKnots) knots = hasKmh ? speed / kKnotsToMps : kValueUnknown;
     SetGroundVelocity(nav, speed, knots, course * kDegreesToRadians);
     model->SetReportText(SLOT_VELOCITY, kVtg);
     model->UpdateNavState(nav, NAV_KIND_VEL_ENU, nullptr);

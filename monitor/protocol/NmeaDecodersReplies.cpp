@@ -87,7 +87,7 @@ void StoreTfFix(const NmeaFields& f, CModel* model, int32_t fixFlag)
         nav.latitude = latitude;
         nav.longitude = longitude;
         double altitude = 0.0;
-        nav.height = f.Double(10, altitude) ? altitude : kNotAvailable;
+        nav.height = f.Double(10, altitude) ? altitude : kValueUnknown;
         if (fixFlag == TF_FIX_2D)
             nav.fixFlags |= NAV_FIX_2D;
         else

@@ -104,7 +104,7 @@ void StoreTimeOfDayOnly(CModel* model, const TimeOfDay& time, const char* label)
 {
     GpsTimeInfo record;
     model->GetTimeInfo(record);
-    record.timeOfWeek = kUnknownTimeOfWeek;
+    record.timeOfWeek = kTimeOfWeekUnknown;
     record.week = kUnknownWeek;
     record.day = kUnknownDayOrMonth;
     record.month = kUnknownDayOrMonth;
@@ -121,7 +121,7 @@ void SetGroundVelocity(NavState& nav, double speedMps, double knots, double head
 {
     nav.velEast = speedMps;
     nav.velNorth = headingRadians;
-    nav.velUp = kNotAvailable;
+    nav.velUp = kValueUnknown;
     nav.groundSpeedKnots = knots;
     nav.heading = headingRadians;
 }

@@ -1,53 +1,16 @@
 #pragma once
-// What the NMEA decoders share: the model's flag and label slots they use,
-// the unknown-value markers, and the readers of angles and times of day.
+// What the NMEA decoders share: the unknown-value markers they add to the
+// model's own, and the readers of angles and times of day.
 // Only for the NMEA and other makers' decoders.
 #include <cstdint>
 
 #include "model/ModelRecords.h"
+#include "model/ReportSlots.h"
 #include "protocol/NmeaSentence.h"
 
 class CModel;
 
 namespace nmea {
-
-// Sentence-seen flags of the model.
-enum ReportFlag : int {
-    FLAG_TF = 0,
-    FLAG_GSA = 1,
-    FLAG_ZDA = 2,
-    FLAG_RMC = 3,
-    FLAG_GGA = 4,
-    FLAG_VTG = 5
-};
-
-// Source-label slots of the model: which sentence last gave each item.
-enum LabelSlot : int {
-    SLOT_POSITION = 2,
-    SLOT_VELOCITY = 3,
-    SLOT_TIME = 4,
-    SLOT_HEALTH = 5,
-    SLOT_FIX_MODE = 6,
-    SLOT_MACHINE_ID = 7,
-    SLOT_DOPS = 8,
-    SLOT_HEALTH_ERRORS = 9,
-    SLOT_FIRMWARE = 13,
-    SLOT_PRODUCT = 14,
-    SLOT_TRACKING = 16,
-    SLOT_PPS = 18,
-    SLOT_FILTER = 20,
-    SLOT_NMEA_OUTPUT = 21,
-    SLOT_PORT = 22,
-    SLOT_NAV_CONFIG = 23,
-    SLOT_DATUM = 24,
-    SLOT_SV_FLAGS = 25,
-    SLOT_ALMANAC = 29,
-    SLOT_ALMANAC_HEALTH = 30,
-    SLOT_UTC = 31,
-    SLOT_IONO = 32,
-    SLOT_EPHEMERIS = 33,
-    SLOT_SV_MASK = 34
-};
 
 const double kPi = 3.1415926535897932;
 const double kDegreesToRadians = 0.017453292519943295;
@@ -55,11 +18,9 @@ const double kKnotsToMps = 0.5144444444444445;
 const double kKmhToMps = 0.2777777777777778;
 const double kSecondsPerDay = 86400.0;
 
-// Unknown values in model records.
-const double kNotAvailable = -700000.0;
+// Unknown values in model records (besides the shared markers).
 const double kNoFixTime = -1.0;
 const double kDopUnknown = -1.0;
-const uint32_t kUnknownTimeOfWeek = static_cast<uint32_t>(-700000);
 const uint16_t kUnknownWeek = 30000;
 const uint8_t kUnknownDayOrMonth = 254;
 
@@ -107,7 +68,7 @@ bool HasTimeOfWeek(const GpsTimeInfo& record);
 void StoreTimeOfDayOnly(CModel* model, const TimeOfDay& time, const char* label);
 
 // Speed over ground and course into the velocity slots (see NmeaDecoders.h).
-// Either may be kNotAvailable.
+// Either may be kValueUnknown.
 void SetGroundVelocity(NavState& nav, double speedMps, double knots, double headingRadians);
 
 // The float nearest a double; values beyond a float's range become infinite

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/CModel.h"
+#include "model/ReportSlots.h"
 #include "protocol/QbinComposer.h"
 #include "protocol/QopProtocol.h"
 
@@ -19,20 +20,6 @@ const double kDopScale = 0.1;
 const double kNoDop = -1.0;
 
 enum : int { kQopHeaderLength = 4 };  // "@@" and the two id letters
-
-// Source-label slots.
-enum : int {
-    SLOT_POSITION = 2,
-    SLOT_TIME = 4,
-    SLOT_HEALTH = 5,
-    SLOT_FIX_MODE = 6,
-    SLOT_MACHINE_ID = 7,
-    SLOT_DOPS = 8,
-    SLOT_HEALTH_DETAIL = 11,
-    SLOT_CLOCK = 12,
-    SLOT_FIRMWARE = 13,
-    SLOT_TRACKING = 16,
-};
 
 enum : int { kWholeTable = 255 };  // tracking-table detail: every entry changed
 enum : uint32_t { kBitClear = 1, kBitSet = 2 };
@@ -335,9 +322,9 @@ void ParseQopPositionStatus(const BYTE* data, int length, CModel* model)
         model->UpdateNavState(r.nav, NAV_KIND_TIMING_FIX, nullptr);
         model->SetReportText(SLOT_POSITION, label);
     }
-    model->SetReportText(SLOT_CLOCK, label);
+    model->SetReportText(SLOT_CLOCK_BIAS, label);
     model->Notify(EV_ANTENNA_STATUS, AntennaDetail(ha.status), IsSentEvent(EV_ANTENNA_STATUS));
-    model->SetReportText(SLOT_HEALTH_DETAIL, label);
+    model->SetReportText(SLOT_ANTENNA, label);
 }
 
 void ParseQopSatellites(const BYTE* data, int length, CModel* model)

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "model/CModel.h"
+#include "model/ReportSlots.h"
 #include "protocol/HexDigits.h"
 
 namespace {
@@ -16,39 +17,14 @@ const double kDegToRad = 0.017453292519943295;
 const double kMphToMps = 0.447047252894631;
 const double kFeetToMetres = 0.3048;
 const double kMpsToKnots = 3600.0 / 1852.0;
-const double kNotAvailable = -700000.0;
-const double kNoNewValue = -800000.0;  // another report supplies the value
 const double kNoFixTime = -1.0;
 const float kNoSignalLevel = -1.0f;
 const double kNoDop = -1.0;
 
 enum : int32_t { kSecondsPerDay = 86400, kSecondsPerHour = 3600, kSecondsPerMinute = 60 };
-const uint32_t kTimeOfWeekUnknown = static_cast<uint32_t>(INT32_C(-700000));
 enum : uint16_t { kWeekUnknown = 30000 };
 enum : uint8_t { kDayUnknown = 254 };
 
-// Sentence-seen flags this protocol sets and tests.
-enum : int { FLAG_LN = 6, FLAG_CP = 7, FLAG_AL = 8, FLAG_PV = 9, FLAG_TM = 10 };
-
-// Source-label slots.
-enum : int {
-    SLOT_POSITION = 2,
-    SLOT_VELOCITY = 3,
-    SLOT_TIME = 4,
-    SLOT_HEALTH = 5,
-    SLOT_FIX_MODE = 6,
-    SLOT_MACHINE_ID = 7,
-    SLOT_DOPS = 8,
-    SLOT_HEALTH_ERRORS = 9,
-    SLOT_STATUS_CODE = 10,
-    SLOT_HEALTH_DETAIL = 11,
-    SLOT_FIRMWARE = 13,
-    SLOT_PRODUCT = 14,
-    SLOT_SIGNALS = 16,
-    SLOT_PORT = 22,
-    SLOT_VEHICLE_ID = 27,
-    SLOT_REPORTING = 28,
-};
 
 // The data-age character of a fresh fix; anything else is stale data.
 const char kAgeFresh = '2';
@@ -250,7 +226,7 @@ void StoreLongNavSatellites(CModel* model, const LongNav& ln)
     }
     table.count = static_cast<uint8_t>(count);
     model->SetSignalLevels(table);
-    model->SetReportText(SLOT_SIGNALS, "LN");
+    model->SetReportText(SLOT_TRACKING, "LN");
 }
 
 void ParseQtxtLongNavReply(const QtxtFields& f, CModel* model)
@@ -286,7 +262,7 @@ void ParseQtxtPositionVelocityReply(const QtxtFields& f, CModel* model)
     if (f.Signed(9, 7, latitude) && f.Signed(17, 8, longitude) && f.Unsigned(26, 3, speed) &&
         f.Unsigned(29, 3, heading) && f.Char(32, source) && f.Char(33, age) && age == kAgeFresh) {
         // Altitude and vertical speed come from AL when the receiver sends it.
-        const double altitudeMarker = model->GetReportFlag(FLAG_AL) ? kNoNewValue : kNotAvailable;
+        const double altitudeMarker = model->GetReportFlag(FLAG_AL) ? kValueFromOtherReport : kValueUnknown;
         NavState nav = CurrentNav(model);
         SetFix(nav, timeOfDay, source);
         nav.latitude = Degrees(latitude, 1e5);
@@ -315,7 +291,7 @@ void ParseQtxtCompactPositionReply(const QtxtFields& f, CModel* model)
         SetFix(nav, timeOfDay, source);
         nav.latitude = Degrees(latitude, 1e4);
         nav.longitude = Degrees(longitude, 1e4);
-        nav.height = model->GetReportFlag(FLAG_AL) ? kNoNewValue : kNotAvailable;
+        nav.height = model->GetReportFlag(FLAG_AL) ? kValueFromOtherReport : kValueUnknown;
         StorePosition(model, nav, "CP");
     }
     StoreTimeOfDay(model, timeOfDay, "CP");
@@ -334,7 +310,7 @@ void ParseQtxtAltitudeReply(const QtxtFields& f, CModel* model)
         age == kAgeFresh) {
         // Latitude, longitude, speed and heading come from CP or PV.
         const bool horizontalSeen = model->GetReportFlag(FLAG_CP) || model->GetReportFlag(FLAG_PV);
-        const double marker = horizontalSeen ? kNoNewValue : kNotAvailable;
+        const double marker = horizontalSeen ? kValueFromOtherReport : kValueUnknown;
         NavState nav = CurrentNav(model);
         SetFix(nav, timeOfDay, source);
         nav.latitude = marker;
@@ -433,7 +409,7 @@ void ParseQtxtStatusReply(const QtxtFields& f, CModel* model)
     model->SetHealthStatus(HealthOfStatus(status));
     model->SetReportText(SLOT_HEALTH, "ST");
     model->Notify(EV_ANTENNA_STATUS, AntennaDetail(antenna), IsSentEvent(EV_ANTENNA_STATUS));
-    model->SetReportText(SLOT_HEALTH_DETAIL, "ST");
+    model->SetReportText(SLOT_ANTENNA, "ST");
     model->SetHealthErrorBits(errors != 0 ? kBitSet : kBitClear);
     model->SetReportText(SLOT_HEALTH_ERRORS, "ST");
     model->SetMachineId((flags & 0x08) != 0 ? kBitSet : kBitClear);
