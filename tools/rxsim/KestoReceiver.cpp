@@ -15,6 +15,7 @@ const double kDopUnitsPerDop = 256.0;
 const double kSnrUnit = 0.2;
 const int kElevationUnitDegrees = 2;
 const size_t kChannels = 12;
+const double kMaxAltitude = 32767;  // metres: a signed 16-bit field
 const size_t kProductNameLength = 16;
 const uint8_t NAV_POSITION = 0x01, NAV_HEADING = 0x04, NAV_SPEED = 0x08;
 const uint8_t REQUEST_CLASS = 0x02;
@@ -28,93 +29,57 @@ uint32_t Round(double v) { return static_cast<uint32_t>(static_cast<int32_t>(std
 
 }  // namespace
 
-bool KestoReceiver::Load(const std::string& text, std::string& error)
+bool KestoReceiver::Setting(const std::string& key, Args& a, bool& bad)
 {
-    KestoReceiver fresh;
-    bool ok = ForEachSetting(
-        text,
-        [&](const std::string& key, Args& a, bool& bad) {
-            if (key == "protocol") {
-                bad = a.S(0) != "kesto" || a.Size() != 1;
-            } else if (key == "interval_ms") {
-                fresh.m_intervalMs = static_cast<int>(a.U(0, 10, 600000));
-                bad = fresh.m_intervalMs < 10;
-            } else if (key == "periodic") {
-                fresh.m_periodic.clear();
-                for (size_t i = 0; i < a.Size(); ++i) {
-                    fresh.m_periodic.push_back(a.S(i));
-                    bad = bad || (a.S(i) != "33-01" && fresh.Packets(a.S(i)).empty());
-                }
-            } else if (key == "position") {
-                fresh.m_lat = a.D(0);
-                fresh.m_lon = a.D(1);
-                fresh.m_altitude = a.D(2);
-                bad = std::fabs(fresh.m_lat) > 90 || std::fabs(fresh.m_lon) > 180 ||
-                      std::fabs(fresh.m_altitude) > 32767;
-            } else if (key == "velocity") {
-                fresh.m_speed = a.D(0);
-                fresh.m_heading = a.D(1);
-                bad = fresh.m_speed < 0 || fresh.m_speed > 655 || fresh.m_heading < 0 || fresh.m_heading >= 360;
-            } else if (key == "time") {
-                double hhmmss = a.D(0);
-                fresh.m_clock.secondOfDay = std::floor(hhmmss / 10000) * 3600 +
-                                            std::fmod(std::floor(hhmmss / 100), 100) * 60 +
-                                            std::fmod(hhmmss, 100);
-                fresh.m_clock.day = static_cast<int>(a.U(1, 10, 31));
-                fresh.m_clock.month = static_cast<int>(a.U(2, 10, 12));
-                fresh.m_clock.year = static_cast<int>(a.U(3, 10, 65535));
-                fresh.m_offset = static_cast<int>(a.U(4, 10, 255));
-                fresh.m_clock.step = a.Size() > 5 ? a.D(5) : 1.0;
-                bad = fresh.m_clock.secondOfDay >= 86400 || fresh.m_clock.day < 1 || fresh.m_clock.month < 1;
-            } else if (key == "dops") {
-                fresh.m_pdop = a.D(0);
-                fresh.m_hdop = a.D(1);
-                fresh.m_vdop = a.D(2);
-            } else if (key == "status") {
-                fresh.m_state = static_cast<uint8_t>(a.U(0, 16, 255));
-                fresh.m_flags = static_cast<uint8_t>(a.U(1, 16, 255));
-            } else if (key == "channel") {
-                Channel c;
-                c.n = static_cast<int>(a.U(0, 10, 255));
-                c.sv = static_cast<int>(a.U(1, 10, 255));
-                c.snr = static_cast<int>(a.U(2, 10, 51));
-                c.elevation = static_cast<int>(a.U(3, 10, 90));
-                c.azimuth = static_cast<int>(a.I(4, -128, 127));
-                c.flags = static_cast<int>(a.U(5, 16, 255));
-                fresh.m_channels.push_back(c);
-                bad = fresh.m_channels.size() > kChannels;
-            } else if (key == "version") {
-                fresh.m_major = static_cast<int>(a.U(0, 10, 255));
-                fresh.m_minor = static_cast<int>(a.U(1, 10, 255));
-                fresh.m_third = static_cast<int>(a.U(2, 10, 255));
-                fresh.m_day = static_cast<int>(a.U(3, 10, 31));
-                fresh.m_month = static_cast<int>(a.U(4, 10, 12));
-                fresh.m_year = static_cast<int>(a.U(5, 10, 65535));
-            } else if (key == "product") {
-                fresh.m_value = static_cast<uint32_t>(a.U(0, 10, 0xFFFFFFFFul));
-                fresh.m_productDay = static_cast<int>(a.U(1, 10, 31));
-                fresh.m_productMonth = static_cast<int>(a.U(2, 10, 12));
-                fresh.m_productYear = static_cast<int>(a.U(3, 10, 65535));
-                fresh.m_productName = a.Rest(4);
-                bad = fresh.m_productName.empty() || fresh.m_productName.size() > kProductNameLength;
-            } else if (key == "statusbits") {
-                fresh.m_statusBits = static_cast<uint8_t>(a.U(0, 16, 255));
-            } else if (key == "extra") {
-                Extra e;
-                e.cls = static_cast<uint8_t>(a.U(0, 16, 255));
-                e.id = static_cast<uint8_t>(a.U(1, 16, 255));
-                std::string hex;
-                for (size_t i = 2; i < a.Size(); ++i) hex += a.S(i);
-                bad = !FromHex(hex, e.data);
-                fresh.m_extra.push_back(e);
-            } else {
-                return false;
-            }
-            return true;
-        },
-        error);
-    if (!ok) return false;
-    *this = fresh;
+    if (key == "position") {
+        bad = !m_place.Read(a) || std::fabs(m_place.altitude) > kMaxAltitude;
+    } else if (key == "velocity") {
+        m_speed = a.D(0);
+        m_heading = a.D(1);
+        bad = m_speed < 0 || m_speed > 655 || m_heading < 0 || m_heading >= 360;
+    } else if (key == "time") {
+        bad = !m_clock.Read(a, 65535, 5);
+        m_offset = static_cast<int>(a.U(4, 10, 255));
+    } else if (key == "dops") {
+        m_pdop = a.D(0);
+        m_hdop = a.D(1);
+        m_vdop = a.D(2);
+    } else if (key == "status") {
+        m_state = static_cast<uint8_t>(a.U(0, 16, 255));
+        m_flags = static_cast<uint8_t>(a.U(1, 16, 255));
+    } else if (key == "channel") {
+        Channel c;
+        c.n = static_cast<int>(a.U(0, 10, 255));
+        c.sv = static_cast<int>(a.U(1, 10, 255));
+        c.snr = static_cast<int>(a.U(2, 10, 51));
+        c.elevation = static_cast<int>(a.U(3, 10, 90));
+        c.azimuth = static_cast<int>(a.I(4, -128, 127));
+        c.flags = static_cast<int>(a.U(5, 16, 255));
+        m_channels.push_back(c);
+        bad = m_channels.size() > kChannels;
+    } else if (key == "version") {
+        m_major = static_cast<int>(a.U(0, 10, 255));
+        m_minor = static_cast<int>(a.U(1, 10, 255));
+        m_third = static_cast<int>(a.U(2, 10, 255));
+        m_day = static_cast<int>(a.U(3, 10, 31));
+        m_month = static_cast<int>(a.U(4, 10, 12));
+        m_year = static_cast<int>(a.U(5, 10, 65535));
+    } else if (key == "product") {
+        m_value = static_cast<uint32_t>(a.U(0, 10, 0xFFFFFFFFul));
+        m_productDay = static_cast<int>(a.U(1, 10, 31));
+        m_productMonth = static_cast<int>(a.U(2, 10, 12));
+        m_productYear = static_cast<int>(a.U(3, 10, 65535));
+        m_productName = a.Rest(4);
+        bad = m_productName.empty() || m_productName.size() > kProductNameLength;
+    } else if (key == "statusbits") {
+        m_statusBits = static_cast<uint8_t>(a.U(0, 16, 255));
+    } else if (key == "extra") {
+        RawMessage e;
+        bad = !e.Read(a);
+        m_extra.push_back(e);
+    } else {
+        return ScenarioReceiver::Setting(key, a, bad);
+    }
     return true;
 }
 
@@ -128,9 +93,9 @@ std::vector<Bytes> KestoReceiver::Packets(const std::string& name, bool corrupt)
         d.push_back(NAV_POSITION | NAV_HEADING | NAV_SPEED);
         PutLe(d, 0, 2);
         PutLe(d, Round(tow * 1000), 4);
-        PutLe(d, Round(m_lat * kSemicirclesPerDegree), 4);
-        PutLe(d, Round(m_lon * kSemicirclesPerDegree), 4);
-        PutLe(d, Round(m_altitude), 2);
+        PutLe(d, Round(m_place.lat * kSemicirclesPerDegree), 4);
+        PutLe(d, Round(m_place.lon * kSemicirclesPerDegree), 4);
+        PutLe(d, Round(m_place.altitude), 2);
         PutLe(d, Round(m_heading * kHeadingUnitsPerDegree), 2);
         PutLe(d, Round(m_speed * kCentimetres), 2);
         return {KestoPacket(0x30, 0x02, d, corrupt)};
@@ -188,7 +153,7 @@ void KestoReceiver::Tick(std::vector<Segment>& out)
 {
     for (const std::string& name : m_periodic)
         for (const Bytes& p : Packets(name)) AddGood(out, p, KIND_KESTO);
-    for (const Extra& e : m_extra) AddGood(out, KestoPacket(e.cls, e.id, e.data), KIND_KESTO);
+    for (const RawMessage& e : m_extra) AddGood(out, KestoPacket(e.cls, e.id, e.data), KIND_KESTO);
     m_clock.Advance();
 }
 
@@ -209,9 +174,8 @@ bool KestoReceiver::Answer(const Command& c, std::vector<Segment>& out)
 bool KestoReceiver::Inject(const std::string& what, int count, Garbage& garbage, std::vector<Segment>& out)
 {
     KestoReceiver other(*this);
-    other.m_lat = m_lat > 0 ? m_lat - 10.5 : m_lat + 10.5;
-    other.m_lon = m_lon > 0 ? m_lon - 20.25 : m_lon + 20.25;
-    other.m_clock.secondOfDay = std::fmod(m_clock.secondOfDay + 7200, 86400);
+    other.m_place = m_place.Elsewhere();
+    other.m_clock = m_clock.Later();
     other.m_pdop = m_pdop + 3;
     FaultKit kit;
     kit.kind = KIND_KESTO;

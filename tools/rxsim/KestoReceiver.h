@@ -27,11 +27,11 @@
 
 namespace rxsim {
 
-class KestoReceiver : public Receiver {
+class KestoReceiver : public ScenarioReceiver {
 public:
-    bool Load(const std::string& text, std::string& error);
+    KestoReceiver() : ScenarioReceiver("kesto", {"30-02", "32-01", "33-01"}) {}
+    bool Load(const std::string& text, std::string& error) { return LoadInto(*this, text, error); }
 
-    int IntervalMs() const override { return m_intervalMs; }
     void Tick(std::vector<Segment>& out) override;
     // Requests of class 0x02: 0x11 gives 0x11-01, 0x12 gives 0x12-03 and
     // 0x16 gives 0x16-02.
@@ -50,14 +50,12 @@ private:
     struct Channel {
         int n, sv, snr, elevation, azimuth, flags;
     };
-    struct Extra {
-        uint8_t cls, id;
-        Bytes data;
-    };
 
-    int m_intervalMs = 1000;
-    std::vector<std::string> m_periodic = {"30-02", "32-01", "33-01"};
-    double m_lat = 0, m_lon = 0, m_altitude = 0;
+    bool Setting(const std::string& key, Args& a, bool& bad) override;
+    // 33-01 may stand when there are no channels yet.
+    bool IsReport(const std::string& name) const override { return name == "33-01" || !Packets(name).empty(); }
+
+    Place m_place;
     double m_speed = 0, m_heading = 0;
     SimClock m_clock;
     int m_offset = 14;
@@ -69,7 +67,7 @@ private:
     int m_productDay = 1, m_productMonth = 1, m_productYear = 2007;
     std::string m_productName = "KSX Module";
     uint8_t m_statusBits = 0x05;
-    std::vector<Extra> m_extra;
+    std::vector<RawMessage> m_extra;
 };
 
 }  // namespace rxsim

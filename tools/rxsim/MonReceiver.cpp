@@ -8,42 +8,29 @@ namespace {
 
 const uint8_t VERSION_QUERY = 0x76, VERSION_REPLY = 0x96, MEMORY_READ = 0x80, MEMORY_REPLY = 0x92;
 const size_t kReadData = 5;  // 32-bit address, count
+const char* const kVersionReport = "96";
 
 }  // namespace
 
-bool MonReceiver::Load(const std::string& text, std::string& error)
+bool MonReceiver::IsReport(const std::string& name) const { return name == kVersionReport; }
+
+bool MonReceiver::Setting(const std::string& key, Args& a, bool& bad)
 {
-    MonReceiver fresh;
-    bool ok = ForEachSetting(
-        text,
-        [&](const std::string& key, Args& a, bool& bad) {
-            if (key == "protocol") {
-                bad = a.S(0) != "mon" || a.Size() != 1;
-            } else if (key == "interval_ms") {
-                fresh.m_intervalMs = static_cast<int>(a.U(0, 10, 600000));
-                bad = fresh.m_intervalMs < 10;
-            } else if (key == "periodic") {
-                fresh.m_periodicVersion = a.Size() == 1 && a.S(0) == "96";
-                bad = a.Size() > 1 || (a.Size() == 1 && !fresh.m_periodicVersion);
-            } else if (key == "version") {
-                fresh.m_major = static_cast<int>(a.U(0, 10, 255));
-                fresh.m_minor = static_cast<int>(a.U(1, 10, 255));
-                fresh.m_month = static_cast<int>(a.U(2, 10, 255));
-                fresh.m_day = static_cast<int>(a.U(3, 10, 255));
-                fresh.m_year = static_cast<int>(a.U(4, 10, 65535));
-            } else if (key == "memory") {
-                fresh.m_memory[static_cast<uint32_t>(a.U(0, 16, 0xFFFFFFFFul))] =
-                    static_cast<uint16_t>(a.U(1, 16, 0xFFFF));
-            } else if (key == "fill") {
-                fresh.m_fill = static_cast<uint16_t>(a.U(0, 16, 0xFFFF));
-            } else {
-                return false;
-            }
-            return true;
-        },
-        error);
-    if (!ok) return false;
-    *this = fresh;
+    if (key == "version") {
+        m_major = static_cast<int>(a.U(0, 10, 255));
+        m_minor = static_cast<int>(a.U(1, 10, 255));
+        m_month = static_cast<int>(a.U(2, 10, 255));
+        m_day = static_cast<int>(a.U(3, 10, 255));
+        m_year = static_cast<int>(a.U(4, 10, 65535));
+    } else if (key == "memory") {
+        m_memory[static_cast<uint32_t>(a.U(0, 16, 0xFFFFFFFFul))] = static_cast<uint16_t>(a.U(1, 16, 0xFFFF));
+    } else if (key == "fill") {
+        m_fill = static_cast<uint16_t>(a.U(0, 16, 0xFFFF));
+    } else {
+        // The version is the one report, sent once a period at most.
+        if (key == "periodic") bad = a.Size() > 1;
+        return ScenarioReceiver::Setting(key, a, bad);
+    }
     return true;
 }
 
@@ -63,7 +50,7 @@ uint16_t MonReceiver::Read(uint32_t address) const
 
 void MonReceiver::Tick(std::vector<Segment>& out)
 {
-    if (m_periodicVersion) AddGood(out, VersionFrame(), KIND_MON);
+    if (!m_periodic.empty()) AddGood(out, VersionFrame(), KIND_MON);
 }
 
 bool MonReceiver::Answer(const Command& c, std::vector<Segment>& out)
@@ -97,11 +84,7 @@ bool MonReceiver::Inject(const std::string& what, int count, Garbage& garbage, s
     // so noise stands in for it, not ending in ETX.
     Bytes wrong = other.VersionFrame();
     const size_t kKept = 5;
-    Bytes cut(wrong.begin(), wrong.begin() + kKept);
-    Bytes pad = garbage.Run(wrong.size() - kKept);
-    pad.back() = 0x55;
-    cut.insert(cut.end(), pad.begin(), pad.end());
-    kit.truncated.push_back(cut);
+    kit.truncated.push_back(CutAndPad(wrong, kKept, garbage));
     return InjectFaults(kit, what, count, garbage, out);
 }
 

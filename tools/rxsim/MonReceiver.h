@@ -17,11 +17,11 @@
 
 namespace rxsim {
 
-class MonReceiver : public Receiver {
+class MonReceiver : public ScenarioReceiver {
 public:
-    bool Load(const std::string& text, std::string& error);
+    MonReceiver() : ScenarioReceiver("mon", {}) {}
+    bool Load(const std::string& text, std::string& error) { return LoadInto(*this, text, error); }
 
-    int IntervalMs() const override { return m_intervalMs; }
     void Tick(std::vector<Segment>& out) override;
     bool Answer(const Command& c, std::vector<Segment>& out) override;
     // garbage, falsestart, bad, truncated, burst (see InjectFaults), around
@@ -33,8 +33,9 @@ public:
     uint16_t Read(uint32_t address) const;
 
 private:
-    int m_intervalMs = 1000;
-    bool m_periodicVersion = false;
+    bool Setting(const std::string& key, Args& a, bool& bad) override;
+    bool IsReport(const std::string& name) const override;
+
     int m_major = 1, m_minor = 0, m_month = 1, m_day = 1, m_year = 7;
     std::map<uint32_t, uint16_t> m_memory;
     uint16_t m_fill = 0;

@@ -38,113 +38,77 @@ std::string NmeaReceiver::TimeText() const
     return Format("%02ld%02ld%02ld.%02ld", cs / 360000 % 24, cs / 6000 % 60, cs / 100 % 60, cs % 100);
 }
 
-bool NmeaReceiver::Load(const std::string& text, std::string& error)
+bool NmeaReceiver::Setting(const std::string& key, Args& a, bool& bad)
 {
-    NmeaReceiver fresh;
-    fresh.m_used.clear();
-    bool ok = ForEachSetting(
-        text,
-        [&](const std::string& key, Args& a, bool& bad) {
-            if (key == "protocol") {
-                bad = a.S(0) != "nmea" || a.Size() != 1;
-            } else if (key == "interval_ms") {
-                fresh.m_intervalMs = static_cast<int>(a.U(0, 10, 600000));
-                bad = fresh.m_intervalMs < 10;
-            } else if (key == "periodic") {
-                fresh.m_periodic.clear();
-                for (size_t i = 0; i < a.Size(); ++i) {
-                    fresh.m_periodic.push_back(a.S(i));
-                    bad = bad || fresh.Bodies(a.S(i)).empty();
-                }
-            } else if (key == "talker") {
-                fresh.m_talker = a.S(0);
-                bad = fresh.m_talker.size() != 2;
-            } else if (key == "position") {
-                fresh.m_lat = a.D(0);
-                fresh.m_lon = a.D(1);
-                fresh.m_altitude = a.D(2);
-                fresh.m_geoid = a.D(3);
-                bad = std::fabs(fresh.m_lat) > 90 || std::fabs(fresh.m_lon) > 180;
-            } else if (key == "time") {
-                double hhmmss = a.D(0);
-                fresh.m_clock.secondOfDay = std::floor(hhmmss / 10000) * 3600 +
-                                            std::fmod(std::floor(hhmmss / 100), 100) * 60 +
-                                            std::fmod(hhmmss, 100);
-                fresh.m_clock.day = static_cast<int>(a.U(1, 10, 31));
-                fresh.m_clock.month = static_cast<int>(a.U(2, 10, 12));
-                fresh.m_clock.year = static_cast<int>(a.U(3, 10, 9999));
-                fresh.m_clock.step = a.Size() > 4 ? a.D(4) : 1.0;
-                bad = fresh.m_clock.secondOfDay >= 86400 || fresh.m_clock.day < 1 || fresh.m_clock.month < 1;
-            } else if (key == "fix") {
-                fresh.m_quality = static_cast<int>(a.U(0, 10, 9));
-                fresh.m_satellites = static_cast<int>(a.U(1, 10, 99));
-                fresh.m_ggaHdop = a.D(2);
-            } else if (key == "gsa") {
-                fresh.m_gsaMode = a.S(0).empty() ? 'A' : a.S(0)[0];
-                fresh.m_gsaType = static_cast<int>(a.U(1, 10, 3));
-                fresh.m_pdop = a.D(2);
-                fresh.m_hdop = a.D(3);
-                fresh.m_vdop = a.D(4);
-                fresh.m_used.clear();
-                for (size_t i = 5; i < a.Size(); ++i) fresh.m_used.push_back(static_cast<int>(a.U(i, 10, 99)));
-                bad = fresh.m_used.size() > static_cast<size_t>(kSvFieldsOfGsa);
-            } else if (key == "satellite") {
-                Satellite s;
-                s.sv = static_cast<int>(a.U(0, 10, 99));
-                s.elevation = static_cast<int>(a.U(1, 10, 90));
-                s.azimuth = static_cast<int>(a.U(2, 10, 359));
-                s.snr = static_cast<int>(a.U(3, 10, 99));
-                fresh.m_inView.push_back(s);
-                bad = fresh.m_inView.size() > kMaxInView;
-            } else if (key == "velocity") {
-                fresh.m_knots = a.D(0);
-                fresh.m_course = a.D(1);
-            } else if (key == "health") {
-                for (int i = 0; i < 2; ++i) {
-                    fresh.m_health[i] = a.S(i).empty() ? '?' : a.S(i)[0];
-                    bad = bad || (fresh.m_health[i] != 'A' && fresh.m_health[i] != 'V');
-                }
-            } else if (key == "version") {
-                Version v{a.S(0), a.S(1), a.S(2), a.S(3), a.S(4), a.S(5)};
-                fresh.m_versions.push_back(v);
-            } else if (key == "maker") {
-                fresh.m_maker = a.S(0) == "on";
-                bad = a.S(0) != "on" && a.S(0) != "off";
-            } else if (key == "announce" || key == "extra") {
-                (key == "announce" ? fresh.m_announce : fresh.m_extra).push_back(a.Rest(0));
-                bad = a.Size() == 0;
-            } else if (key == "answer") {
-                fresh.m_answers.push_back(Rule{a.S(0), a.Rest(1)});
-                bad = a.Size() < 2;
-            } else if (key == "ubx") {
-                Ubx u;
-                u.cls = static_cast<uint8_t>(a.U(0, 16, 255));
-                u.id = static_cast<uint8_t>(a.U(1, 16, 255));
-                std::string hex;
-                for (size_t i = 2; i < a.Size(); ++i) hex += a.S(i);
-                bad = !FromHex(hex, u.payload);
-                fresh.m_ubx.push_back(u);
-            } else {
-                return false;
-            }
-            return true;
-        },
-        error);
-    if (!ok) return false;
-    *this = fresh;
+    if (key == "talker") {
+        m_talker = a.S(0);
+        bad = m_talker.size() != 2;
+    } else if (key == "position") {
+        bad = !m_place.Read(a);
+        m_geoid = a.D(3);
+    } else if (key == "time") {
+        bad = !m_clock.Read(a, 9999, 4);
+    } else if (key == "fix") {
+        m_quality = static_cast<int>(a.U(0, 10, 9));
+        m_satellites = static_cast<int>(a.U(1, 10, 99));
+        m_ggaHdop = a.D(2);
+    } else if (key == "gsa") {
+        m_gsaMode = a.S(0).empty() ? 'A' : a.S(0)[0];
+        m_gsaType = static_cast<int>(a.U(1, 10, 3));
+        m_pdop = a.D(2);
+        m_hdop = a.D(3);
+        m_vdop = a.D(4);
+        m_used.clear();
+        for (size_t i = 5; i < a.Size(); ++i) m_used.push_back(static_cast<int>(a.U(i, 10, 99)));
+        bad = m_used.size() > static_cast<size_t>(kSvFieldsOfGsa);
+    } else if (key == "satellite") {
+        Satellite s;
+        s.sv = static_cast<int>(a.U(0, 10, 99));
+        s.elevation = static_cast<int>(a.U(1, 10, 90));
+        s.azimuth = static_cast<int>(a.U(2, 10, 359));
+        s.snr = static_cast<int>(a.U(3, 10, 99));
+        m_inView.push_back(s);
+        bad = m_inView.size() > kMaxInView;
+    } else if (key == "velocity") {
+        m_knots = a.D(0);
+        m_course = a.D(1);
+    } else if (key == "health") {
+        for (int i = 0; i < 2; ++i) {
+            m_health[i] = a.S(i).empty() ? '?' : a.S(i)[0];
+            bad = bad || (m_health[i] != 'A' && m_health[i] != 'V');
+        }
+    } else if (key == "version") {
+        Version v{a.S(0), a.S(1), a.S(2), a.S(3), a.S(4), a.S(5)};
+        m_versions.push_back(v);
+    } else if (key == "maker") {
+        m_maker = a.S(0) == "on";
+        bad = a.S(0) != "on" && a.S(0) != "off";
+    } else if (key == "announce" || key == "extra") {
+        (key == "announce" ? m_announce : m_extra).push_back(a.Rest(0));
+        bad = a.Size() == 0;
+    } else if (key == "answer") {
+        m_answers.push_back(Rule{a.S(0), a.Rest(1)});
+        bad = a.Size() < 2;
+    } else if (key == "ubx") {
+        RawMessage u;
+        bad = !u.Read(a);
+        m_ubx.push_back(u);
+    } else {
+        return ScenarioReceiver::Setting(key, a, bad);
+    }
     return true;
 }
 
 std::vector<std::string> NmeaReceiver::Bodies(const std::string& name) const
 {
     const std::string& t = m_talker;
-    const std::string position = Latitude(m_lat) + "," + Longitude(m_lon);
+    const std::string position = Latitude(m_place.lat) + "," + Longitude(m_place.lon);
     if (name == "ZDA")
         return {t + "ZDA," + TimeText() +
                 Format(",%02d,%02d,%04d,00,00", m_clock.day, m_clock.month, m_clock.year)};
     if (name == "GGA")
         return {t + "GGA," + TimeText() + "," + position +
-                Format(",%d,%02d,%.2f,%.1f,M,%.1f,M,,", m_quality, m_satellites, m_ggaHdop, m_altitude,
+                Format(",%d,%02d,%.2f,%.1f,M,%.1f,M,,", m_quality, m_satellites, m_ggaHdop, m_place.altitude,
                        m_geoid)};
     if (name == "GSA") {
         std::string s = t + "GSA," + m_gsaMode + Format(",%d", m_gsaType);
@@ -189,16 +153,16 @@ std::string NmeaReceiver::HealthReply() const
     const double east = component(speed * std::sin(course)), north = component(speed * std::cos(course));
     return Format("PZULRTF,%c,%c,%.0f,%02d,%d,", m_health[0], m_health[1], tow, static_cast<int>(m_used.size()),
                   m_gsaType) +
-           Latitude(m_lat) + "," + Longitude(m_lon) +
-           Format(",%.1f,%.6f,%.6f,%.6f", m_altitude + m_geoid, east, north, 0.0);
+           Latitude(m_place.lat) + "," + Longitude(m_place.lon) +
+           Format(",%.1f,%.6f,%.6f,%.6f", m_place.altitude + m_geoid, east, north, 0.0);
 }
 
 void NmeaReceiver::Send(const std::string& body, std::vector<Segment>& out)
 {
     AddGood(out, NmeaSentence(body), KIND_NMEA);
     if (m_ubx.empty()) return;
-    const Ubx& u = m_ubx[m_nextUbx++ % m_ubx.size()];
-    AddNoise(out, UbxMessage(u.cls, u.id, u.payload));
+    const RawMessage& u = m_ubx[m_nextUbx++ % m_ubx.size()];
+    AddNoise(out, UbxMessage(u.cls, u.id, u.data));
 }
 
 void NmeaReceiver::Start(std::vector<Segment>& out)
@@ -254,9 +218,8 @@ bool NmeaReceiver::Inject(const std::string& what, int count, Garbage& garbage, 
     // Another place and time, so that a fault the reader took for a frame
     // would show in the model.
     NmeaReceiver other(*this);
-    other.m_lat = m_lat > 0 ? m_lat - 10.5 : m_lat + 10.5;
-    other.m_lon = m_lon > 0 ? m_lon - 20.25 : m_lon + 20.25;
-    other.m_clock.secondOfDay = std::fmod(m_clock.secondOfDay + 7200, 86400);
+    other.m_place = m_place.Elsewhere();
+    other.m_clock = m_clock.Later();
     other.m_knots = m_knots + 7;
     other.m_pdop = m_pdop + 3;
     other.m_hdop = m_hdop + 2;

@@ -38,11 +38,11 @@
 
 namespace rxsim {
 
-class NmeaReceiver : public Receiver {
+class NmeaReceiver : public ScenarioReceiver {
 public:
-    bool Load(const std::string& text, std::string& error);
+    NmeaReceiver() : ScenarioReceiver("nmea", {"ZDA", "GGA", "GSA", "GSV", "RMC", "VTG"}) {}
+    bool Load(const std::string& text, std::string& error) { return LoadInto(*this, text, error); }
 
-    int IntervalMs() const override { return m_intervalMs; }
     void Start(std::vector<Segment>& out) override;
     void Tick(std::vector<Segment>& out) override;
     bool Answer(const Command& c, std::vector<Segment>& out) override;
@@ -67,21 +67,17 @@ private:
     struct Rule {
         std::string query, reply;
     };
-    struct Ubx {
-        uint8_t cls, id;
-        Bytes payload;
-    };
-
+    bool Setting(const std::string& key, Args& a, bool& bad) override;
+    bool IsReport(const std::string& name) const override { return !Bodies(name).empty(); }
     // Sends one sentence, then the next UBX message when there are any.
     void Send(const std::string& body, std::vector<Segment>& out);
     std::string Latitude(double degrees) const;
     std::string Longitude(double degrees) const;
     std::string TimeText() const;
 
-    int m_intervalMs = 1000;
-    std::vector<std::string> m_periodic = {"ZDA", "GGA", "GSA", "GSV", "RMC", "VTG"};
     std::string m_talker = "GP";
-    double m_lat = 47.5, m_lon = -122.25, m_altitude = 100.0, m_geoid = -17.0;
+    Place m_place = {47.5, -122.25, 100.0};
+    double m_geoid = -17.0;
     SimClock m_clock;
     int m_quality = 1, m_satellites = 8;
     double m_ggaHdop = 1.25;
@@ -96,7 +92,7 @@ private:
     bool m_maker = true;
     std::vector<std::string> m_announce, m_extra;
     std::vector<Rule> m_answers;
-    std::vector<Ubx> m_ubx;
+    std::vector<RawMessage> m_ubx;
     size_t m_nextUbx = 0;
 };
 

@@ -28,69 +28,36 @@ Bytes Frame(const char* id, const Bytes& data) { return QopMessage(id[0], id[1],
 
 }  // namespace
 
-bool QopReceiver::Load(const std::string& text, std::string& error)
+bool QopReceiver::Setting(const std::string& key, Args& a, bool& bad)
 {
-    QopReceiver fresh;
-    bool ok = ForEachSetting(
-        text,
-        [&](const std::string& key, Args& a, bool& bad) {
-            if (key == "protocol") {
-                bad = a.S(0) != "qop" || a.Size() != 1;
-            } else if (key == "interval_ms") {
-                fresh.m_intervalMs = static_cast<int>(a.U(0, 10, 600000));
-                bad = fresh.m_intervalMs < 10;
-            } else if (key == "periodic") {
-                fresh.m_periodic.clear();
-                for (size_t i = 0; i < a.Size(); ++i) {
-                    fresh.m_periodic.push_back(a.S(i));
-                    bad = bad || fresh.Message(a.S(i)).empty();
-                }
-            } else if (key == "position") {
-                fresh.m_lat = a.D(0);
-                fresh.m_lon = a.D(1);
-                fresh.m_height = a.D(2);
-                bad = std::fabs(fresh.m_lat) > 90 || std::fabs(fresh.m_lon) > 180;
-            } else if (key == "time") {
-                double hhmmss = a.D(0);
-                fresh.m_clock.secondOfDay = std::floor(hhmmss / 10000) * 3600 +
-                                            std::fmod(std::floor(hhmmss / 100), 100) * 60 +
-                                            std::fmod(hhmmss, 100);
-                fresh.m_clock.day = static_cast<int>(a.U(1, 10, 31));
-                fresh.m_clock.month = static_cast<int>(a.U(2, 10, 12));
-                fresh.m_clock.year = static_cast<int>(a.U(3, 10, 65535));
-                fresh.m_clock.step = a.Size() > 4 ? a.D(4) : 1.0;
-                bad = fresh.m_clock.secondOfDay >= 86400 || fresh.m_clock.day < 1 || fresh.m_clock.month < 1;
-            } else if (key == "status") {
-                fresh.m_status = static_cast<uint16_t>(a.U(0, 16, 0xFFFF));
-            } else if (key == "dop") {
-                fresh.m_dop = static_cast<uint16_t>(a.U(0, 10, 0xFFFF));
-            } else if (key == "clock") {
-                fresh.m_clockTerm = static_cast<int32_t>(a.I(0, -2147483647L - 1, 2147483647L));
-            } else if (key == "channel") {
-                fresh.m_channels.push_back(Channel{static_cast<int>(a.U(0, 10, 255)),
-                                                   static_cast<int>(a.U(1, 10, 255)),
-                                                   static_cast<int>(a.U(2, 10, 255))});
-                bad = fresh.m_channels.size() > kChannels;
-            } else if (key == "visible") {
-                fresh.m_visible.push_back(Visible{static_cast<int>(a.U(0, 10, 255)),
-                                                  static_cast<int>(a.U(1, 10, 90)),
-                                                  static_cast<int>(a.U(2, 10, 359))});
-                bad = fresh.m_visible.size() > kChannels;
-            } else if (key == "version") {
-                fresh.m_major = static_cast<int>(a.U(0, 10, 99));
-                fresh.m_minor = static_cast<int>(a.U(1, 10, 99));
-                fresh.m_third = static_cast<int>(a.U(2, 10, 99));
-                fresh.m_month = static_cast<int>(a.U(3, 10, 12));
-                fresh.m_day = static_cast<int>(a.U(4, 10, 31));
-                fresh.m_year = static_cast<int>(a.U(5, 10, 99));
-            } else {
-                return false;
-            }
-            return true;
-        },
-        error);
-    if (!ok) return false;
-    *this = fresh;
+    if (key == "position") {
+        bad = !m_place.Read(a);
+    } else if (key == "time") {
+        bad = !m_clock.Read(a, 65535, 4);
+    } else if (key == "status") {
+        m_status = static_cast<uint16_t>(a.U(0, 16, 0xFFFF));
+    } else if (key == "dop") {
+        m_dop = static_cast<uint16_t>(a.U(0, 10, 0xFFFF));
+    } else if (key == "clock") {
+        m_clockTerm = static_cast<int32_t>(a.I(0, -2147483647L - 1, 2147483647L));
+    } else if (key == "channel") {
+        m_channels.push_back(Channel{static_cast<int>(a.U(0, 10, 255)), static_cast<int>(a.U(1, 10, 255)),
+                                     static_cast<int>(a.U(2, 10, 255))});
+        bad = m_channels.size() > kChannels;
+    } else if (key == "visible") {
+        m_visible.push_back(Visible{static_cast<int>(a.U(0, 10, 255)), static_cast<int>(a.U(1, 10, 90)),
+                                    static_cast<int>(a.U(2, 10, 359))});
+        bad = m_visible.size() > kChannels;
+    } else if (key == "version") {
+        m_major = static_cast<int>(a.U(0, 10, 99));
+        m_minor = static_cast<int>(a.U(1, 10, 99));
+        m_third = static_cast<int>(a.U(2, 10, 99));
+        m_month = static_cast<int>(a.U(3, 10, 12));
+        m_day = static_cast<int>(a.U(4, 10, 31));
+        m_year = static_cast<int>(a.U(5, 10, 99));
+    } else {
+        return ScenarioReceiver::Setting(key, a, bad);
+    }
     return true;
 }
 
@@ -105,9 +72,9 @@ Bytes QopReceiver::Message(const std::string& id) const
         d[HA_TIME] = static_cast<uint8_t>(s / 3600 % 24);
         d[HA_TIME + 1] = static_cast<uint8_t>(s / 60 % 60);
         d[HA_TIME + 2] = static_cast<uint8_t>(s % 60);
-        PutBe(d, HA_LATITUDE, static_cast<uint32_t>(std::lround(m_lat * kMilliarcsecondsPerDegree)), 4);
-        PutBe(d, HA_LONGITUDE, static_cast<uint32_t>(std::lround(m_lon * kMilliarcsecondsPerDegree)), 4);
-        const uint32_t height = static_cast<uint32_t>(std::lround(m_height * kCentimetresPerMetre));
+        PutBe(d, HA_LATITUDE, static_cast<uint32_t>(std::lround(m_place.lat * kMilliarcsecondsPerDegree)), 4);
+        PutBe(d, HA_LONGITUDE, static_cast<uint32_t>(std::lround(m_place.lon * kMilliarcsecondsPerDegree)), 4);
+        const uint32_t height = static_cast<uint32_t>(std::lround(m_place.altitude * kCentimetresPerMetre));
         PutBe(d, HA_HEIGHT, height, 4);
         PutBe(d, HA_HEIGHT_MSL, height, 4);
         PutBe(d, HA_DOP, m_dop, 2);
@@ -169,10 +136,9 @@ bool QopReceiver::Answer(const Command& c, std::vector<Segment>& out)
 bool QopReceiver::Inject(const std::string& what, int count, Garbage& garbage, std::vector<Segment>& out)
 {
     QopReceiver other(*this);
-    other.m_lat = m_lat > 0 ? m_lat - 10.5 : m_lat + 10.5;
-    other.m_lon = m_lon > 0 ? m_lon - 20.25 : m_lon + 20.25;
+    other.m_place = m_place.Elsewhere();
     other.m_status = 0x4000;  // acquiring: another health
-    other.m_clock.secondOfDay = std::fmod(m_clock.secondOfDay + 7200, 86400);
+    other.m_clock = m_clock.Later();
     FaultKit kit;
     kit.kind = KIND_QOP;
     Bytes good = Message("Ha"), wrong = other.Message("Ha");
@@ -182,11 +148,7 @@ bool QopReceiver::Inject(const std::string& what, int count, Garbage& garbage, s
     // bytes for the rest of the message, which is why it is padded to its
     // length with noise that does not end in LF.
     const size_t kKept = 4 + HA_HEIGHT;
-    Bytes cut(wrong.begin(), wrong.begin() + kKept);
-    Bytes pad = garbage.Run(wrong.size() - kKept);
-    pad.back() = 0x55;
-    cut.insert(cut.end(), pad.begin(), pad.end());
-    kit.truncated.push_back(cut);
+    kit.truncated.push_back(CutAndPad(wrong, kKept, garbage));
     return InjectFaults(kit, what, count, garbage, out);
 }
 

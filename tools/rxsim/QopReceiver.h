@@ -22,11 +22,11 @@
 
 namespace rxsim {
 
-class QopReceiver : public Receiver {
+class QopReceiver : public ScenarioReceiver {
 public:
-    bool Load(const std::string& text, std::string& error);
+    QopReceiver() : ScenarioReceiver("qop", {"Ha"}) {}
+    bool Load(const std::string& text, std::string& error) { return LoadInto(*this, text, error); }
 
-    int IntervalMs() const override { return m_intervalMs; }
     void Tick(std::vector<Segment>& out) override;
     bool Answer(const Command& c, std::vector<Segment>& out) override;
     // garbage, falsestart, bad, truncated, burst (see InjectFaults); the bad
@@ -46,9 +46,10 @@ private:
         int sv, elevation, azimuth;
     };
 
-    int m_intervalMs = 1000;
-    std::vector<std::string> m_periodic = {"Ha"};
-    double m_lat = 0, m_lon = 0, m_height = 0;
+    bool Setting(const std::string& key, Args& a, bool& bad) override;
+    bool IsReport(const std::string& name) const override { return !Message(name).empty(); }
+
+    Place m_place;
     SimClock m_clock;
     uint16_t m_status = 0xE000;
     uint16_t m_dop = 25;

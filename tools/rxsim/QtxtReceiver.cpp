@@ -30,84 +30,52 @@ int BaudCode(int baud) { return baud >= 10000 ? baud / 10 : baud; }
 
 }  // namespace
 
-bool QtxtReceiver::Load(const std::string& text, std::string& error)
+bool QtxtReceiver::Setting(const std::string& key, Args& a, bool& bad)
 {
-    QtxtReceiver fresh;
-    bool ok = ForEachSetting(
-        text,
-        [&](const std::string& key, Args& a, bool& bad) {
-            if (key == "protocol") {
-                bad = a.S(0) != "qtxt" || a.Size() != 1;
-            } else if (key == "interval_ms") {
-                fresh.m_intervalMs = static_cast<int>(a.U(0, 10, 600000));
-                bad = fresh.m_intervalMs < 10;
-            } else if (key == "periodic") {
-                fresh.m_periodic.clear();
-                for (size_t i = 0; i < a.Size(); ++i) {
-                    fresh.m_periodic.push_back(a.S(i));
-                    bad = bad || fresh.Body(a.S(i)).empty();
-                }
-            } else if (key == "position") {
-                fresh.m_lat = a.D(0);
-                fresh.m_lon = a.D(1);
-                fresh.m_altitude = a.D(2);
-                bad = std::fabs(fresh.m_lat) > 90 || std::fabs(fresh.m_lon) > 180;
-            } else if (key == "velocity") {
-                fresh.m_speed = a.D(0);
-                fresh.m_heading = a.D(1);
-                fresh.m_vertical = a.D(2);
-            } else if (key == "time") {
-                double hhmmss = a.D(0);
-                fresh.m_clock.secondOfDay = std::floor(hhmmss / 10000) * 3600 +
-                                            std::fmod(std::floor(hhmmss / 100), 100) * 60 +
-                                            std::fmod(hhmmss, 100);
-                fresh.m_clock.day = static_cast<int>(a.U(1, 10, 31));
-                fresh.m_clock.month = static_cast<int>(a.U(2, 10, 12));
-                fresh.m_clock.year = static_cast<int>(a.U(3, 10, 9999));
-                fresh.m_offset = static_cast<int>(a.U(4, 10, 99));
-                fresh.m_clock.step = a.Size() > 5 ? a.D(5) : 1.0;
-                bad = fresh.m_clock.secondOfDay >= 86400 || fresh.m_clock.day < 1 || fresh.m_clock.month < 1;
-            } else if (key == "fix") {
-                fresh.m_fixDigit = static_cast<int>(a.U(0, 10, 9));
-                fresh.m_fixSatellites = static_cast<int>(a.U(1, 10, 99));
-            } else if (key == "source") {
-                fresh.m_source = a.S(0).size() == 1 ? a.S(0)[0] : '?';
-                fresh.m_age = a.S(1).size() == 1 ? a.S(1)[0] : '?';
-                bad = fresh.m_source == '?' || fresh.m_age == '?';
-            } else if (key == "status") {
-                fresh.m_status = static_cast<int>(a.U(0, 16, 255));
-                fresh.m_digit6 = static_cast<int>(a.U(1, 16, 15));
-                fresh.m_digit7 = static_cast<int>(a.U(2, 16, 15));
-                fresh.m_digit11 = static_cast<int>(a.U(3, 16, 15));
-            } else if (key == "satellite") {
-                fresh.m_satellites.push_back(
-                    Satellite{static_cast<int>(a.U(0, 10, 99)), static_cast<int>(a.U(1, 10, 99))});
-                bad = fresh.m_satellites.size() > kMaxSatellites;
-            } else if (key == "version") {
-                fresh.m_major = static_cast<int>(a.U(0, 10, 99));
-                fresh.m_minor = static_cast<int>(a.U(1, 10, 99));
-                fresh.m_month = static_cast<int>(a.U(2, 10, 12));
-                fresh.m_day = static_cast<int>(a.U(3, 10, 31));
-                fresh.m_year = static_cast<int>(a.U(4, 10, 99));
-                fresh.m_name = a.Rest(5);
-                bad = fresh.m_name.empty();
-            } else if (key == "port") {
-                fresh.m_baud = static_cast<int>(a.U(0, 10, 115200));
-                fresh.m_dataBits = static_cast<int>(a.U(1, 10, 8));
-                fresh.m_stopBits = static_cast<int>(a.U(2, 10, 2));
-                fresh.m_parity = a.S(3).size() == 1 ? a.S(3)[0] : '?';
-                bad = BaudCode(fresh.m_baud) > 9999;
-            } else if (key == "protocols") {
-                fresh.m_protocols = a.S(0) + a.S(1) + a.S(2);
-                bad = fresh.m_protocols.size() != 3;
-            } else {
-                return false;
-            }
-            return true;
-        },
-        error);
-    if (!ok) return false;
-    *this = fresh;
+    if (key == "position") {
+        bad = !m_place.Read(a);
+    } else if (key == "velocity") {
+        m_speed = a.D(0);
+        m_heading = a.D(1);
+        m_vertical = a.D(2);
+    } else if (key == "time") {
+        bad = !m_clock.Read(a, 9999, 5);
+        m_offset = static_cast<int>(a.U(4, 10, 99));
+    } else if (key == "fix") {
+        m_fixDigit = static_cast<int>(a.U(0, 10, 9));
+        m_fixSatellites = static_cast<int>(a.U(1, 10, 99));
+    } else if (key == "source") {
+        m_source = a.S(0).size() == 1 ? a.S(0)[0] : '?';
+        m_age = a.S(1).size() == 1 ? a.S(1)[0] : '?';
+        bad = m_source == '?' || m_age == '?';
+    } else if (key == "status") {
+        m_status = static_cast<int>(a.U(0, 16, 255));
+        m_digit6 = static_cast<int>(a.U(1, 16, 15));
+        m_digit7 = static_cast<int>(a.U(2, 16, 15));
+        m_digit11 = static_cast<int>(a.U(3, 16, 15));
+    } else if (key == "satellite") {
+        m_satellites.push_back(Satellite{static_cast<int>(a.U(0, 10, 99)), static_cast<int>(a.U(1, 10, 99))});
+        bad = m_satellites.size() > kMaxSatellites;
+    } else if (key == "version") {
+        m_major = static_cast<int>(a.U(0, 10, 99));
+        m_minor = static_cast<int>(a.U(1, 10, 99));
+        m_month = static_cast<int>(a.U(2, 10, 12));
+        m_day = static_cast<int>(a.U(3, 10, 31));
+        m_year = static_cast<int>(a.U(4, 10, 99));
+        m_name = a.Rest(5);
+        bad = m_name.empty();
+    } else if (key == "port") {
+        m_baud = static_cast<int>(a.U(0, 10, 115200));
+        m_dataBits = static_cast<int>(a.U(1, 10, 8));
+        m_stopBits = static_cast<int>(a.U(2, 10, 2));
+        m_parity = a.S(3).size() == 1 ? a.S(3)[0] : '?';
+        bad = BaudCode(m_baud) > 9999;
+    } else if (key == "protocols") {
+        m_protocols = a.S(0) + a.S(1) + a.S(2);
+        bad = m_protocols.size() != 3;
+    } else {
+        return ScenarioReceiver::Setting(key, a, bad);
+    }
     return true;
 }
 
@@ -118,8 +86,8 @@ std::string QtxtReceiver::Body(const std::string& name) const
         // Time of day, three unused digits, latitude, longitude, altitude
         // (feet), horizontal and vertical speed (mph), heading, the
         // satellites (number and signal), ten unused digits, source, age.
-        std::string s = Format("RLN%05ld000", secondOfDay) + Signed(m_lat, 9, 7) + Signed(m_lon, 10, 7) +
-                        Signed(m_altitude * kFeetPerMetre, 8, 2) +
+        std::string s = Format("RLN%05ld000", secondOfDay) + Signed(m_place.lat, 9, 7) + Signed(m_place.lon, 10, 7) +
+                        Signed(m_place.altitude * kFeetPerMetre, 8, 2) +
                         Unsigned(m_speed / kMetresPerSecondPerMph, 4, 1) +
                         Signed(m_vertical / kMetresPerSecondPerMph, 4, 1) + Unsigned(m_heading, 4, 1) +
                         Format("%02d", static_cast<int>(m_satellites.size()));
@@ -127,7 +95,7 @@ std::string QtxtReceiver::Body(const std::string& name) const
         return s + "0000000000" + m_source + m_age;
     }
     if (name == "PV")
-        return Format("RPV%05ld", secondOfDay) + Signed(m_lat, 7, 5) + Signed(m_lon, 8, 5) +
+        return Format("RPV%05ld", secondOfDay) + Signed(m_place.lat, 7, 5) + Signed(m_place.lon, 8, 5) +
                Unsigned(m_speed / kMetresPerSecondPerMph, 3, 0) + Unsigned(m_heading, 3, 0) + m_source + m_age;
     if (name == "TM") {
         long ms = std::lround(m_clock.secondOfDay * 1000);
@@ -167,9 +135,8 @@ bool QtxtReceiver::Answer(const Command& c, std::vector<Segment>& out)
 bool QtxtReceiver::Inject(const std::string& what, int count, Garbage& garbage, std::vector<Segment>& out)
 {
     QtxtReceiver other(*this);
-    other.m_lat = m_lat > 0 ? m_lat - 10.5 : m_lat + 10.5;
-    other.m_lon = m_lon > 0 ? m_lon - 20.25 : m_lon + 20.25;
-    other.m_clock.secondOfDay = std::fmod(m_clock.secondOfDay + 7200, 86400);
+    other.m_place = m_place.Elsewhere();
+    other.m_clock = m_clock.Later();
     other.m_status = 0x0B;
     FaultKit kit;
     kit.kind = KIND_QTXT;

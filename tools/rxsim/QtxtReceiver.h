@@ -26,11 +26,11 @@
 
 namespace rxsim {
 
-class QtxtReceiver : public Receiver {
+class QtxtReceiver : public ScenarioReceiver {
 public:
-    bool Load(const std::string& text, std::string& error);
+    QtxtReceiver() : ScenarioReceiver("qtxt", {"LN", "TM", "ST"}) {}
+    bool Load(const std::string& text, std::string& error) { return LoadInto(*this, text, error); }
 
-    int IntervalMs() const override { return m_intervalMs; }
     void Tick(std::vector<Segment>& out) override;
     bool Answer(const Command& c, std::vector<Segment>& out) override;
     // garbage, falsestart, bad, truncated, burst (see InjectFaults); the bad
@@ -47,9 +47,10 @@ private:
         int sv, snr;
     };
 
-    int m_intervalMs = 1000;
-    std::vector<std::string> m_periodic = {"LN", "TM", "ST"};
-    double m_lat = 0, m_lon = 0, m_altitude = 0;
+    bool Setting(const std::string& key, Args& a, bool& bad) override;
+    bool IsReport(const std::string& name) const override { return !Body(name).empty(); }
+
+    Place m_place;
     double m_speed = 0, m_heading = 0, m_vertical = 0;
     SimClock m_clock;
     int m_offset = 14;

@@ -1,5 +1,7 @@
 #include "Receiver.h"
 
+#include <cmath>
+
 #include "KestoReceiver.h"
 #include "MonReceiver.h"
 #include "NmeaReceiver.h"
@@ -42,6 +44,9 @@ const size_t kFalseStartCount = sizeof kFalseStarts / sizeof kFalseStarts[0];
 const size_t kSettlingGarbage = 600;
 const size_t kGarbageBetween = 4;
 const size_t kBurstGarbage = 17;
+const unsigned long kMaxIntervalMs = 600000;
+const int kMinIntervalMs = 10;
+const double kMaxLatitude = 90, kMaxLongitude = 180;
 
 void FalseStarts(const FaultKit& kit, Garbage& garbage, std::vector<Segment>& out)
 {
@@ -154,6 +159,80 @@ const long kGpsEpochDays = DaysFromCivil(1980, 1, 6);
 const double kSecondsPerDay = 86400.0;
 
 }  // namespace
+
+bool ScenarioReceiver::Setting(const std::string& key, Args& a, bool& bad)
+{
+    if (key == "protocol") {
+        bad = a.S(0) != m_protocol || a.Size() != 1;
+    } else if (key == "interval_ms") {
+        m_intervalMs = static_cast<int>(a.U(0, 10, kMaxIntervalMs));
+        bad = m_intervalMs < kMinIntervalMs;
+    } else if (key == "periodic") {
+        m_periodic.clear();
+        for (size_t i = 0; i < a.Size(); ++i) {
+            m_periodic.push_back(a.S(i));
+            bad = bad || !IsReport(a.S(i));
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool Place::Read(Args& a)
+{
+    lat = a.D(0);
+    lon = a.D(1);
+    altitude = a.D(2);
+    return !(std::fabs(lat) > kMaxLatitude || std::fabs(lon) > kMaxLongitude);
+}
+
+Place Place::Elsewhere() const
+{
+    Place other(*this);
+    other.lat = lat > 0 ? lat - 10.5 : lat + 10.5;
+    other.lon = lon > 0 ? lon - 20.25 : lon + 20.25;
+    return other;
+}
+
+bool RawMessage::Read(Args& a)
+{
+    cls = static_cast<uint8_t>(a.U(0, 16, 255));
+    id = static_cast<uint8_t>(a.U(1, 16, 255));
+    std::string hex;
+    for (size_t i = 2; i < a.Size(); ++i) hex += a.S(i);
+    return FromHex(hex, data);
+}
+
+Bytes CutAndPad(const Bytes& frame, size_t kept, Garbage& garbage)
+{
+    const uint8_t kEndsNothing = 0x55;
+    Bytes cut(frame.begin(), frame.begin() + static_cast<long>(kept));
+    Bytes pad = garbage.Run(frame.size() - kept);
+    pad.back() = kEndsNothing;
+    cut.insert(cut.end(), pad.begin(), pad.end());
+    return cut;
+}
+
+bool SimClock::Read(Args& a, unsigned long maxYear, size_t stepAt)
+{
+    double hhmmss = a.D(0);
+    secondOfDay = std::floor(hhmmss / 10000) * 3600 + std::fmod(std::floor(hhmmss / 100), 100) * 60 +
+                  std::fmod(hhmmss, 100);
+    day = static_cast<int>(a.U(1, 10, 31));
+    month = static_cast<int>(a.U(2, 10, 12));
+    year = static_cast<int>(a.U(3, 10, maxYear));
+    step = a.Size() > stepAt ? a.D(stepAt) : 1.0;
+    return !(secondOfDay >= kSecondsPerDay || day < 1 || month < 1);
+}
+
+SimClock SimClock::Later() const
+{
+    const double kTwoHours = 7200;
+    SimClock later(*this);
+    later.secondOfDay = std::fmod(secondOfDay + kTwoHours, kSecondsPerDay);
+    return later;
+}
 
 void SimClock::Advance()
 {

@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "Script.h"
+#include "Settings.h"
 
 namespace rxsim {
 
@@ -33,6 +34,46 @@ public:
     // Injected faults (see each receiver); false for an unknown name.
     virtual bool Inject(const std::string& what, int count, Garbage& garbage,
                         std::vector<Segment>& out) = 0;
+};
+
+// The receivers a scenario spells out (all but the QBIN one) share their
+// shape: a period, the reports of a period by name, and settings read into
+// a fresh receiver that replaces this one only when every line is good.
+class ScenarioReceiver : public Receiver {
+public:
+    int IntervalMs() const override { return m_intervalMs; }
+
+protected:
+    ScenarioReceiver(const char* protocol, std::vector<std::string> periodic)
+        : m_periodic(std::move(periodic)), m_protocol(protocol)
+    {
+    }
+
+    // One setting (see ForEachSetting). The shared ones: protocol (this
+    // receiver's), interval_ms MS (default 1000) and periodic NAME...;
+    // false for any other key.
+    virtual bool Setting(const std::string& key, Args& values, bool& bad);
+    // Whether `periodic` may name this report.
+    virtual bool IsReport(const std::string& name) const = 0;
+
+    // Loads `self` with the scenario when all of it is good.
+    template <class R>
+    static bool LoadInto(R& self, const std::string& text, std::string& error)
+    {
+        R fresh;
+        ScenarioReceiver& settings = fresh;
+        bool ok = ForEachSetting(
+            text, [&](const std::string& key, Args& a, bool& bad) { return settings.Setting(key, a, bad); },
+            error);
+        if (ok) self = fresh;
+        return ok;
+    }
+
+    int m_intervalMs = 1000;
+    std::vector<std::string> m_periodic;
+
+private:
+    const char* m_protocol;
 };
 
 // The receiver the scenario's `protocol` setting names (qbin when it has
@@ -67,6 +108,32 @@ struct FaultKit {
 bool InjectFaults(const FaultKit& kit, const std::string& what, int count, Garbage& garbage,
                   std::vector<Segment>& out);
 
+// A place: degrees (south, west negative) and metres.
+struct Place {
+    double lat = 0, lon = 0, altitude = 0;
+
+    // The values of `position LAT LON ALTITUDE`; false when off the earth.
+    bool Read(Args& a);
+    // A place far from this one, for the frames a reader must not take for
+    // the receiver's own.
+    Place Elsewhere() const;
+};
+
+// A message given as CLASS ID HEX... (class and id in hex, the data as hex
+// words run together).
+struct RawMessage {
+    uint8_t cls = 0, id = 0;
+    Bytes data;
+
+    // False when the data is not hex.
+    bool Read(Args& a);
+};
+
+// `frame` cut after `kept` bytes, the rest of its length noise that ends in
+// a byte no frame ends with: a reader that counts the frame by its length
+// takes the noise for the rest of it.
+Bytes CutAndPad(const Bytes& frame, size_t kept, Garbage& garbage);
+
 // A UTC calendar clock for the receivers' reports. Leap seconds are not
 // kept: GPS time is taken for UTC, as the receivers' offsets are reported
 // separately.
@@ -76,6 +143,12 @@ struct SimClock {
     double step = 1.0;  // seconds per period
 
     void Advance();
+    // The values of `time HHMMSS DAY MONTH YEAR ... [STEP]`; the optional
+    // STEP stands at `stepAt`, the values between YEAR and it are the
+    // caller's. False when the time or date is out of range.
+    bool Read(Args& a, unsigned long maxYear, size_t stepAt);
+    // Two hours on, the same date: a time a reader must not take for this one.
+    SimClock Later() const;
     // GPS week and seconds of week of this instant.
     void Gps(int& week, double& secondsOfWeek) const;
 };

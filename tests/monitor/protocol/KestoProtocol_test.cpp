@@ -10,21 +10,16 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "../link/FrameTestUtil.h"
+#include "DecoderTestSupport.h"
 #include "KestoMonCommandGoldens.h"
-#include "framework/CString.h"
-#include "link/FrameRecogniser.h"
-#include "model/CModel.h"
 #include "protocol/MonFrame.h"
 
-using frametest::Bytes;
+using namespace decodertest;
 using frametest::EventRecorder;
 using frametest::Hex;
-using frametest::RecordingFrameSink;
 using frametest::ToHex;
 
 namespace {
@@ -32,20 +27,6 @@ namespace {
 const double kPi = 3.14159265358979323846;
 const double kDeg = kPi / 180.0;
 const double kHeadingUnit = 0.00009587379924717687;  // about 2 pi / 65536
-
-Bytes ToBytes(const CByteArray& a)
-{
-    return a.GetSize() == 0 ? Bytes() : Bytes(a.GetData(), a.GetData() + a.GetSize());
-}
-
-// What the recogniser makes of bytes fed one at a time.
-std::vector<std::string> Recognise(const Bytes& wire)
-{
-    RecordingFrameSink sink;
-    CFrameRecogniser recogniser(&sink);
-    for (uint8_t b : wire) recogniser.Feed(b);
-    return sink.found;
-}
 
 }  // namespace
 
@@ -204,77 +185,24 @@ Bytes Packet(uint8_t cls, uint8_t id, const Bytes& data)
     return out;
 }
 
-// Everything a KESTO packet may store, copied out for before/after comparison.
-struct Snapshot {
-    struct Records {
-        NavState nav;
-        GpsTimeInfo time;
-        FixModeRecord fix;
-        DopRecord dops;
-        FirmwareVersionRecord fw0;
-        ProductRecord product;
-        TrackingTable tracking;
-        uint32_t health, healthErrors, machineId, statusCode;
-    } r;
-    std::vector<std::string> texts;
-
-    explicit Snapshot(CModel& m)
-    {
-        std::memset(&r, 0, sizeof r);
-        m.GetNavState(r.nav);
-        m.GetTimeInfo(r.time);
-        m.GetFixModeAndDops(r.fix);
-        m.GetFixSvList(r.dops);
-        m.GetFirmwareVersion(r.fw0, 0);
-        m.GetProductInfo(r.product);
-        m.GetTrackingTable(r.tracking);
-        r.health = m.GetHealthStatus();
-        r.healthErrors = m.GetHealthErrorBits();
-        r.machineId = m.GetMachineId();
-        r.statusCode = m.GetStatusCode();
-        for (int i = 0; i < MODEL_REPORT_TEXT_COUNT; ++i) texts.push_back(m.GetReportText(i).GetString());
-    }
-    bool operator==(const Snapshot& o) const { return std::memcmp(&r, &o.r, sizeof r) == 0 && texts == o.texts; }
-};
-
-class KestoDecoderTest : public ::testing::Test {
+class KestoDecoderTest : public ModelTest<EventRecorder> {
 protected:
-    void SetUp() override
-    {
-        recorder.SetModel(&model);
-        ASSERT_TRUE(model.Attach(&recorder, nullptr));
-        recorder.events.clear();
-    }
-    void TearDown() override { model.Detach(); }
-
-    // Decodes from a buffer of exactly the packet's size, so a read past its
-    // end is caught by the sanitizer.
     void Decode(const Bytes& packet)
     {
-        std::unique_ptr<BYTE[]> exact(new BYTE[packet.size()]);
-        std::memcpy(exact.get(), packet.data(), packet.size());
-        DecodeKestoFrame(exact.get(), static_cast<int>(packet.size()), &model);
+        const ExactFrame exact(packet);
+        DecodeKestoFrame(exact.Data(), exact.Size(), &model);
     }
     std::vector<std::pair<int32_t, int32_t>> Events() const
     {
         std::vector<std::pair<int32_t, int32_t>> out;
-        for (const frametest::Event& e : recorder.events) out.push_back({e.event, e.detail});
+        for (const frametest::Event& e : sink.events) out.push_back({e.event, e.detail});
         return out;
     }
-    NavState Nav()
-    {
-        NavState n;
-        model.GetNavState(n);
-        return n;
-    }
-
-    CModel model;
-    EventRecorder recorder;
 };
 
 typedef std::vector<std::pair<int32_t, int32_t>> EventList;
 
-struct Label {
+struct ReportLabel {
     int slot;
     const char* text;
 };
@@ -284,7 +212,7 @@ struct DecoderCase {
     uint8_t cls, id;
     Bytes data;        // exactly the bytes the class needs
     EventList events;  // raised in this order (others may come between)
-    std::vector<Label> labels;
+    std::vector<ReportLabel> labels;
     std::function<void(CModel&)> check;
 };
 
@@ -445,10 +373,10 @@ TEST_F(KestoDecoderTest, EachClassStoresItsRecordsAndRaisesItsEvents)
     for (const DecoderCase& c : DecodedClasses()) {
         SCOPED_TRACE(c.name);
         model.ClearData(1);
-        recorder.events.clear();
+        sink.events.clear();
         Decode(Packet(c.cls, c.id, c.data));
         EXPECT_TRUE(InOrder(c.events, Events())) << ::testing::PrintToString(Events());
-        for (const Label& l : c.labels) EXPECT_STREQ(model.GetReportText(l.slot).GetString(), l.text) << l.slot;
+        for (const ReportLabel& l : c.labels) EXPECT_STREQ(model.GetReportText(l.slot).GetString(), l.text) << l.slot;
         if (c.check) c.check(model);
     }
 }
@@ -462,10 +390,10 @@ TEST_F(KestoDecoderTest, APacketShortOfItsClassChangesNothing)
             SCOPED_TRACE(std::string(c.name) + ", data bytes " + std::to_string(keep));
             model.ClearData(1);
             const Snapshot before(model);
-            recorder.events.clear();
+            sink.events.clear();
             Decode(Packet(c.cls, c.id, Bytes(c.data.begin(), c.data.begin() + static_cast<long>(keep))));
-            EXPECT_TRUE(recorder.events.empty());
-            EXPECT_TRUE(Snapshot(model) == before);
+            EXPECT_TRUE(sink.events.empty());
+            EXPECT_TRUE(Snapshot(model).SameRecords(before));
         }
     }
 }
@@ -489,15 +417,15 @@ TEST_F(KestoDecoderTest, PacketsOutsideTheDecodedSetChangeNothing)
         SCOPED_TRACE(c.first);
         model.ClearData(1);
         const Snapshot before(model);
-        recorder.events.clear();
+        sink.events.clear();
         Decode(c.second);
-        EXPECT_TRUE(recorder.events.empty());
-        EXPECT_TRUE(Snapshot(model) == before);
+        EXPECT_TRUE(sink.events.empty());
+        EXPECT_TRUE(Snapshot(model).SameRecords(before));
     }
     DecodeKestoFrame(nullptr, 20, &model);
     const Bytes p = Packet(0x16, 0x02, Data().at(6).u8(1).b);
     DecodeKestoFrame(p.data(), static_cast<int>(p.size()), nullptr);
-    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_TRUE(sink.events.empty());
 }
 
 TEST_F(KestoDecoderTest, AntennaGroupsAndStates)
@@ -511,7 +439,7 @@ TEST_F(KestoDecoderTest, AntennaGroupsAndStates)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.group) + "/" + std::to_string(c.state));
-        recorder.events.clear();
+        sink.events.clear();
         Decode(Packet(0x14, 0x01, Data().at(11).u8(c.group).u8(c.state).b));
         EXPECT_EQ(Events(), (EventList{{29, c.detail}}));
     }
@@ -534,7 +462,7 @@ TEST_F(KestoDecoderTest, ReceiverStateGivesHealthAndSatellitesInUse)
         FixModeRecord fix = {};
         fix.svCount = 9;
         model.SetFixModeAndDops(fix, false);
-        recorder.events.clear();
+        sink.events.clear();
         // Time bits clear: the time record's week, time of week, offset and
         // source are cleared.
         GpsTimeInfo t = {};
@@ -592,7 +520,7 @@ TEST_F(KestoDecoderTest, FixFlagsDecideWhatTheLongFixPacketStores)
     EXPECT_EQ(Events(), (EventList{{52, 0}}));
 
     // A bias that is no number is not stored, nor its event raised.
-    recorder.events.clear();
+    sink.events.clear();
     const float nan = std::nanf("");
     Decode(Packet(0x31, 0x02, Data().at(7).u8('Q').u8(0x80).at(31).u16(0).at(35).f32(nan).u16(10).b));
     EXPECT_EQ(Nav().clockBias, 0.0);

@@ -6,32 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "../link/FrameTestUtil.h"
-#include "framework/CArray.h"
-#include "link/FrameRecogniser.h"
-#include "model/CModel.h"
+#include "DecoderTestSupport.h"
 #include "protocol/QopProtocol.h"
 
-using frametest::Bytes;
+using namespace decodertest;
 using frametest::EventRecorder;
 using frametest::Hex;
-using frametest::RecordingFrameSink;
 using frametest::ToHex;
-
-namespace {
-
-Bytes ToBytes(const CByteArray& a)
-{
-    return a.GetSize() == 0 ? Bytes() : Bytes(a.GetData(), a.GetData() + a.GetSize());
-}
-
-}  // namespace
 
 TEST(MonFraming, LengthSumAndEndFollowTheData)
 {
@@ -60,42 +45,19 @@ TEST(MonFraming, LengthSumAndEndFollowTheData)
         EXPECT_EQ(ToHex(bytes), c.expected);
         EXPECT_TRUE(CheckMonFrame(bytes.data(), static_cast<int>(bytes.size())));
 
-        RecordingFrameSink sink;
-        CFrameRecogniser recogniser(&sink);
-        for (uint8_t b : bytes) recogniser.Feed(b);
-        EXPECT_EQ(sink.found, (std::vector<std::string>{std::string("frame 20: ") + c.expected}));
+        EXPECT_EQ(Recognise(bytes), (std::vector<std::string>{std::string("frame 20: ") + c.expected}));
     }
 }
 
 namespace {
 
-class MonDecoderTest : public ::testing::Test {
+class MonDecoderTest : public ModelTest<EventRecorder> {
 protected:
-    void SetUp() override
-    {
-        recorder.SetModel(&model);
-        ASSERT_TRUE(model.Attach(&recorder, nullptr));
-        recorder.events.clear();
-    }
-    void TearDown() override { model.Detach(); }
-
-    // From a buffer of exactly the frame's size, so a read past its end is
-    // caught by the sanitizer.
     void Decode(const Bytes& frame)
     {
-        std::unique_ptr<BYTE[]> exact(new BYTE[frame.empty() ? 1 : frame.size()]);
-        if (!frame.empty()) std::memcpy(exact.get(), frame.data(), frame.size());
-        DecodeMonFrame(exact.get(), static_cast<int>(frame.size()), &model);
+        const ExactFrame exact(frame);
+        DecodeMonFrame(exact.Data(), exact.Size(), &model);
     }
-    FirmwareVersionRecord Firmware()
-    {
-        FirmwareVersionRecord fw;
-        model.GetFirmwareVersion(fw, 0);
-        return fw;
-    }
-
-    CModel model;
-    EventRecorder recorder;
 };
 
 }  // namespace
@@ -106,7 +68,7 @@ TEST_F(MonDecoderTest, VersionReplyNamesTheMonitorMode)
     ProductRecord product = {};
     product.code = 1001;
     model.SetProductInfo(product);
-    recorder.events.clear();
+    sink.events.clear();
 
     Decode(Hex("02 00 96 06 07 4A 03 0F 00 07 06 03"));
     const FirmwareVersionRecord fw = Firmware();
@@ -117,8 +79,8 @@ TEST_F(MonDecoderTest, VersionReplyNamesTheMonitorMode)
     EXPECT_EQ(fw.month, 3);
     EXPECT_EQ(fw.day, 15);
     EXPECT_EQ(fw.year, 7);
-    ASSERT_EQ(recorder.events.size(), 1u);
-    EXPECT_EQ(recorder.events[0].event, EV_FIRMWARE_VERSION);
+    ASSERT_EQ(sink.events.size(), 1u);
+    EXPECT_EQ(sink.events[0].event, EV_FIRMWARE_VERSION);
 
     // On a link not yet identified the model's identification reads version
     // 7.74 as a receiver model and renames the record after it.
@@ -134,7 +96,7 @@ TEST_F(MonDecoderTest, VersionReplyOfAnyOtherLengthIsIgnored)
                               "02 00 96 00 96 03"}) {
         SCOPED_TRACE(frame);
         Decode(Hex(frame));
-        EXPECT_TRUE(recorder.events.empty());
+        EXPECT_TRUE(sink.events.empty());
         EXPECT_STREQ(Firmware().name, "");
         EXPECT_EQ(Firmware().build, -1);
     }
@@ -144,8 +106,8 @@ TEST_F(MonDecoderTest, MemoryReplyReachesListenersAsAQbinMemoryReply)
 {
     model.SetMonReadAddress(0x1000);
     Decode(Hex("02 00 92 02 12 34 DA 03"));
-    ASSERT_EQ(recorder.events.size(), 1u);
-    const frametest::Event& e = recorder.events[0];
+    ASSERT_EQ(sink.events.size(), 1u);
+    const frametest::Event& e = sink.events[0];
     EXPECT_EQ(e.event, EV_RAW_FRAME);
     EXPECT_EQ(e.detail, PROTO_QBIN);  // the recorder also saw kind 3 while handling it
     EXPECT_TRUE(e.send);
@@ -154,11 +116,11 @@ TEST_F(MonDecoderTest, MemoryReplyReachesListenersAsAQbinMemoryReply)
     EXPECT_EQ(model.GetLastRawFrame(after), PROTO_NONE);  // valid only while handled
 
     // The address is the one stored last; a value byte 0x10 is not doubled.
-    recorder.events.clear();
+    sink.events.clear();
     model.SetMonReadAddress(0xFEDCBA98u);
     Decode(Hex("02 00 92 03 10 10 55 0A 03"));
-    ASSERT_EQ(recorder.events.size(), 1u);
-    EXPECT_EQ(ToHex(recorder.events[0].raw), "10 5F 01 02 01 FE DC BA 98 10 10 10 03");
+    ASSERT_EQ(sink.events.size(), 1u);
+    EXPECT_EQ(ToHex(sink.events[0].raw), "10 5F 01 02 01 FE DC BA 98 10 10 10 03");
 }
 
 TEST_F(MonDecoderTest, MemoryReplyWithoutTwoDataBytesIsIgnored)
@@ -169,7 +131,7 @@ TEST_F(MonDecoderTest, MemoryReplyWithoutTwoDataBytesIsIgnored)
                               "02 00 92 03", "02 00 92"}) {
         SCOPED_TRACE(frame);
         Decode(Hex(frame));
-        EXPECT_TRUE(recorder.events.empty());
+        EXPECT_TRUE(sink.events.empty());
     }
 }
 
@@ -179,10 +141,10 @@ TEST_F(MonDecoderTest, OtherIdsAndShortFramesAreIgnored)
                               "02 00", "02", ""}) {
         SCOPED_TRACE(frame);
         Decode(Hex(frame));
-        EXPECT_TRUE(recorder.events.empty());
+        EXPECT_TRUE(sink.events.empty());
     }
     DecodeMonFrame(nullptr, 12, &model);
     const Bytes version = Hex("02 00 96 06 07 4A 03 0F 00 07 06 03");
     DecodeMonFrame(version.data(), static_cast<int>(version.size()), nullptr);
-    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_TRUE(sink.events.empty());
 }

@@ -8,13 +8,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "../model/RecordingSink.h"
-#include "framework/CString.h"
-#include "model/CModel.h"
+#include "DecoderTestSupport.h"
+
+using namespace decodertest;
 
 namespace {
 
@@ -32,91 +31,15 @@ std::string Nmea(const std::string& body)
     return "$" + body + tail;
 }
 
-RecordedEvent Posted(int32_t event, int32_t detail = 0) { return RecordedEvent{event, detail, false}; }
-
-// Every record a decoder may touch, copied out for before/after comparison.
-struct Snapshot {
-    struct Records {
-        NavState nav, prevNav;
-        GpsTimeInfo time;
-        FixModeRecord fix;
-        DopRecord dops;
-        FirmwareVersionRecord fw0, fw1;
-        ProductRecord product;
-        TrackingTable tracking;
-        TimingConfig timing;
-        IoOptions io;
-        PortConfigRecord port;
-        NmeaOutputConfig output;
-        NavConfig navConfig;
-        FilterConfig filter;
-        DatumRecord datum;
-        SvFlags svFlags;
-        uint32_t svMask;
-        AlmanacHealthPage almanacHealth;
-        AlmanacRecord almanac;
-        IonoParams iono;
-        UtcParams utc;
-        EphemerisRecord ephemeris;
-        uint32_t health, healthErrors, machineId;
-        uint8_t dgps;
-    } r;
-    std::vector<std::string> texts;
-    std::vector<bool> flags;
-
-    explicit Snapshot(CModel& m)
-    {
-        std::memset(&r, 0, sizeof r);
-        m.GetNavState(r.nav);
-        m.GetPreviousNavState(r.prevNav);
-        m.GetTimeInfo(r.time);
-        m.GetFixModeAndDops(r.fix);
-        m.GetFixSvList(r.dops);
-        m.GetFirmwareVersion(r.fw0, 0);
-        m.GetFirmwareVersion(r.fw1, 1);
-        m.GetProductInfo(r.product);
-        m.GetTrackingTable(r.tracking);
-        m.GetTimingConfig(r.timing);
-        m.GetIoOptions(r.io);
-        m.GetPortConfig(r.port);
-        m.GetNmeaOutputConfig(r.output);
-        m.GetNavConfig(r.navConfig);
-        m.GetFilterConfig(r.filter);
-        m.GetDatum(r.datum);
-        m.GetSvFlags(r.svFlags);
-        m.GetSvMaskWord(r.svMask);
-        m.GetAlmanacHealthPage(r.almanacHealth);
-        m.GetAlmanac(r.almanac);
-        m.GetIonoParams(r.iono);
-        m.GetUtcParams(r.utc);
-        m.GetEphemeris(r.ephemeris);
-        r.health = m.GetHealthStatus();
-        r.healthErrors = m.GetHealthErrorBits();
-        r.machineId = m.GetMachineId();
-        r.dgps = m.GetDgpsMode();
-        for (int i = 0; i < MODEL_REPORT_TEXT_COUNT; ++i) texts.push_back(m.GetReportText(i).GetString());
-        for (int i = 0; i < MODEL_REPORT_FLAG_COUNT; ++i) flags.push_back(m.GetReportFlag(i));
-    }
-    bool SameRecords(const Snapshot& o) const { return std::memcmp(&r, &o.r, sizeof r) == 0 && texts == o.texts; }
-    bool operator==(const Snapshot& o) const { return SameRecords(o) && flags == o.flags; }
-};
-
-class NmeaDecodersTest : public ::testing::Test {
+class NmeaDecodersTest : public ModelTest<RecordingSink> {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(model.Attach(&sink, nullptr));
-        sink.Clear();
-    }
-    void TearDown() override { model.Detach(); }
-
-    // Dispatches the sentence from a buffer of exactly its length; returns
+    // Dispatches the sentence from a block of exactly its length; returns
     // the dialect it reported (-1: none).
     ProtocolKind Feed(const std::string& sentence)
     {
-        std::vector<BYTE> bytes(sentence.begin(), sentence.end());
+        const ExactFrame exact(sentence);
         ProtocolKind dialect = -1;
-        DispatchNmeaSentence(bytes.data(), static_cast<int>(bytes.size()), &model, dialect);
+        DispatchNmeaSentence(exact.Data(), exact.Size(), &model, dialect);
         return dialect;
     }
     // Feeds, then forgets the events it raised.
@@ -126,22 +49,6 @@ protected:
         sink.Clear();
     }
     std::vector<RecordedEvent> Events() const { return sink.Events(); }
-    std::string Label(int slot) { return model.GetReportText(slot).GetString(); }
-    NavState Nav()
-    {
-        NavState nav;
-        model.GetNavState(nav);
-        return nav;
-    }
-    GpsTimeInfo Time()
-    {
-        GpsTimeInfo t;
-        model.GetTimeInfo(t);
-        return t;
-    }
-
-    CModel model;
-    RecordingSink sink;
 };
 
 const char kZda[] = "$GPZDA,010203.00,09,11,2006,00,00*6B\r\n";

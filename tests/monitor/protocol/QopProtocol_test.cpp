@@ -12,27 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "../link/FrameTestUtil.h"
-#include "../model/RecordingSink.h"
+#include "DecoderTestSupport.h"
 #include "QopCommandGoldens.h"
-#include "framework/CString.h"
-#include "link/FrameRecogniser.h"
-#include "model/CModel.h"
+
+using namespace decodertest;
+using frametest::ToHex;
 
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
 
 const double kPi = 3.14159265358979323846;
 const double kDegToRad = kPi / 180.0;
 const double kMasToRad = kDegToRad / 3600000.0;
-
-std::string Hex(const CByteArray& a)
-{
-    return frametest::ToHex(Bytes(a.GetData(), a.GetData() + a.GetSize()));
-}
-
-RecordedEvent Posted(int32_t event, int32_t detail = 0) { return RecordedEvent{event, detail, false}; }
 
 // Reply data written field by field, big-endian as on the wire.
 struct Data {
@@ -78,71 +68,13 @@ uint16_t Status(int bits13to15, uint16_t low = 0)
     return static_cast<uint16_t>((bits13to15 << 13) | low);
 }
 
-// Everything a QOP reply may store, for before/after comparison.
-struct Snapshot {
-    struct Records {
-        NavState nav;
-        GpsTimeInfo time;
-        FixModeRecord fix;
-        DopRecord dops;
-        FirmwareVersionRecord fw0, fw1;
-        TrackingTable tracking;
-        uint32_t health, machineId;
-    } r;
-    std::vector<std::string> texts;
-
-    explicit Snapshot(CModel& m)
-    {
-        std::memset(&r, 0, sizeof r);
-        m.GetNavState(r.nav);
-        m.GetTimeInfo(r.time);
-        m.GetFixModeAndDops(r.fix);
-        m.GetFixSvList(r.dops);
-        m.GetFirmwareVersion(r.fw0, 0);
-        m.GetFirmwareVersion(r.fw1, 1);
-        m.GetTrackingTable(r.tracking);
-        r.health = m.GetHealthStatus();
-        r.machineId = m.GetMachineId();
-        for (int i = 0; i < MODEL_REPORT_TEXT_COUNT; ++i) texts.push_back(m.GetReportText(i).GetString());
-    }
-    bool operator==(const Snapshot& o) const { return std::memcmp(&r, &o.r, sizeof r) == 0 && texts == o.texts; }
-};
-
-class QopTest : public ::testing::Test {
+class QopTest : public ModelTest<RecordingSink> {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(model.Attach(&sink, nullptr));
-        sink.Clear();
-    }
-    void TearDown() override { model.Detach(); }
-
-    // The message in a buffer of exactly its length, so a read past its end
-    // is a sanitizer finding.
     void Dispatch(const Bytes& message)
     {
-        const Bytes exact(message);
-        DispatchQopMessage(exact.data(), static_cast<int>(exact.size()), &model);
+        const ExactFrame exact(message);
+        DispatchQopMessage(exact.Data(), exact.Size(), &model);
     }
-
-    NavState Nav()
-    {
-        NavState nav;
-        std::memset(&nav, 0, sizeof nav);
-        model.GetNavState(nav);
-        return nav;
-    }
-    TrackingTable Tracking()
-    {
-        TrackingTable t;
-        std::memset(&t, 0, sizeof t);
-        model.GetTrackingTable(t);
-        return t;
-    }
-    std::string Label(int slot) { return model.GetReportText(slot).GetString(); }
-
-    CModel model;
-    RecordingSink sink;
 };
 
 // ---- Builders ------------------------------------------------------------------
@@ -155,7 +87,7 @@ TEST(QopBuilders, WriteTheirGoldenBytesOrNothing)
         message.Add(0x55);  // a refusal must not leave old bytes behind
         const bool built = g.build(message);
         EXPECT_EQ(built, !g.expected.empty());
-        EXPECT_EQ(Hex(message), g.expected);
+        EXPECT_EQ(ToHex(ToBytes(message)), g.expected);
     }
 }
 
@@ -174,10 +106,8 @@ TEST(QopBuilders, EveryMessagePassesItsCheckAndComesThroughTheRecogniser)
         EXPECT_TRUE(CheckQopMessage(message.GetData(), length));
         EXPECT_EQ(GetQopMessageLength(message.GetData(), QOP_LENGTH_COMMAND), length);
         if (GetQopMessageLength(message.GetData(), QOP_LENGTH_REPLY) != length) continue;
-        frametest::RecordingFrameSink sink;
-        CFrameRecogniser recogniser(&sink);
-        for (int i = 0; i < length; ++i) recogniser.Feed(message[i]);
-        EXPECT_EQ(sink.found, std::vector<std::string>{"frame 7: " + Hex(message)});
+        const Bytes bytes = ToBytes(message);
+        EXPECT_EQ(Recognise(bytes), std::vector<std::string>{"frame 7: " + ToHex(bytes)});
         ++recognised;
     }
     EXPECT_EQ(recognised, 3);  // "Cf", "Wb" and the typed "Gf"
@@ -341,7 +271,7 @@ TEST_F(QopTest, RepliesOfAnotherLengthStoreNothing)
         SCOPED_TRACE(m.size());
         const Snapshot before(model);
         Dispatch(m);
-        EXPECT_TRUE(Snapshot(model) == before);
+        EXPECT_TRUE(Snapshot(model).SameRecords(before));
         EXPECT_TRUE(sink.Events().empty());
     }
     // The parsers themselves hold to the length too.
@@ -423,7 +353,7 @@ TEST_F(QopTest, VersionTextGivesTheFirmwareRecord)
     sink.Clear();
     const Snapshot before(model);
     Dispatch(Message('C', 'j', Data().text("SOFTWARE VERSION 1.2\r\nDATE 1/2/3").fill(kCjData, ' ').b));
-    EXPECT_TRUE(Snapshot(model) == before);
+    EXPECT_TRUE(Snapshot(model).SameRecords(before));
     EXPECT_TRUE(sink.Events().empty());
 }
 

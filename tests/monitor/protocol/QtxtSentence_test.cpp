@@ -11,106 +11,24 @@
 #include <string>
 #include <vector>
 
-#include "../link/FrameTestUtil.h"
-#include "../model/RecordingSink.h"
+#include "DecoderTestSupport.h"
 #include "QtxtCommandGoldens.h"
-#include "framework/CString.h"
-#include "link/FrameRecogniser.h"
-#include "model/CModel.h"
+
+using namespace decodertest;
 
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
 
 const double kPi = 3.14159265358979323846;
 const double kDegToRad = kPi / 180.0;
 const double kMphToMps = 0.447047252894631;
 
-std::string Text(const CByteArray& a)
-{
-    return std::string(reinterpret_cast<const char*>(a.GetData()), static_cast<size_t>(a.GetSize()));
-}
-
-RecordedEvent Posted(int32_t event, int32_t detail = 0) { return RecordedEvent{event, detail, false}; }
-
-// Everything a QTXT report may store, for before/after comparison.
-struct Snapshot {
-    struct Records {
-        NavState nav;
-        GpsTimeInfo time;
-        FixModeRecord fix;
-        DopRecord dops;
-        FirmwareVersionRecord fw0, fw1;
-        ProductRecord product;
-        SignalLevelTable levels;
-        PortConfigRecord port;
-        QtxtConfigRecord qtxt;
-        uint32_t health, errors, machineId, statusCode;
-    } r;
-    std::vector<std::string> texts;
-    std::vector<bool> flags;
-
-    explicit Snapshot(CModel& m)
-    {
-        std::memset(&r, 0, sizeof r);
-        m.GetNavState(r.nav);
-        m.GetTimeInfo(r.time);
-        m.GetFixModeAndDops(r.fix);
-        m.GetFixSvList(r.dops);
-        m.GetFirmwareVersion(r.fw0, 0);
-        m.GetFirmwareVersion(r.fw1, 1);
-        m.GetProductInfo(r.product);
-        m.GetSignalLevels(r.levels);
-        m.GetPortConfig(r.port);
-        m.GetQtxtConfig(r.qtxt);
-        r.health = m.GetHealthStatus();
-        r.errors = m.GetHealthErrorBits();
-        r.machineId = m.GetMachineId();
-        r.statusCode = m.GetStatusCode();
-        for (int i = 0; i < MODEL_REPORT_TEXT_COUNT; ++i) texts.push_back(m.GetReportText(i).GetString());
-        for (int i = 0; i < MODEL_REPORT_FLAG_COUNT; ++i) flags.push_back(m.GetReportFlag(i));
-    }
-    bool operator==(const Snapshot& o) const
-    {
-        return std::memcmp(&r, &o.r, sizeof r) == 0 && texts == o.texts && flags == o.flags;
-    }
-};
-
-class QtxtTest : public ::testing::Test {
+class QtxtTest : public ModelTest<RecordingSink> {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(model.Attach(&sink, nullptr));
-        sink.Clear();
-    }
-    void TearDown() override { model.Detach(); }
-
-    // The sentence in a buffer of exactly its length, so a read past its end
-    // is a sanitizer finding.
     void Dispatch(const std::string& sentence)
     {
-        const Bytes exact(sentence.begin(), sentence.end());
-        DispatchQtxtSentence(exact.data(), static_cast<int>(exact.size()), &model);
+        const ExactFrame exact(sentence);
+        DispatchQtxtSentence(exact.Data(), exact.Size(), &model);
     }
-
-    NavState Nav()
-    {
-        NavState nav;
-        std::memset(&nav, 0, sizeof nav);
-        model.GetNavState(nav);
-        return nav;
-    }
-    GpsTimeInfo Time()
-    {
-        GpsTimeInfo t;
-        std::memset(&t, 0, sizeof t);
-        model.GetTimeInfo(t);
-        return t;
-    }
-    std::string Label(int slot) { return model.GetReportText(slot).GetString(); }
-
-    CModel model;
-    RecordingSink sink;
 };
 
 // ---- Builders ------------------------------------------------------------------
@@ -140,11 +58,8 @@ TEST(QtxtBuilders, EverySentenceIsOneGoodFrameWithOneChecksum)
         EXPECT_EQ(text.find(";*"), text.size() - 5);
         EXPECT_TRUE(CheckQtxtSentence(sentence.GetData(), static_cast<int>(sentence.GetSize())));
 
-        frametest::RecordingFrameSink sink;
-        CFrameRecogniser recogniser(&sink);
-        for (INT_PTR i = 0; i < sentence.GetSize(); ++i) recogniser.Feed(sentence[i]);
-        const Bytes bytes(text.begin(), text.end());
-        EXPECT_EQ(sink.found, std::vector<std::string>{"frame 5: " + frametest::ToHex(bytes)});
+        const Bytes bytes = ToBytes(sentence);
+        EXPECT_EQ(Recognise(bytes), std::vector<std::string>{"frame 5: " + frametest::ToHex(bytes)});
     }
 }
 

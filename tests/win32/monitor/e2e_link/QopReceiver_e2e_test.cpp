@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "ReceiverLink.h"
 
@@ -26,29 +25,14 @@ protected:
     {
         CModel& m = Model();
         std::string d;
-        NavState nav;
-        memset(&nav, 0, sizeof nav);
-        m.GetNavState(nav);
-        Note(d, std::fabs(nav.latitude - 47.5 * kDegreesToRadians) < 1e-9, "latitude");
-        Note(d, std::fabs(nav.longitude + 122.25 * kDegreesToRadians) < 1e-9, "longitude");
+        const NavState nav = Read(m, &CModel::GetNavState);
+        NoteScenarioPlace(d, nav, 1e-9);
         Note(d, std::fabs(nav.height - 83.0) < 1e-6, "height");
-        GpsTimeInfo t;
-        memset(&t, 0, sizeof t);
-        m.GetTimeInfo(t);
-        Note(d, t.year == 2006 && t.month == 11 && t.day == 9, "date");
-        Note(d, t.hour == 1 && t.minute == 2 && t.second == 3, "time of day");
-        FixModeRecord fix;
-        memset(&fix, 0, sizeof fix);
-        m.GetFixModeAndDops(fix);
-        Note(d, fix.fixMode == 4, "fix mode");
-        DopRecord dops;
-        memset(&dops, 0, sizeof dops);
-        m.GetFixSvList(dops);
-        Note(d, std::fabs(dops.pdop - 2.5) < 1e-9, "PDOP");
+        NoteScenarioTime(d, Read(m, &CModel::GetTimeInfo));
+        Note(d, Read(m, &CModel::GetFixModeAndDops).fixMode == 4, "fix mode");
+        Note(d, std::fabs(Read(m, &CModel::GetFixSvList).pdop - 2.5) < 1e-9, "PDOP");
         Note(d, m.GetHealthStatus() == 1, "health");
-        TrackingTable table;
-        memset(&table, 0, sizeof table);
-        m.GetTrackingTable(table);
+        const TrackingTable table = Read(m, &CModel::GetTrackingTable);
         for (size_t k = 0; k < sizeof kChannels / sizeof kChannels[0]; ++k) {
             const TrackingEntry& e = table.entries[k];
             const Channel& c = kChannels[k];
@@ -83,9 +67,7 @@ TEST_F(QopReceiverE2e, FaultsChangeNothingAndAreCountedAsTheTruthSays)
     E2E_REQUIRE_RXSIM(sim);
     ASSERT_NO_FATAL_FAILURE(Open(PROTO_QOP, "qop-fix.txt"));
     ASSERT_TRUE(link.GetProtocol().QueryVersion());
-    ASSERT_EQ(Hold([&] { return Differences(); }, 10000), "");
-    EXPECT_EQ(InjectEveryFault(), "");
-    EXPECT_EQ(Differences(), "");
+    CheckFaultsChangeNothing([&] { return Differences(); });
 }
 
 }  // namespace

@@ -20,25 +20,17 @@ protected:
     {
         CModel& m = Model();
         std::string d;
-        NavState nav;
-        memset(&nav, 0, sizeof nav);
-        m.GetNavState(nav);
-        Note(d, std::fabs(nav.latitude - 47.5 * kDegreesToRadians) < 1e-9, "latitude");
-        Note(d, std::fabs(nav.longitude + 122.25 * kDegreesToRadians) < 1e-9, "longitude");
+        const NavState nav = Read(m, &CModel::GetNavState);
+        NoteScenarioPlace(d, nav, 1e-9);
         // 328.08 feet
         Note(d, std::fabs(nav.height - 100.0) < 0.01, "height");
         // 11.5 mph due east
         Note(d, std::fabs(nav.groundSpeedKnots - 5.14 * kKnotsPerMetrePerSecond) < 0.1, "speed");
         Note(d, std::fabs(nav.heading - 90.0 * kDegreesToRadians) < 1e-6, "heading");
-        GpsTimeInfo t;
-        memset(&t, 0, sizeof t);
-        m.GetTimeInfo(t);
-        Note(d, t.year == 2006 && t.month == 11 && t.day == 9, "date");
-        Note(d, t.hour == 1 && t.minute == 2 && t.second == 3, "time of day");
+        const GpsTimeInfo t = Read(m, &CModel::GetTimeInfo);
+        NoteScenarioTime(d, t);
         Note(d, t.utcOffset == 14, "GPS-UTC offset");
-        FixModeRecord fix;
-        memset(&fix, 0, sizeof fix);
-        m.GetFixModeAndDops(fix);
+        const FixModeRecord fix = Read(m, &CModel::GetFixModeAndDops);
         Note(d, fix.fixMode == 4 && fix.svCount == 4, "fix mode");
         // Status 0C: "chosen satellite unusable".
         Note(d, m.GetHealthStatus() == 11, "health");
@@ -72,9 +64,7 @@ TEST_F(QtxtReceiverE2e, FaultsChangeNothingAndAreCountedAsTheTruthSays)
     E2E_REQUIRE_RXSIM(sim);
     ASSERT_NO_FATAL_FAILURE(Open(PROTO_QTXT, "qtxt-fix.txt"));
     ASSERT_TRUE(link.GetProtocol().QueryVersion());
-    ASSERT_EQ(Hold([&] { return Differences(); }, 10000), "");
-    EXPECT_EQ(InjectEveryFault(), "");
-    EXPECT_EQ(Differences(), "");
+    CheckFaultsChangeNothing([&] { return Differences(); });
 }
 
 }  // namespace

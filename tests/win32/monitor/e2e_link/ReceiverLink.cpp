@@ -1,5 +1,6 @@
 #include "ReceiverLink.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -73,6 +74,13 @@ std::string ReceiverLinkE2e::InjectEveryFault()
     return CountersAgainstTruth();
 }
 
+void ReceiverLinkE2e::CheckFaultsChangeNothing(const std::function<std::string()>& differences)
+{
+    ASSERT_EQ(Hold(differences, 10000), "");
+    EXPECT_EQ(InjectEveryFault(), "");
+    EXPECT_EQ(differences(), "");
+}
+
 FirmwareVersionRecord Firmware(CModel& model, int which)
 {
     FirmwareVersionRecord fw;
@@ -81,12 +89,18 @@ FirmwareVersionRecord Firmware(CModel& model, int which)
     return fw;
 }
 
-ProductRecord Product(CModel& model)
+ProductRecord Product(CModel& model) { return Read(model, &CModel::GetProductInfo); }
+
+void NoteScenarioPlace(std::string& d, const NavState& nav, double tolerance)
 {
-    ProductRecord p;
-    memset(&p, 0, sizeof p);
-    model.GetProductInfo(p);
-    return p;
+    Note(d, std::fabs(nav.latitude - 47.5 * kDegreesToRadians) < tolerance, "latitude");
+    Note(d, std::fabs(nav.longitude + 122.25 * kDegreesToRadians) < tolerance, "longitude");
+}
+
+void NoteScenarioTime(std::string& d, const GpsTimeInfo& t)
+{
+    Note(d, t.year == 2006 && t.month == 11 && t.day == 9, "date");
+    Note(d, t.hour == 1 && t.minute == 2 && t.second == 3, "time of day");
 }
 
 void Note(std::string& d, bool same, const std::string& what)

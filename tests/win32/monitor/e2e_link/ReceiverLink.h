@@ -6,6 +6,7 @@
 // truth is exactly what the link's counters must show.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -46,7 +47,23 @@ protected:
     // counters against the truth: "" when all agree. The model must still
     // give no `differences` afterwards; that is the caller's check.
     std::string InjectEveryFault();
+
+    // The model gives no `differences` (as the scenario has it), then every
+    // fault is injected and counted as the truth says, and the model still
+    // gives none.
+    void CheckFaultsChangeNothing(const std::function<std::string()>& differences);
 };
+
+// A record of the model, zeroed before the model fills it:
+// `Read(model, &CModel::GetNavState)`.
+template <class Record>
+Record Read(CModel& model, bool (CModel::*get)(Record&))
+{
+    Record r;
+    memset(&r, 0, sizeof r);
+    (model.*get)(r);
+    return r;
+}
 
 // Firmware record `which` and the product record, zeroed first.
 FirmwareVersionRecord Firmware(CModel& model, int which);
@@ -58,5 +75,11 @@ void Note(std::string& d, bool same, const std::string& what);
 std::string Describe(const FirmwareVersionRecord& fw);
 
 const double kDegreesToRadians = 0.017453292519943295;
+
+// The place and time every receiver scenario reports: 47 deg 30' N,
+// 122 deg 15' W on 9 November 2006 at 01:02:03; the place within
+// `tolerance` radians.
+void NoteScenarioPlace(std::string& d, const NavState& nav, double tolerance);
+void NoteScenarioTime(std::string& d, const GpsTimeInfo& t);
 
 }  // namespace e2e
