@@ -214,33 +214,6 @@ const Bytes& CorpusStream()
     return stream;
 }
 
-// The sentence lines of every log, with CR LF, repeated to 8 MiB: the NMEA a
-// monitor decodes all day.
-const Bytes& CorpusSentences()
-{
-    static const Bytes stream = [] {
-        Bytes once;
-        for (const Bytes& log : CorpusLogs()) {
-            size_t start = 0;
-            for (size_t i = 0; i <= log.size(); ++i) {
-                if (i < log.size() && log[i] != '\n') continue;
-                size_t end = i;
-                if (end > start && log[end - 1] == '\r') --end;
-                if (end > start && log[start] == '$') {
-                    once.insert(once.end(), log.begin() + static_cast<long>(start), log.begin() + static_cast<long>(end));
-                    once.push_back('\r');
-                    once.push_back('\n');
-                }
-                start = i + 1;
-            }
-        }
-        Bytes all;
-        while (!once.empty() && all.size() < 8 * kMiB) all.insert(all.end(), once.begin(), once.end());
-        return all;
-    }();
-    return stream;
-}
-
 // MB/s of a plain memcpy of the buffer, best of a few rounds.
 double MemcpyMBps(const Bytes& buffer)
 {
@@ -360,7 +333,6 @@ void RunHandler(benchmark::State& state, const Bytes& stream, int channelType)
 void HandlerSerial(benchmark::State& state) { RunHandler(state, MixedStream(), LINK_CHANNEL_SERIAL); }
 void HandlerPlayback(benchmark::State& state) { RunHandler(state, MixedStream(), LINK_CHANNEL_PLAYBACK); }
 void HandlerCorpusLogs(benchmark::State& state) { RunHandler(state, CorpusStream(), LINK_CHANNEL_PLAYBACK); }
-void HandlerCorpusSentences(benchmark::State& state) { RunHandler(state, CorpusSentences(), LINK_CHANNEL_PLAYBACK); }
 
 }  // namespace
 
@@ -372,5 +344,3 @@ BENCHMARK(HandlerSerial)->Unit(benchmark::kMillisecond);
 // Playback at speed 1000: no raw frames, no pauses.
 BENCHMARK(HandlerPlayback)->Unit(benchmark::kMillisecond);
 BENCHMARK(HandlerCorpusLogs)->Unit(benchmark::kMillisecond);
-// The target: at least 300 MB/s of NMEA into the model.
-BENCHMARK(HandlerCorpusSentences)->Unit(benchmark::kMillisecond);

@@ -40,7 +40,7 @@ enum ReportTextSlot : int {
     SLOT_EPHEMERIS = 33,
     SLOT_SV_MASK = 34
 };
-static_assert(SLOT_SV_MASK < MODEL_REPORT_TEXT_COUNT, "every slot has a place in the model");
+static_assert(static_cast<int>(SLOT_SV_MASK) < static_cast<int>(MODEL_REPORT_TEXT_COUNT), "every slot has a place in the model");
 
 // Sentence-seen flags (CModel::SetReportFlag): NMEA's, then QTXT's.
 enum ReportFlagSlot : int {
@@ -56,7 +56,7 @@ enum ReportFlagSlot : int {
     FLAG_PV = 9,
     FLAG_TM = 10
 };
-static_assert(FLAG_TM < MODEL_REPORT_FLAG_COUNT, "every flag has a place in the model");
+static_assert(static_cast<int>(FLAG_TM) < static_cast<int>(MODEL_REPORT_FLAG_COUNT), "every flag has a place in the model");
 
 // A value the report did not give, and one another report gives instead
 // (so a display keeps what it shows).
