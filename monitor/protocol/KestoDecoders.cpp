@@ -10,6 +10,7 @@
 
 #include "model/CModel.h"
 #include "model/ReportSlots.h"
+#include "protocol/QbinComposer.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ namespace {
 enum : int {
     KESTO_OFFSET_CLASS = 1,
     KESTO_OFFSET_ID = 2,
-    KESTO_FIRST_DATA = 3,
     KESTO_TRAILER_LENGTH = 2,
     KESTO_SHORTEST_PACKET = 5
 };
@@ -52,65 +52,38 @@ enum : uint8_t {
     TIME_EVENT_DETAIL = 1  // the detail of event 9 this report raises
 };
 
-// Little-endian fields of one packet. A field that does not lie wholly inside
-// the data (after the sub-id, before the checksum) reads as 0 and marks the
-// reader failed.
+// Little-endian fields of one packet, offsets counted from its 0x81. A field
+// that does not lie wholly before the checksum reads as 0 and marks the
+// packet short; the shared bounded reader does the checking.
 class KestoFields {
 public:
     KestoFields(const BYTE* frame, int length)
-        : m_frame(frame), m_end(length - KESTO_TRAILER_LENGTH), m_ok(true)
+        : m_fields(frame, length > KESTO_TRAILER_LENGTH ? length - KESTO_TRAILER_LENGTH : 0, false)
     {
     }
 
-    bool Ok() const { return m_ok; }
+    bool Ok() const { return m_fields.Ok(); }
 
-    uint8_t U8(int o) { return Has(o, 1) ? m_frame[o] : 0; }
-    int8_t I8(int o) { return static_cast<int8_t>(U8(o)); }
-    uint16_t U16(int o)
-    {
-        if (!Has(o, 2)) return 0;
-        return static_cast<uint16_t>(m_frame[o] | (m_frame[o + 1] << 8));
-    }
-    int16_t I16(int o) { return static_cast<int16_t>(U16(o)); }
-    uint32_t U32(int o)
-    {
-        if (!Has(o, 4)) return 0;
-        return static_cast<uint32_t>(m_frame[o]) | (static_cast<uint32_t>(m_frame[o + 1]) << 8) |
-               (static_cast<uint32_t>(m_frame[o + 2]) << 16) | (static_cast<uint32_t>(m_frame[o + 3]) << 24);
-    }
-    int32_t I32(int o) { return static_cast<int32_t>(U32(o)); }
-    float F32(int o)
-    {
-        const uint32_t bits = U32(o);
-        float value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
+    uint8_t U8(int o) { return m_fields.U8(o); }
+    int8_t I8(int o) { return static_cast<int8_t>(m_fields.U8(o)); }
+    uint16_t U16(int o) { return m_fields.U16(o); }
+    int16_t I16(int o) { return m_fields.I16(o); }
+    uint32_t U32(int o) { return m_fields.U32(o); }
+    int32_t I32(int o) { return m_fields.I32(o); }
+    float F32(int o) { return m_fields.Float(o); }
     // count text bytes from offset, up to a 0 byte, trailing blanks dropped.
     template <size_t N>
     void Text(int o, int count, char (&out)[N])
     {
         out[0] = '\0';
-        if (!Has(o, count)) return;
-        size_t n = 0;
-        while (n + 1 < N && static_cast<int>(n) < count && m_frame[o + static_cast<int>(n)] != 0) {
-            out[n] = static_cast<char>(m_frame[o + static_cast<int>(n)]);
-            ++n;
-        }
+        if (!m_fields.Need(o, count)) return;
+        int n = m_fields.Text(o, count, out, static_cast<int>(N));
         while (n > 0 && out[n - 1] == ' ') --n;
         out[n] = '\0';
     }
 
 private:
-    bool Has(int o, int count)
-    {
-        if (o < KESTO_FIRST_DATA || count < 0 || o > m_end - count) m_ok = false;
-        return m_ok;
-    }
-
-    const BYTE* m_frame;
-    int m_end;
-    bool m_ok;
+    QbinFields m_fields;
 };
 
 struct KestoPacket {

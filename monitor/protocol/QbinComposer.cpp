@@ -191,53 +191,53 @@ bool ReadQbinU8(const BYTE* data, int length, int offset, uint8_t& value)
     return true;
 }
 
-bool ReadQbinU16(const BYTE* data, int length, int offset, uint16_t& value)
+bool ReadQbinU16(const BYTE* data, int length, int offset, uint16_t& value, bool bigEndian)
 {
     const BYTE* p = FieldAt(data, length, offset, 2);
     if (!p) return false;
-    value = LoadU16(p, true);
+    value = LoadU16(p, bigEndian);
     return true;
 }
 
-bool ReadQbinI16(const BYTE* data, int length, int offset, int16_t& value)
+bool ReadQbinI16(const BYTE* data, int length, int offset, int16_t& value, bool bigEndian)
 {
     uint16_t u;
-    if (!ReadQbinU16(data, length, offset, u)) return false;
+    if (!ReadQbinU16(data, length, offset, u, bigEndian)) return false;
     // Two's complement by arithmetic, not by an implementation-defined cast.
     value = static_cast<int16_t>(u < 0x8000u ? static_cast<int>(u) : static_cast<int>(u) - 0x10000);
     return true;
 }
 
-bool ReadQbinU32(const BYTE* data, int length, int offset, uint32_t& value)
+bool ReadQbinU32(const BYTE* data, int length, int offset, uint32_t& value, bool bigEndian)
 {
     const BYTE* p = FieldAt(data, length, offset, 4);
     if (!p) return false;
-    value = LoadU32(p, true);
+    value = LoadU32(p, bigEndian);
     return true;
 }
 
-bool ReadQbinI32(const BYTE* data, int length, int offset, int32_t& value)
+bool ReadQbinI32(const BYTE* data, int length, int offset, int32_t& value, bool bigEndian)
 {
     uint32_t u;
-    if (!ReadQbinU32(data, length, offset, u)) return false;
+    if (!ReadQbinU32(data, length, offset, u, bigEndian)) return false;
     value = u < 0x80000000u ? static_cast<int32_t>(u)
                             : static_cast<int32_t>(static_cast<int64_t>(u) - INT64_C(0x100000000));
     return true;
 }
 
-bool ReadQbinFloat(const BYTE* data, int length, int offset, float& value)
+bool ReadQbinFloat(const BYTE* data, int length, int offset, float& value, bool bigEndian)
 {
     const BYTE* p = FieldAt(data, length, offset, 4);
     if (!p) return false;
-    value = FloatFromBits(LoadU32(p, true));
+    value = FloatFromBits(LoadU32(p, bigEndian));
     return true;
 }
 
-bool ReadQbinDouble(const BYTE* data, int length, int offset, double& value)
+bool ReadQbinDouble(const BYTE* data, int length, int offset, double& value, bool bigEndian)
 {
     const BYTE* p = FieldAt(data, length, offset, 8);
     if (!p) return false;
-    value = DoubleFromBits(LoadU64(p, true));
+    value = DoubleFromBits(LoadU64(p, bigEndian));
     return true;
 }
 

@@ -75,17 +75,18 @@ double ReadPacketDouble(const CByteArray& packet, int offset, bool bigEndian);
 
 // ---- Bounded reader for report decoders ---------------------------------------
 //
-// Reads big-endian fields of received data (data, length, offset). A field
-// that does not lie wholly inside [0, length) is "missing": the call returns
-// false and leaves the value untouched, so a decoder can store nothing for a
-// short report. A negative offset or length is missing too.
+// Reads fields of received data (data, length, offset), big-endian as QBIN
+// and QOP send them, or little-endian (bigEndian false) as the KESTO module
+// does. A field that does not lie wholly inside [0, length) is "missing": the
+// call returns false and leaves the value untouched, so a decoder can store
+// nothing for a short report. A negative offset or length is missing too.
 bool ReadQbinU8(const BYTE* data, int length, int offset, uint8_t& value);
-bool ReadQbinU16(const BYTE* data, int length, int offset, uint16_t& value);
-bool ReadQbinI16(const BYTE* data, int length, int offset, int16_t& value);
-bool ReadQbinU32(const BYTE* data, int length, int offset, uint32_t& value);
-bool ReadQbinI32(const BYTE* data, int length, int offset, int32_t& value);
-bool ReadQbinFloat(const BYTE* data, int length, int offset, float& value);
-bool ReadQbinDouble(const BYTE* data, int length, int offset, double& value);
+bool ReadQbinU16(const BYTE* data, int length, int offset, uint16_t& value, bool bigEndian = true);
+bool ReadQbinI16(const BYTE* data, int length, int offset, int16_t& value, bool bigEndian = true);
+bool ReadQbinU32(const BYTE* data, int length, int offset, uint32_t& value, bool bigEndian = true);
+bool ReadQbinI32(const BYTE* data, int length, int offset, int32_t& value, bool bigEndian = true);
+bool ReadQbinFloat(const BYTE* data, int length, int offset, float& value, bool bigEndian = true);
+bool ReadQbinDouble(const BYTE* data, int length, int offset, double& value, bool bigEndian = true);
 // True when count bytes from offset lie inside the data.
 bool HasQbinField(int length, int offset, int count);
 
@@ -93,20 +94,20 @@ bool HasQbinField(int length, int offset, int count);
 class QbinFieldReader {
 public:
     // data: the first data byte (after the id); length: the data bytes present.
-    QbinFieldReader(const BYTE* data, int length)
-        : m_data(data), m_length((data != nullptr && length > 0) ? length : 0) {}
+    QbinFieldReader(const BYTE* data, int length, bool bigEndian = true)
+        : m_data(data), m_length((data != nullptr && length > 0) ? length : 0), m_bigEndian(bigEndian) {}
 
     int GetLength() const { return m_length; }
     const BYTE* GetData() const { return m_data; }
     bool Has(int offset, int count) const { return HasQbinField(m_length, offset, count); }
 
     bool U8(int offset, uint8_t& value) const { return ReadQbinU8(m_data, m_length, offset, value); }
-    bool U16(int offset, uint16_t& value) const { return ReadQbinU16(m_data, m_length, offset, value); }
-    bool I16(int offset, int16_t& value) const { return ReadQbinI16(m_data, m_length, offset, value); }
-    bool U32(int offset, uint32_t& value) const { return ReadQbinU32(m_data, m_length, offset, value); }
-    bool I32(int offset, int32_t& value) const { return ReadQbinI32(m_data, m_length, offset, value); }
-    bool Float(int offset, float& value) const { return ReadQbinFloat(m_data, m_length, offset, value); }
-    bool Double(int offset, double& value) const { return ReadQbinDouble(m_data, m_length, offset, value); }
+    bool U16(int offset, uint16_t& value) const { return ReadQbinU16(m_data, m_length, offset, value, m_bigEndian); }
+    bool I16(int offset, int16_t& value) const { return ReadQbinI16(m_data, m_length, offset, value, m_bigEndian); }
+    bool U32(int offset, uint32_t& value) const { return ReadQbinU32(m_data, m_length, offset, value, m_bigEndian); }
+    bool I32(int offset, int32_t& value) const { return ReadQbinI32(m_data, m_length, offset, value, m_bigEndian); }
+    bool Float(int offset, float& value) const { return ReadQbinFloat(m_data, m_length, offset, value, m_bigEndian); }
+    bool Double(int offset, double& value) const { return ReadQbinDouble(m_data, m_length, offset, value, m_bigEndian); }
 
     // Copies up to count text bytes from offset into out (capacity outSize,
     // terminator included), clamped to the bytes present and to the room in
@@ -117,6 +118,7 @@ public:
 private:
     const BYTE* m_data;
     int m_length;
+    bool m_bigEndian;
 };
 
 // A report's fields read one after another, remembering whether any was
@@ -124,7 +126,7 @@ private:
 // it, so a short report leaves the model as it was.
 class QbinFields {
 public:
-    QbinFields(const BYTE* data, int length) : m_reader(data, length), m_ok(true) {}
+    QbinFields(const BYTE* data, int length, bool bigEndian = true) : m_reader(data, length, bigEndian), m_ok(true) {}
 
     bool Ok() const { return m_ok; }
     int Length() const { return m_reader.GetLength(); }
@@ -139,6 +141,9 @@ public:
     float Float(int offset) { float v = 0; Note(m_reader.Float(offset, v)); return v; }
     double Double(int offset) { double v = 0; Note(m_reader.Double(offset, v)); return v; }
     int Text(int offset, int count, char* out, int outSize) const { return m_reader.Text(offset, count, out, outSize); }
+    // Notes a field read some other way (a text, say) as missing unless all
+    // count bytes from offset are present; returns whether they are.
+    bool Need(int offset, int count) { const bool present = Has(offset, count); Note(present); return present; }
 
 private:
     void Note(bool present) { m_ok = m_ok && present; }
