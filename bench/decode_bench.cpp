@@ -6,8 +6,6 @@
 // asserted; the target is 300 MB/s.
 #include <benchmark/benchmark.h>
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -17,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "link/FrameHandler.h"
 #include "link/LinkStatistics.h"
 #include "model/CModel.h"
@@ -24,29 +23,12 @@
 
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
+using bench::Bytes;
+using bench::CorpusLogFiles;
+using bench::NullListener;
 
 const size_t kStreamBytes = 8u << 20;
 const double kBytesPerMegabyte = 1e6;
-
-struct NullListener : IReceiverEventSink {
-    bool NotifyListeners(int32_t, int32_t, bool) override { return true; }
-};
-
-std::vector<std::string> CorpusLogs()
-{
-    std::vector<std::string> files;
-    if (DIR* dir = opendir(CORPUS_DIR)) {
-        while (dirent* e = readdir(dir)) {
-            std::string name = e->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0)
-                files.push_back(std::string(CORPUS_DIR) + "/" + name);
-        }
-        closedir(dir);
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // A line of a log that the monitor accepts as a sentence once CR LF ends it.
 bool IsSentence(const std::string& line)
@@ -74,7 +56,7 @@ const NmeaStream& Stream()
     made = true;
     Bytes once;
     uint64_t perRound = 0;
-    for (const std::string& path : CorpusLogs()) {
+    for (const std::string& path : CorpusLogFiles()) {
         std::ifstream in(path, std::ios::binary);
         std::string line;
         while (std::getline(in, line)) {

@@ -8,8 +8,6 @@
 // from different machines compare.
 #include <benchmark/benchmark.h>
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -20,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "link/FrameHandler.h"
 #include "link/FrameRecogniser.h"
 #include "link/LinkStatistics.h"
@@ -29,7 +28,7 @@
 
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
+using bench::Bytes;
 typedef std::chrono::steady_clock Clock;
 
 const size_t kMiB = 1u << 20;
@@ -185,22 +184,7 @@ const Bytes& MixedStream()
 std::vector<Bytes> CorpusLogs()
 {
     std::vector<Bytes> logs;
-#ifdef CORPUS_DIR
-    std::vector<std::string> files;
-    if (DIR* dir = opendir(CORPUS_DIR)) {
-        while (dirent* e = readdir(dir)) {
-            std::string name = e->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0)
-                files.push_back(std::string(CORPUS_DIR) + "/" + name);
-        }
-        closedir(dir);
-    }
-    std::sort(files.begin(), files.end());
-    for (const std::string& f : files) {
-        std::ifstream in(f, std::ios::binary);
-        logs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-#endif
+    for (const std::string& f : bench::CorpusLogFiles()) logs.push_back(bench::ReadWholeFile(f));
     return logs;
 }
 
@@ -286,9 +270,7 @@ void RunRecogniser(benchmark::State& state, const Bytes& stream)
 void RecogniserWithChecks(benchmark::State& state) { RunRecogniser(state, MixedStream()); }
 void RecogniserCorpusLogs(benchmark::State& state) { RunRecogniser(state, CorpusStream()); }
 
-struct NullListener : IReceiverEventSink {
-    bool NotifyListeners(int32_t, int32_t, bool) override { return true; }
-};
+using bench::NullListener;
 
 // The reader's whole path except the channel and the raw logger: OnBytes in
 // blocks as a reader hands them over, every check and decoder, a real model.
