@@ -13,10 +13,10 @@ bool CConverterCmdOptions::Parse(const CCmdLineOptions& options, ICmdLinePaths& 
         // Resolved now: tools may change the working folder before the run.
         const CString folder = paths.GetCurrentFolder();
         converter.inputPath = folder.IsEmpty() ? file : folder;
-        convertAll = true;
+        converter.convertAll = true;
     } else if (paths.IsFolder(file)) {
         converter.inputPath = file;
-        convertAll = true;
+        converter.convertAll = true;
     } else if (paths.GetFileLength(file) >= 0) {
         converter.inputPath = file;
     } else {
@@ -32,9 +32,9 @@ bool CConverterCmdOptions::Parse(const CCmdLineOptions& options, ICmdLinePaths& 
         !converter.mapCsv)
         return RefuseCmdLineOption("Select at least one file format to generate!");
 
-    if (options.HasOption("-convert_all")) convertAll = true;
+    if (options.HasOption("-convert_all")) converter.convertAll = true;
     if (options.HasOption("-ask_overwrite")) converter.overwrite = false;
-    fillTo1Hz = options.HasOption("-fill_1hz");
+    converter.fill1Hz = options.HasOption("-fill_1hz");
 
     if (options.HasOption("-split_lines")) {
         int32_t lines = 0;

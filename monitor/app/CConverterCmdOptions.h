@@ -10,9 +10,8 @@ public:
     bool Parse(const CCmdLineOptions& options, ICmdLinePaths& paths);
     void Reset() { *this = CConverterCmdOptions(); }
 
-    // The converter's own record: input path, output switches, split and
-    // overwrite, as the converter window hands them to the engine.
+    // The converter's own record: input path, folder run, output switches,
+    // split, 1 Hz filling and overwrite, as the converter window hands them
+    // to the engine.
     ConverterOptions converter;
-    bool convertAll = false;     // every log of the folder
-    bool fillTo1Hz = false;
 };

@@ -1,21 +1,92 @@
 #pragma once
-// The text writers of the converter's outputs (map CSV, KML, spreadsheet,
-// NMEA GGA). The map CSV header is fixed; the other writers come with the
-// converter and write nothing until then (an empty text is never written).
+// The text builders of the derived outputs: the map CSV (Streets & Trips),
+// the KML document (Google Earth), NMEA GGA sentences and the two
+// spreadsheet column sets. They touch no file: each builds one line into an
+// OutputLine that the caller writes (an empty line means nothing to write)
+// and updates the small per-output state the caller keeps. The converter
+// engine calls them for every event of a conversion, the data logger for its
+// companion files, on the reader thread of a conversion, so a line is built
+// in place, without the heap.
+#include <cstddef>
 #include <cstdint>
 
-#include "framework/CString.h"
+#include "link/ProtocolKind.h"
+#include "model/ModelRecords.h"
 
 class CModel;
-class CConverterEngine;
 
-CString FormatMapCsvHeader();
-CString FormatMapCsvPosition(CModel& model, CConverterEngine& engine);
-CString FormatKmlHeader(uint32_t dotColour);
-CString FormatKmlPlacemark(CModel& model, CConverterEngine& engine);
-CString FormatKmlFooter();
-// Column sets: 3 the binary-protocol set, 4 the NMEA set.
-CString FormatSpreadsheetHeader(int32_t columnSet, char separator);
-CString FormatSpreadsheetRow(CModel& model, CConverterEngine& engine);
-CString FormatNmeaSpreadsheetRow(CModel& model, CConverterEngine& engine);
-CString FormatGgaSentence(CModel& model, CConverterEngine& engine);
+// One line of output built in a fixed buffer. A line that would not fit is
+// cut at the buffer's end (never past it); the longest line a builder makes
+// is far below the capacity.
+class OutputLine {
+public:
+    enum : size_t { kCapacity = 8192 };
+
+    OutputLine() { Clear(); }
+    void Clear()
+    {
+        m_length = 0;
+        m_text[0] = '\0';
+    }
+    // printf-style append; the result is cut at the capacity.
+    void Append(const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
+    void AppendText(const char* text);
+
+    const char* GetText() const { return m_text; }
+    size_t GetLength() const { return m_length; }
+    bool IsEmpty() const { return m_length == 0; }
+
+private:
+    char m_text[kCapacity];
+    size_t m_length;
+};
+
+// The spreadsheet outputs' options and running state; owned by the engine,
+// set afresh when a conversion opens.
+struct SpreadsheetState {
+    // Options, from the conversion's options record.
+    bool fill1Hz = false;
+    bool na = true;               // "=na()" in unavailable fields, else nothing
+    int32_t fieldSep = 0;         // 0 tab, 1 space, 2 comma
+
+    // Counters. The row index advances after each row that carries a position.
+    int32_t rowIndex = 0;
+    int32_t runCounter = 0;
+
+    // Binary set: time of the last row (0 when the conversion starts).
+    double lastRowTime = 0.0;
+    // The reference point, fixed by the first position of the conversion.
+    bool firstPosition = true;
+    double latitude0 = 0.0, longitude0 = 0.0;
+    double eastScale = 0.0, northScale = 0.0;
+    // Velocity integrals, started by the first velocity of the conversion.
+    bool firstVelocity = true;
+    double previousVelocityTime = 0.0;
+    double previousVelEast = 0.0, previousVelNorth = 0.0, previousVelUp = 0.0;
+    double previousDrift = 0.0;
+    double integralEast = 0.0, integralNorth = 0.0, integralUp = 0.0, integralDrift = 0.0;
+};
+
+// Column sets of the spreadsheet header.
+enum : int32_t {
+    SPREADSHEET_SET_BINARY = 3,
+    SPREADSHEET_SET_NMEA = 4
+};
+
+// Each builder clears `out` first and leaves it empty when there is nothing
+// to write. The time and count arguments are the caller's per-output state.
+void FormatMapCsvHeader(OutputLine& out);
+void FormatMapCsvPosition(const NavState& nav, double& lastCsvTime, ProtocolKind kind,
+                          OutputLine& out);
+void FormatGgaSentence(CModel& model, double& lastGgaTime, OutputLine& out);
+void FormatKmlHeader(uint32_t dotColour, OutputLine& out);
+void FormatKmlPlacemark(const NavState& nav, double& lastKmlTime, uint32_t& pointCount,
+                        OutputLine& out);
+void FormatKmlFooter(OutputLine& out);
+void FormatSpreadsheetHeader(int32_t columnSet, int32_t fieldSep, OutputLine& out);
+void FormatSpreadsheetRow(CModel& model, SpreadsheetState& state, OutputLine& out);
+void FormatNmeaSpreadsheetRow(CModel& model, SpreadsheetState& state, OutputLine& out);

@@ -17,33 +17,35 @@
 
 class CModel;
 
-// The converter dialog's options, in the dialog's order. The stand-in engine
-// reads the input path, the processing range and the text-translation switch;
-// the output switches wait for the converter's writers.
+// The converter dialog's options, in the dialog's order, with the defaults
+// the dialog starts from when the profile holds nothing.
 struct ConverterOptions {
     CString inputPath;
+    bool overwrite = false;            // replace existing outputs without asking
+    bool convertAll = false;           // every data file of the input's folder
     bool rangeOn = false;              // processing range: only fixes inside it are converted
-    int32_t startTimeOfWeek = 0;
-    int32_t startWeek = 0;
-    int32_t endTimeOfWeek = 0;
-    int32_t endWeek = 0;
+    int32_t startTimeOfWeek = -1;
+    int32_t startWeek = -1;
+    int32_t endTimeOfWeek = -1;
+    int32_t endWeek = -1;
     bool mapCsv = false;
     bool textTranslation = false;
-    bool spreadsheet = false;          // the "xlx" output
-    bool kml = false;
-    bool nmeaGga = false;
     bool packetId = false;
     bool blankLine = false;
+    bool dmPrefix = true;
     CString blankLinePacketId;         // hexadecimal text
     CString blankLineSubcode;          // hexadecimal text
-    bool dmPrefix = false;
-    bool translationHeader = false;
-    bool rawData = false;              // bad or untranslated packets also dump their bytes
+    bool translationHeader = true;
+    bool rawData = true;               // bad or untranslated packets also dump their bytes
+    bool spreadsheet = false;          // the "xlx" output
     bool spreadsheetSplit = false;
-    int32_t linesPerPart = 0;
-    char fieldSeparator = ',';
-    uint32_t kmlDotColour = 0;
-    bool overwrite = false;            // replace existing outputs without asking
+    int32_t linesPerPart = 32000;
+    bool fill1Hz = false;              // without a fix, still a spreadsheet row every second
+    bool na = true;                    // "=na()" in unavailable spreadsheet fields
+    int32_t fieldSep = 0;              // spreadsheet separator: 0 tab, 1 space, 2 comma
+    bool kml = false;
+    uint32_t kmlDotColour = 255;       // COLORREF of the placemark dots
+    bool nmeaGga = false;
 };
 
 class CConverterEngine {

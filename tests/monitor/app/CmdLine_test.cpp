@@ -447,7 +447,7 @@ TEST(CmdLineModes, Converter)
         {"-converter -file=. -kml", nullptr,
          [](const CCmdLineSettings& s) {
              EXPECT_STREQ(s.converter.converter.inputPath, "/data/logs");
-             EXPECT_TRUE(s.converter.convertAll);
+             EXPECT_TRUE(s.converter.converter.convertAll);
              EXPECT_TRUE(s.converter.converter.kml);
              EXPECT_TRUE(s.converter.converter.overwrite);
              EXPECT_FALSE(s.converter.converter.spreadsheetSplit);
@@ -455,7 +455,7 @@ TEST(CmdLineModes, Converter)
         {"-Converter -file=logs -NMEA -ask_overwrite", nullptr,
          [](const CCmdLineSettings& s) {
              EXPECT_STREQ(s.converter.converter.inputPath, "logs");
-             EXPECT_TRUE(s.converter.convertAll);
+             EXPECT_TRUE(s.converter.converter.convertAll);
              EXPECT_TRUE(s.converter.converter.nmeaGga);
              EXPECT_FALSE(s.converter.converter.overwrite);
          }},
@@ -463,18 +463,18 @@ TEST(CmdLineModes, Converter)
          [](const CCmdLineSettings& s) {
              const ConverterOptions& o = s.converter.converter;
              EXPECT_STREQ(o.inputPath, "a.qbl");
-             EXPECT_FALSE(s.converter.convertAll);
+             EXPECT_FALSE(s.converter.converter.convertAll);
              EXPECT_TRUE(o.textTranslation);
              EXPECT_TRUE(o.spreadsheet);
              EXPECT_TRUE(o.mapCsv);
              EXPECT_FALSE(o.kml);
              EXPECT_FALSE(o.nmeaGga);
-             EXPECT_TRUE(s.converter.fillTo1Hz);
+             EXPECT_TRUE(s.converter.converter.fill1Hz);
              EXPECT_TRUE(o.spreadsheetSplit);
              EXPECT_EQ(o.linesPerPart, 1000);
          }},
         {"-converter -file=a.qbl -nmea -convert_all", nullptr,
-         [](const CCmdLineSettings& s) { EXPECT_TRUE(s.converter.convertAll); }},
+         [](const CCmdLineSettings& s) { EXPECT_TRUE(s.converter.converter.convertAll); }},
         {"-converter -kml", "No file/path specified.", nullptr},
         {"-converter -file=nope.qbl -kml", "Invalid file/path specified.", nullptr},
         {"-converter -file=a.qbl -Kml", "Select at least one file format to generate!", nullptr},
