@@ -191,6 +191,38 @@ int32_t PortOfListEntry(const CString& entry)
     return static_cast<int32_t>(std::atoi(entry.Mid(kPrefixLength).GetString()));
 }
 
+CString DefaultLogFileName(int32_t port)
+{
+    if (port == LOGGER_PLAYBACK_PORT) return "replay_data.log";
+    CString name;
+    name.Format("com%d_data.log", static_cast<int>(port));
+    return name;
+}
+
+CString ProposeLogFileName(int32_t port, const CString& currentPath)
+{
+    if (port == LOGGER_PLAYBACK_PORT || currentPath.IsEmpty()) return DefaultLogFileName(port);
+    return currentPath.Mid(currentPath.ReverseFind('\\') + 1);
+}
+
+LoggerGroupTitles GetLoggerGroupTitles(int32_t port)
+{
+    LoggerGroupTitles titles;
+    if (port == LOGGER_PLAYBACK_PORT) {
+        titles.status = "Status Info for Playback";
+        titles.logFile = "Log File for Playback Channel";
+        titles.portSettings = "Port Settings for Playback";
+        titles.misc = "Misc Settings for Playback";
+        return titles;
+    }
+    const int number = static_cast<int>(port);
+    titles.status.Format("Status Info for COM %d", number);
+    titles.logFile.Format("Log File for COM %d", number);
+    titles.portSettings.Format("Port Settings for COM %d", number);
+    titles.misc.Format("Miscellaneous Settings for COM %d", number);
+    return titles;
+}
+
 int32_t ChunkToProfile(float chunkMb)
 {
     const double scaled = static_cast<double>(chunkMb) * kChunkScale;

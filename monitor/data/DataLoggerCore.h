@@ -169,6 +169,20 @@ bool IsFileNamePartValid(const CString& text);
 // The number after the first three characters of a port list entry ("COM 7"
 // gives 7, "Playback" gives 0).
 int32_t PortOfListEntry(const CString& entry);
+// The name a port's log takes without standard naming: "com%d_data.log", or
+// "replay_data.log" for the playback channel.
+CString DefaultLogFileName(int32_t port);
+// The name the file chooser proposes: the playback channel's default, else
+// the name part of the current path, else the port's default.
+CString ProposeLogFileName(int32_t port, const CString& currentPath);
+// The captions of the four group boxes, naming the port.
+struct LoggerGroupTitles {
+    CString status;
+    CString logFile;
+    CString portSettings;
+    CString misc;
+};
+LoggerGroupTitles GetLoggerGroupTitles(int32_t port);
 // The profile's integer for a split size (MB x 1000, rounded to nearest) and back.
 int32_t ChunkToProfile(float chunkMb);
 float ChunkFromProfile(int32_t value);

@@ -374,6 +374,15 @@ TEST_F(LoggerCoreTest, NamesSizesAndPathsFollowTheirRules)
     EXPECT_EQ(12, PortOfListEntry("COM 12"));
     EXPECT_EQ(0, PortOfListEntry("Playback"));
 
+    EXPECT_STREQ("com7_data.log", DefaultLogFileName(7));
+    EXPECT_STREQ("replay_data.log", DefaultLogFileName(0));
+    EXPECT_STREQ("replay_data.log", ProposeLogFileName(0, "C:\\logs\\run.log"));
+    EXPECT_STREQ("run.log", ProposeLogFileName(7, "C:\\logs\\run.log"));
+    EXPECT_STREQ("run.log", ProposeLogFileName(7, "run.log"));
+    EXPECT_STREQ("com7_data.log", ProposeLogFileName(7, ""));
+    EXPECT_STREQ("Miscellaneous Settings for COM 7", GetLoggerGroupTitles(7).misc);
+    EXPECT_STREQ("Log File for Playback Channel", GetLoggerGroupTitles(0).logFile);
+
     EXPECT_EQ(500, ChunkToProfile(0.5f));
     EXPECT_EQ(10, ChunkToProfile(0.01f));
     EXPECT_EQ(100000000, ChunkToProfile(100000.0f));
