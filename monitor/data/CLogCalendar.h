@@ -6,6 +6,7 @@
 #ifdef _WIN32
 
 #include "data/LogCalendar.h"
+#include "framework/CControls.h"
 #include "framework/CDialog.h"
 
 class CLogCalendar : public CDialog {
@@ -16,6 +17,7 @@ public:
     LogCalendarValues m_values;
 
 protected:
+    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     // Takes the controls only when they pass the checks; a refusal is told
     // in a box and the dialog stays open.
@@ -26,7 +28,17 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    LogCalendarValues ReadControls();
+    // One moment: the date of one picker joined to the time of the other.
+    struct MomentPickers {
+        CDateTimeCtrl date;
+        CDateTimeCtrl time;
+    };
+    static void ShowMoment(MomentPickers& pickers, int64_t seconds);
+    static int64_t ReadMoment(const MomentPickers& pickers);
+    LogCalendarValues ReadControls() const;
+
+    MomentPickers m_start;
+    MomentPickers m_end;
 };
 
 #endif  // _WIN32

@@ -10,15 +10,6 @@ namespace {
 
 const char* const kCaption = "Logging Calendar";
 
-// The program registers the common controls it uses at start-up, but the
-// pickers are this dialog's alone: make sure their class exists before the
-// template is created, as the framework does for the controls it wraps.
-void RegisterPickerClass()
-{
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES};
-    ::InitCommonControlsEx(&controls);
-}
-
 CalendarTime FromSystemTime(const SYSTEMTIME& st)
 {
     CalendarTime t = MakeCalendarTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
@@ -39,40 +30,11 @@ SYSTEMTIME ToSystemTime(const CalendarTime& t)
     return st;
 }
 
-CalendarTime ReadPicker(CWnd& dialog, int id)
+CalendarTime ReadPicker(const CDateTimeCtrl& picker)
 {
     SYSTEMTIME st = {};
-    dialog.SendDlgItemMessage(id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
+    picker.GetTime(&st);
     return FromSystemTime(st);
-}
-
-// A moment no picker can show leaves the picker on its own (today).
-void ShowInPicker(CWnd& dialog, int id, const CalendarTime& t)
-{
-    if (t.wYear == 0)
-        return;
-    SYSTEMTIME st = ToSystemTime(t);
-    dialog.SendDlgItemMessage(id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-}
-
-// The two pickers of one moment.
-struct MomentPickers {
-    int date;
-    int time;
-};
-const MomentPickers kStartPickers = {IDC_LOGCAL_START_DATE, IDC_LOGCAL_START_TIME};
-const MomentPickers kEndPickers = {IDC_LOGCAL_END_DATE, IDC_LOGCAL_END_TIME};
-
-void ShowMoment(CWnd& dialog, const MomentPickers& pickers, int64_t seconds)
-{
-    const CalendarTime local = LocalCalendarTime(seconds);
-    ShowInPicker(dialog, pickers.date, local);
-    ShowInPicker(dialog, pickers.time, local);
-}
-
-int64_t ReadMoment(CWnd& dialog, const MomentPickers& pickers)
-{
-    return ComposeLocalTime(ReadPicker(dialog, pickers.date), ReadPicker(dialog, pickers.time));
 }
 
 } // namespace
@@ -87,17 +49,22 @@ BEGIN_MESSAGE_MAP(CLogCalendar, CDialog)
     ON_BN_CLICKED(IDC_LOGCAL_CANCEL, &CLogCalendar::OnCancel)
 END_MESSAGE_MAP()
 
-CLogCalendar::CLogCalendar(CWnd* owner) : CDialog(IDD_LOG_CALENDAR, owner)
+CLogCalendar::CLogCalendar(CWnd* owner) : CDialog(IDD_LOG_CALENDAR, owner) {}
+
+void CLogCalendar::DoDataExchange(CDataExchange* pDX)
 {
-    RegisterPickerClass();
+    DDX_Control(pDX, IDC_LOGCAL_START_DATE, m_start.date);
+    DDX_Control(pDX, IDC_LOGCAL_START_TIME, m_start.time);
+    DDX_Control(pDX, IDC_LOGCAL_END_DATE, m_end.date);
+    DDX_Control(pDX, IDC_LOGCAL_END_TIME, m_end.time);
 }
 
 BOOL CLogCalendar::OnInitDialog()
 {
     CDialog::OnInitDialog();
     CheckDlgButton(IDC_LOGCAL_USE, m_values.use != 0 ? BST_CHECKED : BST_UNCHECKED);
-    ShowMoment(*this, kStartPickers, m_values.start);
-    ShowMoment(*this, kEndPickers, m_values.end);
+    ShowMoment(m_start, m_values.start);
+    ShowMoment(m_end, m_values.end);
     CenterWindow();
     // Centred on an owner near a screen edge, the dialog may hang off the
     // screen: let the dialog manager pull it back into the work area.
@@ -105,12 +72,28 @@ BOOL CLogCalendar::OnInitDialog()
     return TRUE;
 }
 
-LogCalendarValues CLogCalendar::ReadControls()
+// A moment no picker can show leaves both pickers on their own (now).
+void CLogCalendar::ShowMoment(MomentPickers& pickers, int64_t seconds)
+{
+    const CalendarTime local = LocalCalendarTime(seconds);
+    if (local.wYear == 0)
+        return;
+    const SYSTEMTIME st = ToSystemTime(local);
+    pickers.date.SetTime(&st);
+    pickers.time.SetTime(&st);
+}
+
+int64_t CLogCalendar::ReadMoment(const MomentPickers& pickers)
+{
+    return ComposeLocalTime(ReadPicker(pickers.date), ReadPicker(pickers.time));
+}
+
+LogCalendarValues CLogCalendar::ReadControls() const
 {
     LogCalendarValues values;
     values.use = IsDlgButtonChecked(IDC_LOGCAL_USE) == BST_CHECKED ? 1 : 0;
-    values.start = ReadMoment(*this, kStartPickers);
-    values.end = ReadMoment(*this, kEndPickers);
+    values.start = ReadMoment(m_start);
+    values.end = ReadMoment(m_end);
     return values;
 }
 
