@@ -242,6 +242,8 @@ public:
     void ShowTimingMonitorDlg();
     void ShowFlashLoaderDlg();
     void ShowDataRecorderToolDlg();
+    // The data logger: made on first use; an open one is shown or hidden.
+    void ShowDataRecorderDlg(bool show);
     void ShowTtffToolDlg();
     void ShowDataConverterDlg();
     void ShowScriptStatusDlg();
@@ -276,6 +278,7 @@ protected:
     afx_msg void OnConnect();
     afx_msg void OnGpsDataComboSelect();
     afx_msg void OnLinkComboCommand();
+    afx_msg void OnDataLogger();
     afx_msg LRESULT OnUpdateFollowup(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnShowReleaseNotes(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGateDone(WPARAM wParam, LPARAM lParam);

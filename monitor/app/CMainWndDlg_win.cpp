@@ -154,6 +154,8 @@ BEGIN_MESSAGE_MAP(CMainWndDlg, CModelessDialog)
     ON_COMMAND(ID_FILE_EXIT2, &CMainWndDlg::OnFileExit)
     ON_COMMAND(ID_CONNECT, &CMainWndDlg::OnConnect)
     ON_COMMAND(ID_AUTO_QUERY, &CMainWndDlg::OnToggleAutoQuery)
+    ON_COMMAND(ID_DATA_LOGGER, &CMainWndDlg::OnDataLogger)
+    ON_COMMAND(ID_DATA_LOGGER_SHOW, &CMainWndDlg::OnDataLogger)
     ON_CBN_SELCHANGE(ID_LINK_COMBO, &CMainWndDlg::OnLinkComboCommand)
     ON_CBN_SELCHANGE(ID_GPSDATA_COMBO, &CMainWndDlg::OnGpsDataComboSelect)
     ON_MESSAGE(WM_RECEIVER_EVENT, &CMainWndDlg::OnReceiverEventMsg)
@@ -894,6 +896,8 @@ void CMainWndDlg::OnConnect() {
 void CMainWndDlg::OnGpsDataComboSelect() {}
 
 void CMainWndDlg::OnLinkComboCommand() { OnLinkComboSelect(); }
+
+void CMainWndDlg::OnDataLogger() { ShowDataRecorderDlg(true); }
 
 LRESULT CMainWndDlg::OnUpdateFollowup(WPARAM, LPARAM) {
     HKEY key = nullptr;

@@ -5,6 +5,7 @@
 // call them can be checked end to end.
 #include "app/CMainWndDlg.h"
 #include "app/TraceLog.h"
+#include "data/CDataRecorderDlg.h"
 
 namespace {
 
@@ -16,6 +17,16 @@ void CMainWndDlg::ShowPlaybackDlg() { Trace(*this, "ShowPlaybackDlg"); }
 void CMainWndDlg::ShowTimingMonitorDlg() { Trace(*this, "ShowTimingMonitorDlg"); }
 void CMainWndDlg::ShowFlashLoaderDlg() { Trace(*this, "ShowFlashLoaderDlg"); }
 void CMainWndDlg::ShowDataRecorderToolDlg() { Trace(*this, "ShowDataRecorderToolDlg"); }
+void CMainWndDlg::ShowDataRecorderDlg(bool show) {
+    if (m_pDataRecorder != nullptr) {
+        m_pDataRecorder->ShowWindow(show ? SW_SHOW : SW_HIDE);
+        if (show) m_pDataRecorder->SetFocus();
+        return;
+    }
+    m_pDataRecorder = new CDataRecorderDlg(this);
+    m_pDataRecorder->CreateView(IDD_DATA_LOGGER, this, &m_pDataRecorder, show);
+}
+
 void CMainWndDlg::ShowTtffToolDlg() { Trace(*this, "ShowTtffToolDlg"); }
 void CMainWndDlg::ShowDataConverterDlg() { Trace(*this, "ShowDataConverterDlg"); }
 void CMainWndDlg::ShowScriptStatusDlg() { Trace(*this, "ShowScriptStatusDlg"); }

@@ -212,3 +212,45 @@
 #define IDC_LOGCAL_END_TIME 1021
 #define IDC_LOGCAL_END_DATE 1022
 #define IDC_LOGCAL_CANCEL 36000     // "Cancel": ends the dialog with IDCANCEL
+
+// ---- Multiport Data Logger (dialog 5042, menu 210) -----------------------------------------
+#define IDD_DATA_LOGGER 5042
+#define IDR_DATA_LOGGER_MENU 210
+#define ID_DATA_LOGGER_SHOW 32795       // opens the logger shown, as ID_DATA_LOGGER does
+#define IDC_LOGGER_PORTS 1708           // "COM %d" entries and "Playback"
+#define IDC_LOGGER_FILE 1366            // log file path
+#define IDC_LOGGER_BROWSE 1405          // "..." and "&Select Log File..."
+#define IDC_LOGGER_APPEND 1554          // "Append to file if exists"
+#define IDC_LOGGER_STD_NAMING 1549      // "Use standard file naming:"
+#define IDC_LOGGER_UNIT_ID 1544
+#define IDC_LOGGER_TEST_CASE 1550
+#define IDC_LOGGER_BAUD 1665
+#define IDC_LOGGER_PARITY 1666
+#define IDC_LOGGER_DATA_BITS 1006
+#define IDC_LOGGER_STOP_BITS 1008
+#define IDC_LOGGER_PROTOCOL 1717        // "Command Protocol"
+#define IDC_LOGGER_SPLIT 1367           // split size, MB
+#define IDC_LOGGER_LOG_SVS 1548         // "Log SV tracking info"
+#define IDC_LOGGER_LOG_TIME 1553        // "Log GPS time"
+#define IDC_LOGGER_MAKE_CSV 1555        // "Generate .csv (MS Streets)"
+#define IDC_LOGGER_MAKE_KML 1558        // "Generate .kml (Google Earth)"
+#define IDC_LOGGER_KML_COLOUR 1411      // dot colour of the placemarks
+#define IDC_LOGGER_CALENDAR 1402        // "Logging Calendar" and "&Logging Calendar..."
+#define IDC_LOGGER_START 1370           // "Start Logging" / "Stop Logging" and its menu item
+#define ID_LOGGER_STOP_ALL 32950        // "Stop &All"
+#define ID_LOGGER_SETTINGS_TO_ALL 32949 // "Use Current Settings for All Ports"
+#define IDC_LOGGER_CLOSE 36000          // "Close" and "&Close"
+#define IDC_LOGGER_STATUS 1037          // status text
+#define IDC_LOGGER_SIZE 1038            // log size
+#define IDC_LOGGER_SVS 1556             // satellites in the fix
+#define IDC_LOGGER_DIM 1557             // fix dimension
+#define IDC_LOGGER_LAMP_TX 1702         // lamps, in the order of LoggerLamp
+#define IDC_LOGGER_LAMP_RX 1703
+#define IDC_LOGGER_LAMP_FIX 1704
+#define IDC_LOGGER_LAMP_ALM 1705
+#define IDC_LOGGER_LAMP_BB 1706
+#define IDC_LOGGER_LAMP_RTC 1707
+#define IDC_LOGGER_GROUP_STATUS 1701    // "Status Info for COM %d"
+#define IDC_LOGGER_GROUP_FILE 1709      // "Log File for COM %d"
+#define IDC_LOGGER_GROUP_PORT 1710      // "Port Settings for COM %d"
+#define IDC_LOGGER_GROUP_MISC 1711      // "Miscellaneous Settings for COM %d"
