@@ -56,12 +56,14 @@ const char* Usage()
     return "usage:\n"
            "  rxsim (--pty LINK | --device PATH) [--control PORT] [--port-file FILE]\n"
            "        [--replay FILE [--rate BYTES_PER_S] [--loop]] [--script NAME [--count N]]\n"
-           "        [--scenario FILE] [--command-log FILE] [--sent-log FILE] [--fix-log FILE]\n"
+           "        [--scenario FILE|NAME] [--command-log FILE] [--sent-log FILE] [--fix-log FILE]\n"
            "  rxsim --generate NAME [--count N] --out FILE\n"
            "  rxsim --generate SCENARIO [--bytes N] [--count PERIODS] --out FILE\n"
            "        [--truth FILE.csv] [--faults LIST]\n"
            "  rxsim --generate scenario --scenario FILE [same options]\n"
            "--pty creates a pty and links its slave at LINK; --device opens an existing tty.\n"
+           "--scenario plays a scenario from the start: a file, or the name of one in\n"
+           "tools/rxsim/scenarios (\".txt\" optional), as \"scenario load\" takes it.\n"
            "--command-log FILE appends every command received, one line each: the time\n"
            "(seconds since 1970, to the millisecond), a tab, the command as \"commands\"\n"
            "shows it. --sent-log FILE writes every byte sent on the line, as sent (the\n"
@@ -105,7 +107,7 @@ const char* Usage()
            "                              mon ID HEX | ubx CLASS ID HEX (counted in the truth)\n"
            "  answer on|off               without a scenario: answer QBIN queries (health,\n"
            "                              time, selection) with fixed reports\n"
-           "  scenario load FILE          be a receiver: its `protocol` setting names it (qbin\n"
+           "  scenario load FILE|NAME     be a receiver: its `protocol` setting names it (qbin\n"
            "  scenario inline LINE;LINE.. by default; nmea, qtxt, qop, kesto, mon; see their\n"
            "                              headers): periodic output, answers to commands; a\n"
            "                              QBIN reset (1E, 25) is silent 1 s, then its version\n"
@@ -128,6 +130,18 @@ const char* Usage()
            "  reset                       zero truth, received bytes and queries\n"
            "  quit                        close this connection\n"
            "  shutdown                    end rxsim\n";
+}
+
+// The scenario file `name` stands for: a file of that path, else one of the
+// bundled scenarios (".txt" optional). Empty when neither exists.
+std::string FindScenario(const std::string& name)
+{
+    for (const std::string& path : {name, std::string(RXSIM_SCENARIO_DIR) + "/" + name,
+                                    std::string(RXSIM_SCENARIO_DIR) + "/" + name + ".txt"}) {
+        std::ifstream f(path);
+        if (f) return path;
+    }
+    return std::string();
 }
 
 struct Entry {
@@ -751,7 +765,7 @@ std::string Sim::Command(Client& c, const std::string& line)
         }
         std::string text;
         if (arg(0) == "load" && args.size() == 2) {
-            std::ifstream f(arg(1));
+            std::ifstream f(FindScenario(arg(1)));
             if (!f) return "err cannot read " + arg(1);
             text.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
         } else if (arg(0) == "inline") {
@@ -1063,18 +1077,6 @@ private:
     FILE* m_truth = nullptr;
 };
 
-// The scenario file `name` stands for: a file of that path, else one of the
-// bundled scenarios (".txt" optional). Empty when neither exists.
-std::string FindScenario(const std::string& name)
-{
-    for (const std::string& path : {name, std::string(RXSIM_SCENARIO_DIR) + "/" + name,
-                                    std::string(RXSIM_SCENARIO_DIR) + "/" + name + ".txt"}) {
-        std::ifstream f(path);
-        if (f) return path;
-    }
-    return std::string();
-}
-
 struct GenerateOptions {
     std::string out, truth, faults;
     uint64_t bytes = 0, periods = 1;
@@ -1231,7 +1233,7 @@ int main(int argc, char** argv)
         return 1;
     }
     if (!scenario.empty()) {
-        std::ifstream f(scenario);
+        std::ifstream f(FindScenario(scenario));
         std::string text;
         if (f) text.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
         else error = "cannot read " + scenario;
