@@ -9,7 +9,10 @@
 # binary itself), RXSIM_PORTS (the COM numbers, default "5 6 12"),
 # RXSIM_COM<n>_SCENARIO (a scenario file that port's rxsim plays from the
 # start, relative to the repository's root; without it the port is silent
-# until a test loads one).
+# until a test loads one), RXSIM_LOGS=1 (each port's rxsim keeps
+# ptys/com<n>.sent, every byte it sent; ptys/com<n>.fixes.csv, every fix that
+# left whole, with its end offset in .sent; ptys/com<n>.commands, every
+# command it received, with its time).
 # Outputs: WINEPREFIX, DISPLAY, RXSIM_COM<n>_CONTROL for each port (rxsim's
 # control ports on 127.0.0.1: RXSIM_COM5_CONTROL, RXSIM_COM6_CONTROL,
 # RXSIM_COM12_CONTROL), RXSIM_RUN_DIR.
@@ -70,6 +73,10 @@ com_harness_start() {
       args=(--pty "$RUN_DIR/ptys/com$n" --control 0 --port-file "$RUN_DIR/ptys/com$n.port")
       scenario=RXSIM_COM${n}_SCENARIO
       [ -z "${!scenario:-}" ] || args+=(--scenario "${!scenario}")
+      if [ "${RXSIM_LOGS:-0}" = 1 ]; then
+        args+=(--sent-log "$RUN_DIR/ptys/com$n.sent" --fix-log "$RUN_DIR/ptys/com$n.fixes.csv"
+               --command-log "$RUN_DIR/ptys/com$n.commands")
+      fi
       # In the repository's root, where tests name recordings by relative
       # path; exec keeps rxsim a direct child of this shell, so it ends when
       # the shell does (see rxsim's parent-death signal).
