@@ -81,6 +81,7 @@ private:
     };
 
     void FillChoices();
+    void KeepOnScreen();
     void AddBubbleHelpTexts();
     void CreateMenuTip();
     int32_t GetSelectedPort();

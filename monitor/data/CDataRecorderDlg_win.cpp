@@ -187,8 +187,9 @@ BOOL CDataRecorderDlg::OnInitDialog()
     for (const CString& entry : m_core.Initialise(ports, m_mainWindow->m_internalTools))
         m_portList.AddString(entry);
 
+    // The main window's port when it has a link open, else the first entry.
     int selection = 0;
-    if (m_mainWindow->GetLinkMode() == LINK_MONITOR) {
+    if (m_mainWindow->GetLinkMode() != LINK_IDLE) {
         CString entry;
         entry.Format("COM %d", static_cast<int>(m_mainWindow->m_port));
         selection = std::max(0, m_portList.FindStringExact(-1, entry));
@@ -198,8 +199,24 @@ BOOL CDataRecorderDlg::OnInitDialog()
     ShowPortSettings(port);
     m_core.RefreshPortStatus(port);
     DockDialogToMainWindow(m_hWnd, m_mainWindow->GetSafeHwnd(), 0, false, false, true);
+    KeepOnScreen();
     SetTimer(kSecondTimer, kSecondMs, nullptr);
     return TRUE;
+}
+
+// Beside a main window near the screen's edge the dock slot lies partly off
+// the screen: the window is pulled back into the work area.
+void CDataRecorderDlg::KeepOnScreen()
+{
+    RECT window = {};
+    RECT work = {};
+    if (!::GetWindowRect(m_hWnd, &window) || !::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    const LONG left = std::max(work.left, std::min(window.left, work.right - width));
+    const LONG top = std::max(work.top, std::min(window.top, work.bottom - height));
+    if (left != window.left || top != window.top)
+        ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CDataRecorderDlg::FillChoices()

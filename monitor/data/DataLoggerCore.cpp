@@ -544,6 +544,9 @@ void CDataLoggerCore::OnStartStopLogging(int32_t port)
     const LoggerPortState* record = GetPort(port);
     if (record != nullptr && record->controller != nullptr) {
         ReportToScript(StopPort(port) ? 0 : 1);
+        // The port is idle now; a busy link must not leave "Stopping..." up
+        // until the next tick.
+        RefreshPortStatus(port);
         return;
     }
     // A start that went through reports later, from the status refresh.
