@@ -297,11 +297,12 @@ void CDataRecorderDlg::OnSelectLogFile()
         AfxMessageBox(kLoggerSelectPort);
         return;
     }
-    UpdateData(TRUE);
+    CString current;
+    GetDlgItemText(IDC_LOGGER_FILE, current);
     FileChooserRequest request;
     request.title = "Create a log file ...";
     request.filter = "Log Files (.log)|*.log|ASCII Text (.txt)|*.txt|All Files (*.*)|*.*|";
-    request.initialName = ProposeLogFileName(port, m_form.filePath);
+    request.initialName = ProposeLogFileName(port, current);
     request.extension = "log";
     request.openDialog = false;
     request.parent = m_hWnd;

@@ -124,8 +124,15 @@ protected:
         main.m_link.SetLinkFactory(nullptr);
         if (main.GetSafeHwnd() != nullptr) main.DestroyWindow();
         PumpPending();
-        for (const char* name : {"five.log", "five_00001.log", "five_00002.log", "five.csv", "five.kml"})
-            ::DeleteFileA((m_dir + name).c_str());
+        WIN32_FIND_DATAA found;
+        HANDLE find = ::FindFirstFileA((m_dir + "*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                    ::DeleteFileA((m_dir + found.cFileName).c_str());
+            } while (::FindNextFileA(find, &found));
+            ::FindClose(find);
+        }
         ::RemoveDirectoryA(m_dir.c_str());
         AvailableComPorts.Copy(m_savedPorts);
     }
