@@ -203,3 +203,12 @@
 #define ID_PROTOCOL_TESTER 32879
 #define ID_SCRIPT_STATUS 32962
 #define ID_INTERNAL_TOOLS_NOTE 32992
+
+// ---- Logging calendar (dialog 5012) ------------------------------------------------------
+#define IDD_LOG_CALENDAR 5012
+#define IDC_LOGCAL_USE 1402         // "Use Logging Calendar:"
+#define IDC_LOGCAL_START_TIME 1019  // time picker of "Start Time:"
+#define IDC_LOGCAL_START_DATE 1020  // date picker of "Start Time:"
+#define IDC_LOGCAL_END_TIME 1021
+#define IDC_LOGCAL_END_DATE 1022
+#define IDC_LOGCAL_CANCEL 36000     // "Cancel": ends the dialog with IDCANCEL

@@ -577,9 +577,10 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner) {
   ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR, UINT nType) {
-  // Through the prompter like every other box, so tests can answer it.
-  return AfxMessageBox(lpszText, nType);
+int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) {
+  // Through the prompter like every other box, so tests can answer it and
+  // see its caption.
+  return AfxGetMessagePrompter()->PromptCaptioned(lpszText != nullptr ? lpszText : "", lpszCaption, nType);
 }
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep) {

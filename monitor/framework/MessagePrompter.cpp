@@ -57,8 +57,10 @@ int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT nIDHelp) {
   return AfxGetMessagePrompter()->Prompt(lpszText != nullptr ? lpszText : "", nType, nIDHelp);
 }
 
-int ScriptedPrompter::Prompt(LPCTSTR pszText, UINT nType, UINT) {
-  boxes.push_back(Box{pszText != nullptr ? pszText : "", nType});
+int ScriptedPrompter::Prompt(LPCTSTR pszText, UINT nType, UINT) { return PromptCaptioned(pszText, nullptr, nType); }
+
+int ScriptedPrompter::PromptCaptioned(LPCTSTR pszText, LPCTSTR pszCaption, UINT nType) {
+  boxes.push_back(Box{pszText != nullptr ? pszText : "", nType, pszCaption != nullptr ? pszCaption : ""});
   if (m_answers.empty()) return AfxDefaultButtonOf(nType);
   int answer = m_answers.front();
   m_answers.erase(m_answers.begin());

@@ -49,6 +49,11 @@ struct IMessagePrompter {
   // Shows pszText with the buttons and icon of nType (MB_* flags) and
   // returns the button chosen (IDOK, IDYES, ...).
   virtual int Prompt(LPCTSTR pszText, UINT nType, UINT nIDHelp) = 0;
+  // A box with a caption of its own (CWnd::MessageBox) instead of the
+  // application's name. Prompters that show no caption answer it as any box.
+  virtual int PromptCaptioned(LPCTSTR pszText, LPCTSTR pszCaption, UINT nType) {
+    return Prompt(pszText, nType, 0);
+  }
 };
 
 // The answer a box gives when nobody is asked: its default button.
@@ -72,9 +77,11 @@ public:
   struct Box {
     std::string text;
     UINT type;
+    std::string caption;  // empty: the application's name
   };
   void Answer(int nAnswer) { m_answers.push_back(nAnswer); }
   int Prompt(LPCTSTR pszText, UINT nType, UINT nIDHelp) override;
+  int PromptCaptioned(LPCTSTR pszText, LPCTSTR pszCaption, UINT nType) override;
 
   std::vector<Box> boxes;
 

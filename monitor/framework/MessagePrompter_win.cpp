@@ -9,13 +9,16 @@ namespace {
 // window), captioned with the application's name.
 class CSystemPrompter : public IMessagePrompter {
 public:
-  int Prompt(LPCTSTR pszText, UINT nType, UINT) override {
+  int Prompt(LPCTSTR pszText, UINT nType, UINT) override { return PromptCaptioned(pszText, nullptr, nType); }
+
+  int PromptCaptioned(LPCTSTR pszText, LPCTSTR pszCaption, UINT nType) override {
     HWND hOwner = ::GetActiveWindow();
     CWinApp* pApp = AfxGetApp();
     if (hOwner == nullptr && pApp != nullptr && pApp->m_pMainWnd != nullptr)
       hOwner = pApp->m_pMainWnd->m_hWnd;
     if (hOwner != nullptr) hOwner = ::GetAncestor(hOwner, GA_ROOT);
-    LPCTSTR caption = pApp != nullptr && pApp->m_pszAppName != nullptr ? pApp->m_pszAppName : "";
+    LPCTSTR caption = pszCaption;
+    if (caption == nullptr) caption = pApp != nullptr && pApp->m_pszAppName != nullptr ? pApp->m_pszAppName : "";
     if ((nType & MB_ICONMASK) == 0) {
       // As the framework does: questions get the question mark, plain
       // messages the exclamation mark.
