@@ -1,0 +1,275 @@
+// Throughput of a whole data conversion on one thread: the recording through
+// the frame handler, the decoders and the model into the converter engine and
+// its writers, with the text translation, map CSV, KML and GGA outputs on,
+// written to files in a temporary folder. Two recordings of 50 MB or more:
+// the real receiver logs repeated (skipped without the corpus) and a QBIN
+// recording rxsim writes for the run. Each figure is printed beside a plain
+// memcpy of the same buffer timed in the same run, with the ratio, so runs
+// on different machines compare. A third benchmark converts a 10 MB and a
+// 100 MB recording from their files in fresh processes and prints the peak
+// resident memory of each: it must not grow with the recording. Reported,
+// never asserted; the target is 300 MB/s.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "support/ConversionPipeline.h"
+
+namespace {
+
+using bench::Bytes;
+
+const size_t kStreamBytes = 50u * 1000u * 1000u;
+const size_t kSmallRssBytes = 10u * 1000u * 1000u;
+const size_t kLargeRssBytes = 100u * 1000u * 1000u;
+const double kBytesPerMegabyte = 1e6;
+const double kKilobytesPerMegabyte = 1024.0;
+const char kChildSwitch[] = "--convert-file=";
+const char kRecordingName[] = "recording.qbl";
+
+// A folder of its own for the run's recordings and outputs, removed after.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/convert_bench.XXXXXX";
+        if (mkdtemp(pattern) != nullptr) m_path = pattern;
+    }
+    ~TempFolder()
+    {
+        if (!m_path.empty()) std::system(("rm -rf '" + m_path + "'").c_str());
+    }
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+TempFolder& Folder()
+{
+    static TempFolder folder;
+    return folder;
+}
+
+ConverterOptions BenchOptions(const std::string& inputPath)
+{
+    ConverterOptions options;
+    options.inputPath = inputPath.c_str();
+    options.overwrite = true;
+    options.textTranslation = true;
+    options.mapCsv = true;
+    options.kml = true;
+    options.nmeaGga = true;
+    return options;
+}
+
+// `once` repeated until the stream holds at least `size` bytes.
+Bytes Repeated(const Bytes& once, size_t size)
+{
+    Bytes stream;
+    if (once.empty()) return stream;
+    stream.reserve(size + once.size());
+    while (stream.size() < size) stream.insert(stream.end(), once.begin(), once.end());
+    return stream;
+}
+
+// The real logs as stored, one after the other, repeated to 50 MB.
+const Bytes& CorpusStream()
+{
+    static const Bytes stream = [] {
+        Bytes once;
+        for (const std::string& path : bench::CorpusLogFiles()) {
+            const Bytes log = bench::ReadWholeFile(path);
+            once.insert(once.end(), log.begin(), log.end());
+        }
+        return Repeated(once, kStreamBytes);
+    }();
+    return stream;
+}
+
+// A QBIN receiver's recording of `bytes` bytes or more, written by rxsim.
+Bytes GenerateRecording(size_t bytes)
+{
+    const std::string out = Folder().File("rxsim.qbl");
+    const std::string command = std::string("'") + RXSIM_PROGRAM + "' --generate scenario --scenario '" +
+                                RXSIM_SCENARIO_DIR + "/qbin-fix.txt' --bytes " + std::to_string(bytes) +
+                                " --out '" + out + "' >/dev/null";
+    if (std::system(command.c_str()) != 0) return Bytes();
+    Bytes recording = bench::ReadWholeFile(out);
+    std::remove(out.c_str());
+    return recording;
+}
+
+const Bytes& RxsimStream()
+{
+    static const Bytes stream = GenerateRecording(kStreamBytes);
+    return stream;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// One conversion of the whole buffer, as the reader takes a recording in
+// blocks; its seconds.
+double ConvertOnce(const Bytes& bytes, const std::string& inputPath, int32_t& records)
+{
+    const auto start = std::chrono::steady_clock::now();
+    convsupport::ConversionPipeline pipeline;
+    if (pipeline.Open(BenchOptions(inputPath)) != 0) return -1.0;
+    pipeline.Feed(bytes.data(), bytes.size());
+    records = pipeline.GetEngine().GetRecordCount();
+    pipeline.End();
+    return SecondsSince(start);
+}
+
+void ConvertStream(benchmark::State& state, const Bytes& stream, const char* missing)
+{
+    if (stream.empty()) {
+        state.SkipWithError(missing);
+        return;
+    }
+    const std::string input = Folder().File(kRecordingName);
+    Bytes copy(stream.size());
+    double convertSeconds = 0;
+    double copySeconds = 0;
+    int32_t records = 0;
+    for (auto _ : state) {
+        const double seconds = ConvertOnce(stream, input, records);
+        if (seconds < 0) {
+            state.SkipWithError("the outputs could not be created");
+            return;
+        }
+        convertSeconds += seconds;
+
+        const auto start = std::chrono::steady_clock::now();
+        std::memcpy(copy.data(), stream.data(), stream.size());
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+        copySeconds += SecondsSince(start);
+    }
+    const double megabytes = static_cast<double>(state.iterations()) * static_cast<double>(stream.size()) /
+                             kBytesPerMegabyte;
+    const double convertRate = megabytes / convertSeconds;
+    const double copyRate = megabytes / copySeconds;
+    state.counters["stream_MB"] = static_cast<double>(stream.size()) / kBytesPerMegabyte;
+    state.counters["convert_MB/s"] = convertRate;
+    state.counters["memcpy_MB/s"] = copyRate;
+    state.counters["convert/memcpy"] = convertRate / copyRate;
+    state.counters["records"] = records;
+}
+
+void ConvertRealLogs(benchmark::State& state)
+{
+    ConvertStream(state, CorpusStream(), "no corpus at " CORPUS_DIR ": nothing to convert");
+}
+
+void ConvertRxsimRecording(benchmark::State& state)
+{
+    ConvertStream(state, RxsimStream(), "rxsim wrote no recording");
+}
+
+// ---- Peak memory ---------------------------------------------------------------------
+
+// The child's work: the file read in blocks, as a conversion's reader reads
+// it, with its outputs beside it.
+int ConvertFile(const std::string& path)
+{
+    FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) return 1;
+    convsupport::ConversionPipeline pipeline;
+    if (pipeline.Open(BenchOptions(path)) != 0) {
+        std::fclose(in);
+        return 1;
+    }
+    std::vector<uint8_t> block(convsupport::kReadBlock);
+    size_t n = 0;
+    while ((n = std::fread(block.data(), 1, block.size(), in)) > 0) pipeline.Feed(block.data(), n);
+    std::fclose(in);
+    return pipeline.End() ? 0 : 1;
+}
+
+// Peak resident megabytes of a fresh process converting `size` bytes of the
+// recording from a file; negative when it failed.
+double PeakRssConverting(const Bytes& recording, size_t size)
+{
+    const std::string path = Folder().File("rss_" + std::to_string(size) + ".qbl");
+    {
+        FILE* out = std::fopen(path.c_str(), "wb");
+        if (out == nullptr) return -1;
+        for (size_t written = 0; written < size;) {
+            const size_t n = std::min(recording.size(), size - written);
+            std::fwrite(recording.data(), 1, n, out);
+            written += n;
+        }
+        std::fclose(out);
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        const std::string argument = kChildSwitch + path;
+        execl("/proc/self/exe", "convert_bench", argument.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage;
+    std::memset(&usage, 0, sizeof usage);
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    std::system(("rm -f '" + Folder().Path() + "'/rss_*").c_str());
+    return static_cast<double>(usage.ru_maxrss) / kKilobytesPerMegabyte;
+}
+
+void PeakMemoryOfAConversion(benchmark::State& state)
+{
+    const Bytes& recording = RxsimStream();
+    if (recording.empty()) {
+        state.SkipWithError("rxsim wrote no recording");
+        return;
+    }
+    double small = 0, large = 0;
+    for (auto _ : state) {
+        small = PeakRssConverting(recording, kSmallRssBytes);
+        large = PeakRssConverting(recording, kLargeRssBytes);
+    }
+    if (small < 0 || large < 0) {
+        state.SkipWithError("a conversion in a child process failed");
+        return;
+    }
+    state.counters["peak_RSS_MB@10MB"] = small;
+    state.counters["peak_RSS_MB@100MB"] = large;
+    state.counters["growth_MB"] = large - small;
+}
+
+}  // namespace
+
+// Wall time: the memcpy beside each conversion is timed the same way.
+BENCHMARK(ConvertRealLogs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(ConvertRxsimRecording)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(PeakMemoryOfAConversion)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The benchmark's own main: started with --convert-file=PATH it is the child
+// whose peak memory the last benchmark measures.
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strncmp(argv[1], kChildSwitch, std::strlen(kChildSwitch)) == 0)
+        return ConvertFile(argv[1] + std::strlen(kChildSwitch));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
