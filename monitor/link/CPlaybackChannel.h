@@ -2,8 +2,8 @@
 // A recorded receiver log replayed as a channel: it only reads, never takes a
 // command, and carries what the reader needs to pace the replay.
 //
-// The reader asks for one byte per call, so the file is read ahead in large
-// blocks. Threads: the reader thread reads; the user-interface thread may
+// A reader that asks for one byte per call is served from a read-ahead block;
+// the reader thread itself reads blocks with ReadUpTo. Threads: the reader thread reads; the user-interface thread may
 // change the speed and the pass-raw flag and reads the progress while the
 // replay runs, so those are atomic. Open and Close run while no reader runs.
 #include <atomic>
@@ -36,6 +36,10 @@ public:
     // reader takes -1 as the end of the replay). The time-out is ignored: a
     // file never makes the reader wait.
     int Read(BYTE* buf, uint16_t len, int32_t timeoutMs) override;
+    // Up to `len` bytes: at least one while the file has any (the last block
+    // of a file is mostly shorter than asked), 0 at its end, -1 when no file
+    // is open.
+    int ReadUpTo(BYTE* buf, uint32_t len);
     // Nothing is ever sent to a recorded log.
     int Write(const BYTE* buf, uint16_t len, int32_t timeoutMs) override { return -1; }
     bool Close() override;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/CFile.h"
 #include "framework/MemoryFileBackend.h"
@@ -58,6 +59,34 @@ TEST_F(PlaybackChannelTest, AReadNeedsAllItsBytes)
     EXPECT_EQ(channel.GetReadCount(), 2u);
     EXPECT_EQ(channel.Read(buf, 3, -1), 3);
     EXPECT_EQ(std::string((char*)buf, 3), "cde");
+}
+
+TEST_F(PlaybackChannelTest, ReadUpToGivesWhatIsLeftAndKeepsTheShortLastBlock)
+{
+    std::string contents;
+    for (int i = 0; i < 100000; ++i) contents += static_cast<char>('a' + i % 26);
+    m_files.SetFile("long.qbl", contents);
+    CPlaybackChannel channel;
+    BYTE b = 0;
+    EXPECT_EQ(channel.ReadUpTo(&b, 1), -1) << "no file";
+    ASSERT_TRUE(channel.Open(Settings("long.qbl")));
+
+    // A single-byte read first fills the read-ahead: a block read takes what
+    // it left before it reads the file again.
+    std::string got;
+    ASSERT_EQ(channel.Read(&b, 1, -1), 1);
+    got += static_cast<char>(b);
+    std::vector<BYTE> block(CPlaybackChannel::kReadAheadSize);
+    for (;;) {
+        const int n = channel.ReadUpTo(block.data(), static_cast<uint32_t>(block.size()));
+        ASSERT_GE(n, 0);
+        if (n == 0) break;
+        got.append(reinterpret_cast<const char*>(block.data()), static_cast<size_t>(n));
+        EXPECT_EQ(channel.GetReadCount(), got.size());
+    }
+    EXPECT_EQ(got, contents);
+    EXPECT_EQ(channel.ReadUpTo(block.data(), 10), 0) << "the end stays the end";
+    EXPECT_EQ(channel.Read(&b, 1, -1), -1);
 }
 
 TEST_F(PlaybackChannelTest, LongFileComesThroughTheReadAheadIntact)
