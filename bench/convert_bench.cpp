@@ -104,9 +104,8 @@ const Bytes& CorpusStream()
 Bytes GenerateRecording(size_t bytes)
 {
     const std::string out = Folder().File("rxsim.qbl");
-    const std::string command = std::string("'") + RXSIM_PROGRAM + "' --generate scenario --scenario '" +
-                                RXSIM_SCENARIO_DIR + "/qbin-fix.txt' --bytes " + std::to_string(bytes) +
-                                " --out '" + out + "' >/dev/null";
+    const std::string command = std::string("'") + RXSIM_PROGRAM + "' --generate qbin-drive-1 --bytes " +
+                                std::to_string(bytes) + " --out '" + out + "' >/dev/null";
     if (std::system(command.c_str()) != 0) return Bytes();
     Bytes recording = bench::ReadWholeFile(out);
     std::remove(out.c_str());

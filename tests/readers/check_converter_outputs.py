@@ -6,10 +6,11 @@ are read: the KML by xml.etree and by GDAL's ogrinfo (as many features as
 placemarks, at the same points), the GGA file by gpsbabel (the same fixes:
 count, times, positions within 2e-6 degrees), the map CSV and every
 spreadsheet part by the csv module (three fields per map CSV row, as many
-fields per spreadsheet row as its header names). The fix count must also be
-what the recording itself holds: a log's distinct GGA/RMC fix times, or the
-distinct valid fixes of the ground truth beside a simulated recording
-(NAME.truth.csv), whose positions the KML must then repeat.
+fields per spreadsheet row as its header names). The fixes must also be the
+recording's own: one placemark, GGA sentence and map CSV row per distinct
+GGA/RMC fix time of a log, or per distinct valid fix of the ground truth
+beside a simulated recording (NAME.truth.csv), the placemarks and sentences
+within 1e-6 degrees of where the recording put each fix.
 
 usage: check_converter_outputs.py FOLDER
 """
@@ -24,7 +25,7 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 GPSBABEL_TOLERANCE_DEG = 2e-6
-TRUTH_TOLERANCE_DEG = 1e-6
+TRUTH_TOLERANCE_DEG = 1e-6  # outputs against the recording's own fixes
 POINT_TOLERANCE_DEG = 1e-8
 GGA_DATE = "20240101"  # GGA carries no date; gpsbabel needs one
 
@@ -58,22 +59,28 @@ def seconds_of_day(text):
 
 # ---- What the recording holds -------------------------------------------------------
 
-def log_fix_times(path):
-    """Distinct consecutive fix times of a log's valid GGA and RMC sentences."""
-    times = []
+def log_fixes(path):
+    """A log's valid GGA and RMC sentences, one entry per distinct consecutive
+    fix time: (time, [(lat, lon) as each sentence of that time states it])."""
+    epochs = []
     with open(path, "rb") as f:
         for raw in f.read().split(b"\n"):
             line = raw.rstrip(b"\r").decode("ascii", "replace")
             if not re.match(r"^\$[A-Z]{2}(GGA|RMC),", line) or not nmea_checksum_ok(line):
                 continue
             fields = line.split("*")[0].split(",")
+            first = 2 if line[3:6] == "GGA" else 3
             if line[3:6] == "GGA":
-                valid = len(fields) > 6 and fields[6] not in ("", "0") and fields[2] and fields[4]
+                valid = len(fields) > 6 and fields[6] not in ("", "0")
             else:
-                valid = len(fields) > 6 and fields[2] == "A" and fields[3] and fields[5]
-            if valid and fields[1] and (not times or times[-1] != fields[1]):
-                times.append(fields[1])
-    return times
+                valid = len(fields) > 6 and fields[2] == "A"
+            if not valid or not fields[1] or not fields[first] or not fields[first + 2]:
+                continue
+            stated = (nmea_angle(fields[first], fields[first + 1]), nmea_angle(fields[first + 2], fields[first + 3]))
+            if not epochs or epochs[-1][0] != fields[1]:
+                epochs.append((fields[1], []))
+            epochs[-1][1].append(stated)
+    return epochs
 
 
 def truth_fixes(path):
@@ -93,7 +100,7 @@ def truth_fixes(path):
 # ---- The outputs ---------------------------------------------------------------------
 
 def read_kml(recording, path):
-    """Coordinates (lon, lat, alt) of every placemark, read by xml.etree."""
+    """Coordinates (lon, lat[, alt]) of every placemark, read by xml.etree."""
     try:
         root = ET.parse(path).getroot()
     except ET.ParseError as e:
@@ -107,8 +114,8 @@ def read_kml(recording, path):
                 fail(recording, "a placemark without one <coordinates>")
                 return None
             tuple_ = coordinates[0].text.strip().split(",")
-            if len(tuple_) != 3:
-                fail(recording, "coordinates not one lon,lat,alt tuple: %r" % coordinates[0].text)
+            if len(tuple_) not in (2, 3):
+                fail(recording, "coordinates not one lon,lat[,alt] tuple: %r" % coordinates[0].text)
                 return None
             points.append(tuple(float(v) for v in tuple_))
     return points
@@ -123,7 +130,7 @@ def check_kml_with_gdal(recording, path, points):
         return
     full = subprocess.run(["ogrinfo", "-ro", "-al", path], capture_output=True, text=True)
     gdal_points = [tuple(float(v) for v in m.split())
-                   for m in re.findall(r"POINT Z \(([^)]*)\)", full.stdout)]
+                   for m in re.findall(r"POINT(?: Z)? \(([^)]*)\)", full.stdout)]
     if len(gdal_points) != len(points):
         fail(recording, "ogrinfo reads %d points, the KML holds %d" % (len(gdal_points), len(points)))
         return
@@ -230,19 +237,22 @@ def check_recording(recording):
 
     truth_path = base + ".truth.csv"
     if os.path.exists(truth_path):
-        expected = truth_fixes(truth_path)
-        for i, (point, fix) in enumerate(zip(points, expected)):
-            if abs(point[0] - fix[3]) > TRUTH_TOLERANCE_DEG or abs(point[1] - fix[2]) > TRUTH_TOLERANCE_DEG:
-                fail(recording, "placemark %d at %.8f,%.8f, the truth's fix %d at %.8f,%.8f"
-                     % (i + 1, point[1], point[0], i + 1, fix[2], fix[3]))
-                break
+        expected = [(fix[1], [(fix[2], fix[3])]) for fix in truth_fixes(truth_path)]
         source = "distinct valid fixes of the truth"
     elif recording.endswith(".log"):
-        expected = log_fix_times(recording)
+        expected = log_fixes(recording)
         source = "distinct fix times in the log"
     else:
-        expected = points
+        expected = [(None, [(p[1], p[0])]) for p in points]
         source = "placemarks"
+    # Each placemark and GGA sentence where the recording put its fix.
+    for what, places in (("placemark", [(p[1], p[0]) for p in points]), ("GGA", [(f[1], f[2]) for f in fixes])):
+        for i, (place, (time, stated)) in enumerate(zip(places, expected)):
+            if not any(abs(place[0] - lat) <= TRUTH_TOLERANCE_DEG and abs(place[1] - lon) <= TRUTH_TOLERANCE_DEG
+                       for lat, lon in stated):
+                fail(recording, "%s %d at %.8f,%.8f, the recording's fix %d (%s) at %s"
+                     % (what, i + 1, place[0], place[1], i + 1, time, stated))
+                break
     counts = {"placemarks": len(points), "GGA sentences": len(fixes), "map CSV rows": len(rows)}
     for what, count in counts.items():
         if count != len(expected):

@@ -10,7 +10,8 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=$(cd "${1:-$ROOT/build/host}" && pwd)
 CONVERTLOG=$BUILD/tools/convertlog
 RXSIM=$BUILD/tools/rxsim
-SCENARIO=$ROOT/tools/rxsim/scenarios/qbin-fix.txt
+DRIVE=qbin-drive-1
+FAULTS=garbage,broken,bad,crc
 GNSS_LOGS=$ROOT/../shared/corpus/gnss
 SIM_BYTES=400000
 SPLIT_LINES=25
@@ -32,8 +33,7 @@ if [ -d "$GNSS_LOGS" ]; then
 else
   echo "no corpus at $GNSS_LOGS: the simulated recording only"
 fi
-"$RXSIM" --generate scenario --scenario "$SCENARIO" --bytes "$SIM_BYTES" \
-  --faults garbage,broken,crc --out "$WORK/all/sim.qbl" --truth "$WORK/all/sim.truth.csv" >/dev/null
+"$RXSIM" --generate "$DRIVE" --bytes "$SIM_BYTES" --faults "$FAULTS" --out "$WORK/all/sim.qbl" --truth "$WORK/all/sim.truth.csv" >/dev/null
 cp "$WORK/all/sim.qbl" "$WORK/all/sim.truth.csv" "$WORK/split/"
 
 "$CONVERTLOG" -csv -kml -nmea -txt -xlx "$WORK"/all/*.log "$WORK/all/sim.qbl" >/dev/null

@@ -168,7 +168,7 @@ inline bool ParseMapCsv(const std::string& csv, std::vector<CsvPosition>& rows, 
 struct KmlPoint {
     long number;
     std::string timeOfDay;          // "hh:mm:ss"
-    double longitude, latitude, altitude;   // from <coordinates>
+    double longitude, latitude, altitude;   // from <coordinates>; altitude 0 when not given
 };
 
 inline std::string Between(const std::string& text, size_t from, const std::string& open,
@@ -208,9 +208,11 @@ inline bool ParseKml(const std::string& kml, std::vector<KmlPoint>& points, std:
         const size_t br = description.find("<br></br>");
         point.number = hash == std::string::npos ? -1 : std::strtol(description.c_str() + hash + 11, nullptr, 10);
         point.timeOfDay = br == std::string::npos ? std::string() : description.substr(br + 9, 8);
+        // Longitude, latitude and, when the fix has one, altitude.
         const std::vector<std::string> tuple = SplitFields(Between(placemark, 0, "<coordinates>", "</coordinates>"), ',');
-        if (tuple.size() != 3 || !ReadNumber(tuple[0], point.longitude) || !ReadNumber(tuple[1], point.latitude) ||
-            !ReadNumber(tuple[2], point.altitude)) {
+        point.altitude = 0.0;
+        if (tuple.size() < 2 || tuple.size() > 3 || !ReadNumber(tuple[0], point.longitude) ||
+            !ReadNumber(tuple[1], point.latitude) || (tuple.size() == 3 && !ReadNumber(tuple[2], point.altitude))) {
             problem = "KML placemark " + std::to_string(points.size() + 1) + " has no coordinate tuple";
             return false;
         }
@@ -227,7 +229,7 @@ inline bool ParseKml(const std::string& kml, std::vector<KmlPoint>& points, std:
 
 struct GgaFix {
     std::string time;     // "hhmmss.ss"
-    double latitude, longitude, altitude;   // degrees, metres
+    double latitude, longitude, altitude;   // degrees, metres (0 when the fix has none)
 };
 
 inline bool IsGgaChecksumValid(const std::string& sentence)
@@ -262,9 +264,10 @@ inline bool ParseGga(const std::string& text, std::vector<GgaFix>& fixes, std::s
     for (const std::string& line : SplitLines(text)) {
         const std::vector<std::string> f = SplitFields(line, ',');
         GgaFix fix;
+        fix.altitude = 0.0;
         if (!IsGgaChecksumValid(line) || f.size() != 15 || f[0] != "$GPGGA" ||
             !ReadNmeaAngle(f[2], f[3], fix.latitude) || !ReadNmeaAngle(f[4], f[5], fix.longitude) ||
-            !ReadNumber(f[9], fix.altitude)) {
+            (!f[9].empty() && !ReadNumber(f[9], fix.altitude))) {
             problem = "not a GGA sentence with a valid checksum: " + line;
             return false;
         }

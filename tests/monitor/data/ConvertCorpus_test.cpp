@@ -277,6 +277,92 @@ TEST_F(ConvertCorpus, EveryRealLogGivesItsOwnFixesInEveryOutput)
     }
 }
 
+// ---- A simulated recording with faults --------------------------------------------
+
+struct TruthFix {
+    int32_t week;
+    double tow;
+    double latitude, longitude;   // degrees
+};
+
+// rxsim's ground truth: "week,tow,lat,lon,alt" per valid fix; the distinct ones.
+std::vector<TruthFix> ReadTruth(const std::string& path)
+{
+    std::vector<TruthFix> fixes;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> f = SplitFields(line, ',');
+        double week = 0;
+        TruthFix fix;
+        if (f.size() < 4 || !ReadNumber(f[0], week) || !ReadNumber(f[1], fix.tow) ||
+            !ReadNumber(f[2], fix.latitude) || !ReadNumber(f[3], fix.longitude))
+            continue;  // the header
+        fix.week = static_cast<int32_t>(week);
+        if (fixes.empty() || fixes.back().week != fix.week || fixes.back().tow != fix.tow) fixes.push_back(fix);
+    }
+    return fixes;
+}
+
+const char kSimulatedDrive[] = "qbin-drive-1";
+// Garbage between frames, frames broken inside, frames failing their check
+// and fixes that fail theirs (those are not in the truth).
+const char kSimulatedFaults[] = "garbage,broken,bad,crc";
+
+// A QBIN receiver's recording written by rxsim for the test, with garbage
+// between frames, broken frames and CRC errors, and its ground truth.
+bool GenerateRecording(Bytes& recording, std::vector<TruthFix>& truth)
+{
+    char folder[] = "/tmp/convert_corpus.XXXXXX";
+    if (mkdtemp(folder) == nullptr) return false;
+    const std::string out = std::string(folder) + "/sim.qbl";
+    const std::string truthPath = std::string(folder) + "/sim.truth.csv";
+    const std::string command = std::string("'") + RXSIM_PROGRAM + "' --generate " + kSimulatedDrive +
+                                " --bytes 200000 --faults " + kSimulatedFaults + " --out '" + out + "' --truth '" +
+                                truthPath + "' >/dev/null";
+    const bool generated = std::system(command.c_str()) == 0;
+    recording = ReadFile(out);
+    truth = ReadTruth(truthPath);
+    std::remove(out.c_str());
+    std::remove(truthPath.c_str());
+    rmdir(folder);
+    return generated && !recording.empty();
+}
+
+TEST_F(ConvertCorpus, ASimulatedRecordingWithFaultsGivesEachValidFixOfItsTruthOnce)
+{
+    Bytes recording;
+    std::vector<TruthFix> truth;
+    ASSERT_TRUE(GenerateRecording(recording, truth)) << "rxsim wrote no recording";
+    ASSERT_GT(truth.size(), 10u);
+    const ConvertedFiles files = Convert("sim.qbl", recording);
+    std::string problem;
+
+    std::vector<CsvPosition> rows;
+    ASSERT_TRUE(ParseMapCsv(files.csv, rows, problem)) << problem;
+    ASSERT_EQ(rows.size(), truth.size()) << "one map CSV row per valid fix";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE("map CSV row " + std::to_string(i + 1));
+        double tow = -1;
+        ASSERT_TRUE(ReadNumber(rows[i].name, tow)) << rows[i].name;   // a QBIN fix's name: its TOW
+        EXPECT_NEAR(tow, truth[i].tow, 0.05);
+        EXPECT_NEAR(rows[i].latitudeSeconds, truth[i].latitude * 3600.0, kArcSecondTolerance + 1e-9);
+        EXPECT_NEAR(rows[i].longitudeSeconds, truth[i].longitude * 3600.0, kArcSecondTolerance + 1e-9);
+    }
+
+    std::vector<KmlPoint> points;
+    ASSERT_TRUE(ParseKml(files.kml, points, problem)) << problem;
+    ASSERT_EQ(points.size(), truth.size()) << "one placemark per valid fix";
+    for (size_t i = 0; i < points.size(); ++i) {
+        SCOPED_TRACE("placemark " + std::to_string(i + 1));
+        EXPECT_EQ(points[i].timeOfDay, ClockText(DayTime(truth[i].tow)));
+        EXPECT_NEAR(points[i].latitude, truth[i].latitude, kDegreeTolerance);
+        EXPECT_NEAR(points[i].longitude, truth[i].longitude, kDegreeTolerance);
+    }
+    // The broken and damaged frames were seen and reported, not converted.
+    EXPECT_FALSE(files.crcLog.empty()) << "no CRC error reached the CRC log";
+}
+
 // ---- Broken recordings ---------------------------------------------------------
 
 Bytes Garbage(size_t count)
