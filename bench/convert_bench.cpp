@@ -11,8 +11,6 @@
 // never asserted; the target is 300 MB/s.
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -184,26 +182,44 @@ void ConvertRxsimRecording(benchmark::State& state)
 
 // ---- Peak memory ---------------------------------------------------------------------
 
+// This process's peak resident kilobytes (VmHWM); -1 when unknown.
+long PeakResidentKilobytes()
+{
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) return -1;
+    char line[256];
+    long kilobytes = -1;
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) break;
+    }
+    std::fclose(status);
+    return kilobytes;
+}
+
 // The child's work: the file read in blocks, as a conversion's reader reads
-// it, with its outputs beside it.
+// it, with its outputs beside it; then its peak memory on standard output.
 int ConvertFile(const std::string& path)
 {
     FILE* in = std::fopen(path.c_str(), "rb");
     if (in == nullptr) return 1;
-    convsupport::ConversionPipeline pipeline;
-    if (pipeline.Open(BenchOptions(path)) != 0) {
-        std::fclose(in);
-        return 1;
+    bool completed = false;
+    {
+        convsupport::ConversionPipeline pipeline;
+        if (pipeline.Open(BenchOptions(path)) == 0) {
+            std::vector<uint8_t> block(convsupport::kReadBlock);
+            size_t n = 0;
+            while ((n = std::fread(block.data(), 1, block.size(), in)) > 0) pipeline.Feed(block.data(), n);
+            completed = pipeline.End();
+        }
     }
-    std::vector<uint8_t> block(convsupport::kReadBlock);
-    size_t n = 0;
-    while ((n = std::fread(block.data(), 1, block.size(), in)) > 0) pipeline.Feed(block.data(), n);
     std::fclose(in);
-    return pipeline.End() ? 0 : 1;
+    std::printf("%ld\n", PeakResidentKilobytes());
+    return completed ? 0 : 1;
 }
 
-// Peak resident megabytes of a fresh process converting `size` bytes of the
-// recording from a file; negative when it failed.
+// Peak resident megabytes of a fresh process (its own memory from its start,
+// none of this one's) converting `size` bytes of the recording from a file;
+// negative when it failed.
 double PeakRssConverting(const Bytes& recording, size_t size)
 {
     const std::string path = Folder().File("rss_" + std::to_string(size) + ".qbl");
@@ -217,19 +233,19 @@ double PeakRssConverting(const Bytes& recording, size_t size)
         }
         std::fclose(out);
     }
-    const pid_t child = fork();
-    if (child == 0) {
-        const std::string argument = kChildSwitch + path;
-        execl("/proc/self/exe", "convert_bench", argument.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage;
-    std::memset(&usage, 0, sizeof usage);
-    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return -1;
+    self[length] = '\0';
+    const std::string command = std::string("'") + self + "' " + kChildSwitch + "'" + path + "'";
+    FILE* child = popen(command.c_str(), "r");
+    if (child == nullptr) return -1;
+    long kilobytes = -1;
+    if (std::fscanf(child, "%ld", &kilobytes) != 1) kilobytes = -1;
+    const int status = pclose(child);
     std::system(("rm -f '" + Folder().Path() + "'/rss_*").c_str());
-    return static_cast<double>(usage.ru_maxrss) / kKilobytesPerMegabyte;
+    if (status != 0 || kilobytes < 0) return -1;
+    return static_cast<double>(kilobytes) / kKilobytesPerMegabyte;
 }
 
 void PeakMemoryOfAConversion(benchmark::State& state)

@@ -6,12 +6,13 @@
 // line, as many fields in each spreadsheet row as its header names, and no
 // temporary file left.
 //
-// The first byte chooses the options: bits 0-1 the processing range (none,
-// every week, within the week of the second byte, an empty range), bit 2
-// spreadsheet parts of 1-4 rows, bits 3-4 the field separator, bit 5 a row
-// every second without a fix, bit 6 "=na()" in unavailable fields, bit 7 the
-// translation's packet ids and blank lines. The second byte places the range;
-// the rest is the recording.
+// Three leading bytes choose the options. The first: bits 0-1 the processing
+// range (none, every week, an eighth of one week, an empty range), bit 2
+// spreadsheet parts, bits 3-4 the field separator, bit 5 a row every second
+// without a fix, bit 6 "=na()" in unavailable fields, bit 7 the translation's
+// packet ids and blank lines. The second and the low two bits of the third:
+// the range's week (0-1023); bits 2-4 of the third: which eighth of it; bits
+// 5-7: rows per spreadsheet part less one. The rest is the recording.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -30,10 +31,10 @@ extern "C" const char* __ubsan_default_options() { return "halt_on_error=1:print
 namespace {
 
 const char kInput[] = "C:\\fuzz\\recording.qbl";
-const size_t kOptionBytes = 2;
+const size_t kOptionBytes = 3;
 const int32_t kWeeksInRollover = 1024;
 const int32_t kSecondsPerWeek = 604800;
-const int32_t kRangeStep = 2400;   // second byte x this: a start within the week
+const int32_t kRangeLength = kSecondsPerWeek / 8;
 
 MemoryFileBackend& Files()
 {
@@ -47,10 +48,12 @@ MemoryFileBackend& Files()
 
 enum RangeMode { RANGE_NONE, RANGE_EVERY_WEEK, RANGE_WITHIN_WEEK, RANGE_EMPTY };
 
-ConverterOptions OptionsOf(uint8_t mode, uint8_t place)
+ConverterOptions OptionsOf(const uint8_t* bytes)
 {
+    const uint8_t mode = bytes[0];
+    const int32_t week = bytes[1] | (bytes[2] & 3) << 8;
+    const int32_t start = ((bytes[2] >> 2) & 7) * kRangeLength;
     ConverterOptions options = convsupport::EveryOutputOf(kInput);
-    const int32_t start = place * kRangeStep;
     switch (static_cast<RangeMode>(mode & 3)) {
     case RANGE_NONE:
         break;
@@ -63,19 +66,19 @@ ConverterOptions OptionsOf(uint8_t mode, uint8_t place)
         break;
     case RANGE_WITHIN_WEEK:
         options.rangeOn = true;
-        options.startWeek = options.endWeek = place;
+        options.startWeek = options.endWeek = week;
         options.startTimeOfWeek = start;
-        options.endTimeOfWeek = start + kSecondsPerWeek / 4;
+        options.endTimeOfWeek = start + kRangeLength;
         break;
     case RANGE_EMPTY:
         options.rangeOn = true;
-        options.startWeek = options.endWeek = place;
+        options.startWeek = options.endWeek = week;
         options.startTimeOfWeek = start + 1;
         options.endTimeOfWeek = start;
         break;
     }
     options.spreadsheetSplit = (mode & 0x04) != 0;
-    options.linesPerPart = 1 + place % 4;
+    options.linesPerPart = 1 + (bytes[2] >> 5);
     options.fieldSep = (mode >> 3) & 3;
     if (options.fieldSep > 2) options.fieldSep = 0;
     options.fill1Hz = (mode & 0x20) != 0;
@@ -93,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < kOptionBytes) return 0;
     MemoryFileBackend& files = Files();
     files.RemoveAllFiles();
-    const ConverterOptions options = OptionsOf(data[0], data[1]);
+    const ConverterOptions options = OptionsOf(data);
     {
         convsupport::ConversionPipeline pipeline;
         if (pipeline.Open(options) != 0) {

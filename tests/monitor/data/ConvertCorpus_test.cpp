@@ -417,4 +417,41 @@ TEST_F(ConvertCorpus, BrokenRecordingsStillGiveWellFormedOutputs)
     }
 }
 
+// ---- The readers these checks and the fuzz target rely on -------------------------
+
+TEST(ConverterOutputReaders, RefuseEachWayAnOutputIsNotWellFormed)
+{
+    const std::string placemark =
+        "<Placemark>\r\n <description> <![CDATA[Point no. #1\r\n <br></br>01:02:03\r\n]]>\r\n </description>\r\n"
+        " <Point>\r\n  <coordinates>-122.25000000,47.50000000,100.000000</coordinates>\r\n </Point>\r\n"
+        "</Placemark>\r\n";
+    ConvertedFiles good;
+    good.hasCsv = good.hasKml = good.hasGga = true;
+    good.csv = std::string(kMapCsvHeader) + "\r\n122:15:00.00W, 47:30:00.00N, 3723250";
+    good.kml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml>\r\n" + placemark + kKmlFooter;
+    good.gga = "$GPGGA,010203.75,4730.0000,N,12215.0000,W,1,08,1.3,100.0,M,,M,,*6C\r\n";
+    good.spreadsheets = {"Index\tWeek\tTOW\r\n1\t1400\t0.00"};
+    ASSERT_EQ(FindMalformation(good, 0), "");
+
+    struct Case {
+        const char* fault;
+        void (*spoil)(ConvertedFiles&);
+    };
+    const Case cases[] = {
+        {"KML closed twice", [](ConvertedFiles& f) { f.kml += kKmlFooter; }},
+        {"KML not closed", [](ConvertedFiles& f) { f.kml.resize(f.kml.size() - 8); }},
+        {"placemark cut", [](ConvertedFiles& f) { f.kml.insert(f.kml.find("</Placemark>"), "<Placemark>"); }},
+        {"two-field CSV line", [](ConvertedFiles& f) { f.csv += "\r\n122:15:00.00W, 47:30:00.00N"; }},
+        {"GGA checksum", [](ConvertedFiles& f) { f.gga[f.gga.size() - 3] = 'D'; }},
+        {"GGA cut", [](ConvertedFiles& f) { f.gga.resize(f.gga.size() - 2); }},
+        {"short spreadsheet row", [](ConvertedFiles& f) { f.spreadsheets[0] += "\r\n2\t1400"; }},
+        {"temporary left", [](ConvertedFiles& f) { f.temporaries.push_back("run.csv.part"); }},
+    };
+    for (const Case& c : cases) {
+        ConvertedFiles spoilt = good;
+        c.spoil(spoilt);
+        EXPECT_NE(FindMalformation(spoilt, 0), "") << c.fault;
+    }
+}
+
 }  // namespace
