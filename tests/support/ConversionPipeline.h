@@ -30,7 +30,7 @@
 
 namespace convsupport {
 
-// The largest block a conversion's reader takes from its recording at once.
+// The largest block a conversion's reader reads from its recording at once.
 const size_t kReadBlock = 65536;
 
 // The options of a conversion of `inputPath` that writes every output, with
@@ -48,9 +48,15 @@ inline ConverterOptions EveryOutputOf(const std::string& inputPath)
     return options;
 }
 
+// How the recording's bytes reach the frame handler.
+enum FeedMode {
+    FEED_AS_READER,   // one byte at a time, as the conversion's reader does
+    FEED_IN_BLOCKS    // whole read blocks (what a reader could do; the benchmark compares)
+};
+
 class ConversionPipeline : public IReceiverEventSink {
 public:
-    ConversionPipeline() = default;
+    explicit ConversionPipeline(FeedMode feed = FEED_AS_READER) : m_feed(feed) {}
     ~ConversionPipeline() override { End(); }
     ConversionPipeline(const ConversionPipeline&) = delete;
     ConversionPipeline& operator=(const ConversionPipeline&) = delete;
@@ -65,6 +71,7 @@ public:
         m_link.protocol = PROTO_QBIN;
         m_link.stop = false;
         m_link.readCount = 0;
+        m_position = 0;
         const int result = m_engine.Open(options, &m_model);
         if (result != 0) {
             m_model.Detach();
@@ -82,34 +89,30 @@ public:
         return 0;
     }
 
-    // The next bytes of the recording, read in blocks as a conversion's
-    // reader reads them. Bytes after a stop (a writer asked for it, or the
-    // engine became inactive) are not taken. False once stopped.
+    // The next bytes of the recording. Bytes after a stop (a writer asked
+    // for it, or the engine became inactive) are not taken. False once
+    // stopped.
     bool Feed(const uint8_t* bytes, size_t count)
     {
-        for (size_t start = 0; start < count && !IsStopped(); start += kReadBlock) {
-            const size_t block = std::min(kReadBlock, count - start);
-            m_link.readCount = static_cast<uint32_t>(m_link.readCount.load() + block);
-            for (size_t done = 0; done < block;) {
-                const FrameStep step = m_handler->OnBytes(bytes + start + done, block - done);
-                done += step.taken;
-                if (step.stopRequested) {
-                    m_stopped = true;
-                    break;
-                }
-            }
+        if (m_feed == FEED_IN_BLOCKS) return FeedBlocks(bytes, count);
+        // As a conversion's reader takes a block it read: byte by byte, each
+        // with its file position (which the CRC and broken-packet reports print).
+        for (size_t i = 0; i < count && !IsStopped(); ++i) {
+            m_link.readCount.store(++m_position, std::memory_order_relaxed);
+            if (m_handler->OnByte(bytes[i]).stopRequested) m_stopped = true;
         }
         return !IsStopped();
     }
 
-    // The end of the recording: what the recogniser still held is scanned,
-    // the end of data is announced (the engine closes its KML there), and
-    // the engine finishes its files. Returns whether the engine is still
-    // active up to the end, that is, whether nothing stopped it.
+    // The end of the recording: the end of data is announced (the engine
+    // closes its KML there), and the engine finishes its files. Returns
+    // whether the engine stayed active to the end, that is, whether nothing
+    // stopped it.
     bool End()
     {
         if (!m_open) return false;
-        if (!IsStopped()) {
+        // Whole blocks may leave bytes the recogniser must scan again.
+        if (m_feed == FEED_IN_BLOCKS && !IsStopped()) {
             while (m_handler->GetRecogniser().HasPending()) m_handler->OnBytes(nullptr, 0);
         }
         m_handler.reset();
@@ -133,11 +136,30 @@ public:
     }
 
     bool IsStopped() const { return m_stopped || !m_engine.IsActive(); }
+    FeedMode GetFeedMode() const { return m_feed; }
     CModel& GetModel() { return m_model; }
     CConverterEngine& GetEngine() { return m_engine; }
     const LinkStatistics& GetStatistics() const { return m_statistics; }
 
 private:
+    // Whole blocks to the handler, which returns after each frame; the file
+    // position is the block's end, as a reader that read it reports it.
+    bool FeedBlocks(const uint8_t* bytes, size_t count)
+    {
+        for (size_t start = 0; start < count && !IsStopped(); start += kReadBlock) {
+            const size_t block = std::min(kReadBlock, count - start);
+            m_position += static_cast<uint32_t>(block);
+            m_link.readCount.store(m_position, std::memory_order_relaxed);
+            for (size_t done = 0; done < block && !m_stopped;) {
+                const FrameStep step = m_handler->OnBytes(bytes + start + done, block - done);
+                done += step.taken;
+                if (step.stopRequested) m_stopped = true;
+            }
+        }
+        return !IsStopped();
+    }
+
+    const FeedMode m_feed;
     CModel m_model;
     CConverterEngine m_engine;
     LinkStatistics m_statistics;
@@ -145,6 +167,7 @@ private:
     std::unique_ptr<CFrameHandler> m_handler;
     bool m_open = false;
     bool m_stopped = false;
+    uint32_t m_position = 0;   // bytes of the recording handed over
 };
 
 }  // namespace convsupport
