@@ -73,23 +73,24 @@ int CPlaybackChannel::Read(BYTE* buf, uint16_t len, int32_t timeoutMs)
     return len;
 }
 
-int CPlaybackChannel::ReadUpTo(BYTE* buf, uint32_t len)
+int CPlaybackChannel::Peek(const BYTE** bytes, uint32_t len)
 {
-    if (!m_file || buf == nullptr) return -1;
-    const uint32_t kMaxRead = 0x7FFFFFFF;  // the count must fit the result
-    if (len > kMaxRead) len = kMaxRead;
-    uint32_t n = 0;
-    if (m_aheadPos < m_aheadLen) {
-        // What single-byte reads left in the read-ahead comes first.
-        n = m_aheadLen - m_aheadPos;
-        if (n > len) n = len;
-        memcpy(buf, m_ahead.get() + m_aheadPos, n);
-        m_aheadPos += n;
-    } else if (len > 0) {
-        n = m_file->Read(buf, len);
-    }
-    m_readCount.fetch_add(n, std::memory_order_relaxed);
+    if (!m_file || bytes == nullptr) return -1;
+    if (m_aheadPos == m_aheadLen && !Refill()) return 0;
+    uint32_t n = m_aheadLen - m_aheadPos;
+    if (n > len) n = len;
+    *bytes = m_ahead.get() + m_aheadPos;
     return static_cast<int>(n);
+}
+
+void CPlaybackChannel::Take(uint32_t count)
+{
+    const uint32_t left = m_aheadLen - m_aheadPos;
+    if (count > left) count = left;
+    m_aheadPos += count;
+    // Only the reader moves the count: a plain store is enough for the
+    // user interface that reads it.
+    m_readCount.store(m_readCount.load(std::memory_order_relaxed) + count, std::memory_order_relaxed);
 }
 
 bool CPlaybackChannel::Close()

@@ -1,7 +1,5 @@
 #include "link/CProtocol.h"
 
-#include <memory>
-
 #include "framework/CArray.h"
 #include "link/CChannel.h"
 #include "link/CConverterEngine.h"
@@ -342,17 +340,15 @@ void CProtocol::RunReader()
     // long recording crawl. A live port keeps its single-byte reads, which
     // return as soon as a byte has come.
     BYTE single = 0;
-    std::unique_ptr<BYTE[]> replayBlock(replay != nullptr ? new BYTE[kReplayBlockSize] : nullptr);
-    BYTE* const buffer = replay != nullptr ? replayBlock.get() : &single;
-
     ReaderExit exit = READER_GO_ON;
     while (exit == READER_GO_ON) {
         exit = CheckReaderExit(converter);
         if (exit != READER_GO_ON) break;
         logger->Service();
 
-        const int n = replay != nullptr ? replay->ReadUpTo(buffer, kReplayBlockSize)
-                                        : channel->ReadUntilStopped(buffer, 1, m_stopEvent);
+        const BYTE* block = &single;
+        const int n = replay != nullptr ? replay->Peek(&block, kReplayBlockSize)
+                                        : channel->ReadUntilStopped(&single, 1, m_stopEvent);
         if (n <= 0) {
             // A read cut short by the stop is not the end of the data.
             if (m_stopRequest.load()) break;
@@ -367,19 +363,31 @@ void CProtocol::RunReader()
             continue;
         }
 
-        // Logged before the frames are handled, so a log holds every byte the
-        // listeners heard about. The logger writes only with its gate open.
-        logger->LogBytes(buffer, static_cast<size_t>(n));
-        const uint32_t blockStart = replay != nullptr ? replay->GetReadCount() - static_cast<uint32_t>(n) : 0;
-        for (int i = 0; i < n; ++i) {
-            link.SetPosition(blockStart + static_cast<uint32_t>(i) + 1);
-            const FrameStep step = handler.OnByte(buffer[i]);
+        // The bytes handled are logged and taken from the replay before each
+        // pause and when the reader leaves the block, so the log holds every
+        // byte the listeners heard about, and a reader that stops part way
+        // leaves the rest of the block to the next one. The logger writes
+        // only with its gate open.
+        const uint32_t blockStart = replay != nullptr ? replay->GetReadCount() : 0;
+        int handled = 0;
+        int settled = 0;
+        auto settle = [&]() {
+            logger->LogBytes(block + settled, static_cast<size_t>(handled - settled));
+            if (replay != nullptr) replay->Take(static_cast<uint32_t>(handled - settled));
+            settled = handled;
+        };
+        while (handled < n) {
+            link.SetPosition(blockStart + static_cast<uint32_t>(handled) + 1);
+            const FrameStep step = handler.OnByte(block[handled]);
+            ++handled;
             if (step.stopRequested) {
+                // The handler saw a stop or a conversion that stopped writing.
                 exit = CheckReaderExit(converter);
-                if (exit == READER_GO_ON) exit = READER_STOP;  // asked and withdrawn: still a stop
+                if (exit == READER_GO_ON) exit = READER_STOP;
                 break;
             }
             if (step.pauseMs != 0) {
+                settle();
                 clock.PauseUnlessStopped(m_stopEvent, step.pauseMs);
                 if (m_stopRequest.load()) {
                     exit = READER_STOP;
@@ -387,6 +395,7 @@ void CProtocol::RunReader()
                 }
             }
         }
+        settle();
     }
     if (exit == READER_END_OF_DATA) AnnounceEndOfData(model);
     // Applies a stop (or the link's closing) that came while the reader ran,

@@ -599,36 +599,62 @@ TEST(ConverterWriters, NmeaRowNeedsAPreviousTime)
 
 // ---- Garbage in, well-formed lines out -----------------------------------------
 
-TEST(ConverterWriters, GarbageValuesKeepRowsWhole)
+// A float of a double, infinite beyond a float's range (a plain conversion
+// of such a value is undefined).
+float AsFloat(double v)
+{
+    if (v > std::numeric_limits<float>::max()) return std::numeric_limits<float>::infinity();
+    if (v < -std::numeric_limits<float>::max()) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
+// A model whose every value is v; its position too unless one is given.
+void StoreGarbage(CModel& model, double v, bool validPosition)
+{
+    NavState nav = validPosition ? Fix(0.5, 1.0, 100.0, v) : Fix(v, v, v, v);
+    nav.velEast = nav.velNorth = nav.velUp = nav.clockBias = v;
+    nav.groundSpeedKnots = nav.heading = nav.geoidSeparation = nav.ggaHdop = v;
+    nav.clockBiasRate = AsFloat(v);
+    model.UpdateNavState(nav, NAV_KIND_FIX, nullptr);
+    model.UpdateNavState(nav, NAV_KIND_FIX, nullptr);
+    DopRecord dops = {v, v, v, v};
+    model.SetDops(dops);
+    TrackingTable table;
+    std::memset(&table, 0, sizeof table);
+    for (TrackingEntry& e : table.entries) e.azimuth = e.elevation = e.signalLevel = AsFloat(v);
+    model.SetTrackingTable(table, 0);
+}
+
+TEST(ConverterWriters, GarbageValuesKeepLinesWhole)
 {
     const double values[] = {kNaN, kInf, -kInf, 1e300, -1e300, std::numeric_limits<double>::max()};
-    for (int validPosition = 0; validPosition < 2; ++validPosition)
-    for (double v : values) {
-        SCOPED_TRACE(v);
-        CModel model;
-        NavState nav = validPosition ? Fix(0.5, 1.0, 100.0, v) : Fix(v, v, v, v);
-        nav.velEast = nav.velNorth = nav.velUp = nav.clockBias = v;
-        nav.groundSpeedKnots = nav.heading = nav.geoidSeparation = nav.ggaHdop = v;
-        nav.clockBiasRate = static_cast<float>(v);
-        model.UpdateNavState(nav, NAV_KIND_FIX, nullptr);
-        model.UpdateNavState(nav, NAV_KIND_FIX, nullptr);
-        DopRecord dops = {v, v, v, v};
-        model.SetDops(dops);
-        TrackingTable table;
-        std::memset(&table, 0, sizeof table);
-        for (TrackingEntry& e : table.entries) e.azimuth = e.elevation = e.signalLevel = static_cast<float>(v);
-        model.SetTrackingTable(table, 0);
+    for (bool validPosition : {false, true}) {
+        for (double v : values) {
+            SCOPED_TRACE(v);
+            CModel model;
+            StoreGarbage(model, v, validPosition);
+            OutputLine line;
+            double last = -1.0;
+            FormatGgaSentence(model, last, line);
+            EXPECT_EQ(validPosition, !line.IsEmpty());
+            if (validPosition) {
+                const std::string text = Text(line);
+                EXPECT_EQ(15u, Split(text, ',').size()) << text;
+                EXPECT_EQ(ExpectedChecksum(text), text.substr(text.find('*') + 1, 2));
+                EXPECT_EQ(std::string::npos, text.find("nan")) << text;
+                EXPECT_EQ(std::string::npos, text.find("inf")) << text;
+            }
 
-        SpreadsheetState state;
-        state.fill1Hz = true;
-        OutputLine line;
-        FormatSpreadsheetRow(model, state, line);
-        EXPECT_EQ(size_t(BINARY_COLUMNS), RowFields(line).size());
-        EXPECT_EQ(validPosition != 0, state.rowIndex == 1);
-        model.SetActivityFlag(ACT_POSITION | ACT_VELOCITY | ACT_FIX_MODE, false);
-        FormatNmeaSpreadsheetRow(model, state, line);
-        EXPECT_EQ(size_t(NMEA_COLUMNS), RowFields(line).size());
-        EXPECT_LT(line.GetLength() + 1, size_t(OutputLine::kCapacity));
+            SpreadsheetState state;
+            state.fill1Hz = true;
+            FormatSpreadsheetRow(model, state, line);
+            EXPECT_EQ(size_t(BINARY_COLUMNS), RowFields(line).size());
+            EXPECT_EQ(validPosition, state.rowIndex == 1);
+            model.SetActivityFlag(ACT_POSITION | ACT_VELOCITY | ACT_FIX_MODE, false);
+            FormatNmeaSpreadsheetRow(model, state, line);
+            EXPECT_EQ(size_t(NMEA_COLUMNS), RowFields(line).size());
+            EXPECT_LT(line.GetLength() + 1, size_t(OutputLine::kCapacity));
+        }
     }
 }
 

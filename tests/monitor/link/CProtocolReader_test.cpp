@@ -224,6 +224,42 @@ TEST_F(ProtocolReaderTest, ReplayInBlocksHandlesAndLogsEveryByteAndSplitsTheLogE
     protocol.Stop();
 }
 
+TEST_F(ProtocolReaderTest, AReaderStoppedInsideABlockLeavesTheRestToTheNextOne)
+{
+    Bytes contents;
+    for (int i = 0; i < 5; ++i) contents.insert(contents.end(), kGoodNmea.begin(), kGoodNmea.end());
+    CPlaybackChannel replay;
+    ASSERT_TRUE(OpenReplay(replay, contents, 1000));
+    RawLogSettings log;
+    log.fileName = "raw.log";
+    logger.Configure(RAWLOG_REQUEST_START, &log);
+
+    // The first sentence's event stops the reader from its own thread.
+    std::promise<void> heard;
+    bool once = false;
+    sink.onEvent = [&](int32_t event, int32_t) {
+        if (event != EV_FRAME_RECEIVED || once) return;
+        once = true;
+        protocol.RequestStop();
+        heard.set_value();
+    };
+    ASSERT_TRUE(protocol.Start(&replay, PROTO_NMEA, &model, &logger));
+    heard.get_future().wait();
+    protocol.Stop();
+    sink.onEvent = nullptr;
+    EXPECT_EQ(protocol.GetStatistic(LINK_NMEA_GOOD), 1u);
+    EXPECT_EQ(replay.GetReadCount(), kGoodNmea.size()) << "the progress shows what was handled";
+    EXPECT_EQ(CountEvents(sink.Events(), EV_END_OF_DATA), 0);
+
+    // A new reader on the same replay goes on where the first one stopped.
+    RunToTheEnd(replay, PROTO_NMEA);
+    EXPECT_EQ(protocol.GetStatistic(LINK_NMEA_GOOD), 4u);
+    EXPECT_EQ(replay.GetReadCount(), contents.size());
+    logger.Configure(RAWLOG_REQUEST_STOP, nullptr);
+    EXPECT_EQ(files.GetFileText("raw.log"), std::string(contents.begin(), contents.end()));
+    protocol.Stop();
+}
+
 TEST_F(ProtocolReaderTest, ConversionThatStopsWritingEndsTheReplay)
 {
     // The decoder's translation goes to the CRC log, which cannot be made:
