@@ -1,5 +1,6 @@
 // Control wrappers: CButton, CStatic, CEdit, CComboBox (owner-draw too),
-// CProgressCtrl, CToolTipCtrl and CImageList. Windows build only.
+// CListBox, CDateTimeCtrl, CProgressCtrl, CToolTipCtrl and CImageList.
+// Windows build only.
 //
 // Each is a CWnd of the system's control class; created with Create or bound
 // to a dialog's control with DDX_Control / SubclassDlgItem. Owner-draw
@@ -9,6 +10,7 @@
 
 #ifdef _WIN32
 
+#include "framework/CTime.h"
 #include "framework/CWnd.h"
 
 class CButton : public CWnd {
@@ -35,19 +37,60 @@ public:
   BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
-// List box: the members the clipboard helpers read a list with.
+// List box: filling, selection and reading back entries.
 class CListBox : public CWnd {
 public:
-  int GetCount() const { return static_cast<int>(::SendMessageA(m_hWnd, LB_GETCOUNT, 0, 0)); }
-  int GetTextLen(int nIndex) const { return static_cast<int>(::SendMessageA(m_hWnd, LB_GETTEXTLEN, nIndex, 0)); }
+  int GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
+  int AddString(LPCTSTR lpszItem) { return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lpszItem))); }
+  int InsertString(int nIndex, LPCTSTR lpszItem) {
+    return static_cast<int>(Send(LB_INSERTSTRING, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpszItem)));
+  }
+  int DeleteString(UINT nIndex) { return static_cast<int>(Send(LB_DELETESTRING, nIndex)); }
+  void ResetContent() { Send(LB_RESETCONTENT); }
+  // Single-selection list boxes; LB_ERR when nothing is selected.
+  int GetCurSel() const { return static_cast<int>(Send(LB_GETCURSEL)); }
+  int SetCurSel(int nSelect) { return static_cast<int>(Send(LB_SETCURSEL, static_cast<WPARAM>(nSelect))); }
+  int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const {
+    return static_cast<int>(Send(LB_FINDSTRINGEXACT, static_cast<WPARAM>(nIndexStart), reinterpret_cast<LPARAM>(lpszFind)));
+  }
+  DWORD_PTR GetItemData(int nIndex) const { return static_cast<DWORD_PTR>(Send(LB_GETITEMDATA, static_cast<WPARAM>(nIndex))); }
+  int SetItemData(int nIndex, DWORD_PTR dwItemData) {
+    return static_cast<int>(Send(LB_SETITEMDATA, static_cast<WPARAM>(nIndex), static_cast<LPARAM>(dwItemData)));
+  }
+  int GetTextLen(int nIndex) const { return static_cast<int>(Send(LB_GETTEXTLEN, static_cast<WPARAM>(nIndex))); }
   int GetText(int nIndex, CString& rString) const {
     int len = GetTextLen(nIndex);
     if (len < 0) { rString.Empty(); return LB_ERR; }
-    int got = static_cast<int>(::SendMessageA(m_hWnd, LB_GETTEXT, nIndex, reinterpret_cast<LPARAM>(rString.GetBuffer(len + 1))));
+    int got = static_cast<int>(Send(LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(rString.GetBuffer(len + 1))));
     rString.ReleaseBuffer(got < 0 ? 0 : got);
     return got;
   }
+
+private:
+  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageA(m_hWnd, msg, w, l); }
 };
+
+// Date-time picker ("SysDateTimePick32"): a date (DTS_SHORTDATEFORMAT) or a
+// time (DTS_TIMEFORMAT) in local time. Changes reach the parent as
+// WM_NOTIFY DTN_DATETIMECHANGE (ON_NOTIFY).
+class CDateTimeCtrl : public CWnd {
+  DECLARE_DYNAMIC(CDateTimeCtrl)
+
+public:
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  // TRUE when the control holds a time (with DTS_SHOWNONE it may hold none).
+  BOOL GetTime(SYSTEMTIME* pTimeDest) const;
+  BOOL GetTime(CTime& timeDest) const;
+  // nullptr clears a DTS_SHOWNONE control. FALSE when the control refuses
+  // the time (outside its range, or no such date).
+  BOOL SetTime(const SYSTEMTIME* pTimeNew);
+  BOOL SetTime(const CTime& timeNew);
+};
+
+// Registers the common control classes the dialogs' templates may name
+// (date-time pickers among them); once per process, before a dialog or a
+// control of those classes is created.
+void AfxInitCommonControls();
 
 // Rich edit control: selection and copy to the clipboard.
 class CRichEditCtrl : public CWnd {

@@ -6,6 +6,15 @@ IMPLEMENT_DYNAMIC(CEdit, CWnd)
 IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CDateTimeCtrl, CWnd)
+
+void AfxInitCommonControls() {
+  static const bool registered = [] {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+    return ::InitCommonControlsEx(&icc) != FALSE;
+  }();
+  (void)registered;
+}
 
 // Owner-draw messages reach the virtual DrawItem/MeasureItem unless the
 // class maps them with ON_WM_*_REFLECT.
@@ -138,4 +147,42 @@ HIMAGELIST CImageList::Detach() {
 BOOL CImageList::DeleteImageList() {
   if (m_hImageList == nullptr) return FALSE;
   return ImageList_Destroy(Detach());
+}
+
+// ---- CDateTimeCtrl ---------------------------------------------------------------
+
+BOOL CDateTimeCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+  AfxInitCommonControls();
+  return CWnd::Create(DATETIMEPICK_CLASSA, nullptr, dwStyle, rect, pParentWnd, nID);
+}
+
+BOOL CDateTimeCtrl::GetTime(SYSTEMTIME* pTimeDest) const {
+  if (pTimeDest == nullptr) return FALSE;
+  LRESULT r = ::SendMessageA(m_hWnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(pTimeDest));
+  return r == GDT_VALID ? TRUE : FALSE;
+}
+
+BOOL CDateTimeCtrl::GetTime(CTime& timeDest) const {
+  SYSTEMTIME st;
+  if (!GetTime(&st)) return FALSE;
+  timeDest = CTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+  return TRUE;
+}
+
+BOOL CDateTimeCtrl::SetTime(const SYSTEMTIME* pTimeNew) {
+  WPARAM flag = pTimeNew != nullptr ? GDT_VALID : GDT_NONE;
+  return ::SendMessageA(m_hWnd, DTM_SETSYSTEMTIME, flag, reinterpret_cast<LPARAM>(pTimeNew)) != 0 ? TRUE : FALSE;
+}
+
+BOOL CDateTimeCtrl::SetTime(const CTime& timeNew) {
+  // The local fields of the time; the control keeps no time zone.
+  SYSTEMTIME st = {};
+  st.wYear = static_cast<WORD>(timeNew.GetYear());
+  st.wMonth = static_cast<WORD>(timeNew.GetMonth());
+  st.wDayOfWeek = static_cast<WORD>(timeNew.GetDayOfWeek() - 1);
+  st.wDay = static_cast<WORD>(timeNew.GetDay());
+  st.wHour = static_cast<WORD>(timeNew.GetHour());
+  st.wMinute = static_cast<WORD>(timeNew.GetMinute());
+  st.wSecond = static_cast<WORD>(timeNew.GetSecond());
+  return SetTime(&st);
 }

@@ -39,6 +39,9 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, LONG& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value);
+// A float is written with the digits a float holds; text beyond its range
+// (or "inf", "nan") is refused as not a number.
+void DDX_Text(CDataExchange* pDX, int nIDC, float& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);
@@ -53,6 +56,8 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT minVal, UINT maxVal);
 void DDV_MinMaxDouble(CDataExchange* pDX, double const& value, double minVal, double maxVal);
+// "Please enter a number between %g and %g." with the bounds at float precision.
+void DDV_MinMaxFloat(CDataExchange* pDX, float value, float minVal, float maxVal);
 // Limits the edit's length when writing; refuses a longer text when reading.
 void DDV_MaxChars(CDataExchange* pDX, CString const& value, int nChars);
 

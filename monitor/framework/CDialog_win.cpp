@@ -1,9 +1,12 @@
 #include "framework/CDialog.h"
 
+#include <errno.h>
+#include <float.h>
+#include <math.h>
 #include <stdint.h>
 #include <stdlib.h>
-#include <errno.h>
 
+#include "framework/CControls.h"
 #include "framework/CWinApp.h"
 #include "framework/MessagePrompter.h"
 
@@ -69,6 +72,7 @@ BOOL CDialog::CreateCommon(CWnd* pParentWnd) {
   if (pParentWnd != nullptr) m_pParentWnd = pParentWnd;
   HWND hParent = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
   HINSTANCE hInst = ::GetModuleHandleA(nullptr);
+  AfxInitCommonControls();  // a template may name any of their classes
   m_bEnded = false;
   m_nModalResult = -1;
   AfxHookWindowCreate(this);
@@ -262,6 +266,26 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
   }
 }
 
+void DDX_Text(CDataExchange* pDX, int nIDC, float& value) {
+  HWND h = pDX->PrepareEditCtrl(nIDC);
+  if (pDX->m_bSaveAndValidate) {
+    CString t = ControlText(h);
+    t.Trim();
+    char* end = nullptr;
+    float v = t.IsEmpty() ? 0 : strtof(t, &end);
+    // Too large for a float reads as infinite: refused like "inf" itself.
+    if (t.IsEmpty() || end == nullptr || *end != '\0' || !isfinite(v)) {
+      AfxMessageBox("Please enter a number.");
+      pDX->Fail();
+    }
+    value = v;
+  } else {
+    CString s;
+    s.Format("%.*g", FLT_DIG, static_cast<double>(value));
+    ::SetWindowTextA(h, s);
+  }
+}
+
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
   HWND h = pDX->PrepareEditCtrl(nIDC);
   if (pDX->m_bSaveAndValidate) {
@@ -344,6 +368,15 @@ void DDV_MinMaxDouble(CDataExchange* pDX, double const& value, double minVal, do
   if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
   CString msg;
   msg.Format("Please enter a number between %g and %g.", minVal, maxVal);
+  AfxMessageBox(msg, MB_ICONEXCLAMATION);
+  pDX->Fail();
+}
+
+void DDV_MinMaxFloat(CDataExchange* pDX, float value, float minVal, float maxVal) {
+  if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
+  CString msg;
+  msg.Format("Please enter a number between %.*g and %.*g.", FLT_DIG, static_cast<double>(minVal),
+             FLT_DIG, static_cast<double>(maxVal));
   AfxMessageBox(msg, MB_ICONEXCLAMATION);
   pDX->Fail();
 }

@@ -280,6 +280,7 @@ protected:
   afx_msg void OnVScroll(UINT nSBCode, UINT nPos, class CScrollBar* pScrollBar);
   afx_msg void OnEnable(BOOL bEnable);
   afx_msg void OnNcDestroy();
+  afx_msg void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
 
   HWND m_hWndOwner = nullptr;  // the owner that control bars forward to
 
@@ -442,6 +443,12 @@ private:
     void (ThisClass::*pfn)(BOOL) = &ThisClass::OnEnable;                                    \
     AFX_VOID_CALL((pThis->*pfn)(static_cast<BOOL>(wParam)))                                 \
   })
+// The menu item under the cursor; nFlags 0xFFFF with no menu: the menu closed.
+#define ON_WM_MENUSELECT()                                                                  \
+  AFX_ENTRY(WM_MENUSELECT, 0, 0, 0, AfxSig_plain, {                                         \
+    void (ThisClass::*pfn)(UINT, UINT, HMENU) = &ThisClass::OnMenuSelect;                   \
+    AFX_VOID_CALL((pThis->*pfn)(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam))) \
+  })
 
 // Commands (menus, accelerators, buttons: WM_COMMAND with code 0 or 1).
 #define ON_COMMAND(id, memberFxn)                                    \
@@ -477,10 +484,12 @@ private:
 #define ON_CBN_DROPDOWN(id, memberFxn) ON_CONTROL(CBN_DROPDOWN, id, memberFxn)
 #define ON_CBN_CLOSEUP(id, memberFxn) ON_CONTROL(CBN_CLOSEUP, id, memberFxn)
 #define ON_CBN_SELENDOK(id, memberFxn) ON_CONTROL(CBN_SELENDOK, id, memberFxn)
+#define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 #define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
 
-// WM_NOTIFY: void handler(NMHDR*, LRESULT*), by the sender's control id.
+// WM_NOTIFY: void handler(NMHDR*, LRESULT*), by the sender's control id
+// (date-time pickers: DTN_DATETIMECHANGE with an NMDATETIMECHANGE).
 #define ON_NOTIFY(code, id, memberFxn)                                                  \
   AFX_ENTRY(WM_NOTIFY, code, id, id, AfxSig_plain, {                                    \
     void (ThisClass::*pfn)(NMHDR*, LRESULT*) = memberFxn;                               \

@@ -481,6 +481,7 @@ void CWnd::OnHScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnVScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnEnable(BOOL) { Default(); }
 void CWnd::OnNcDestroy() { Default(); }
+void CWnd::OnMenuSelect(UINT, UINT, HMENU) { Default(); }
 
 // ---- Window calls ------------------------------------------------------------
 
