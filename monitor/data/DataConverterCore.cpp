@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "app/MainWndProfile.h"
+#include "framework/CFileFind.h"
 #include "link/CController.h"
 #include "link/TimerHost.h"
+#include "model/FileAttributes.h"
 
 const char kConvTextSelectLogFile[] = "Select a log file!";
 const char kConvTextFileMissing[] = "Specified file does not exist or cannot be opened!";
@@ -147,12 +149,37 @@ int LastSeparator(const CString& path)
     return -1;
 }
 
+// A name in the folder, joined with the separator the folder's path already
+// uses ("\\" when it has none).
 CString JoinPath(const CString& folder, const CString& name)
 {
     if (folder.IsEmpty()) return name;
     if (IsSeparator(folder[folder.GetLength() - 1])) return folder + name;
-    return folder + "\\" + name;
+    const int separator = LastSeparator(folder);
+    const char join = separator >= 0 ? folder[separator] : '\\';
+    return folder + join + name;
 }
+
+// The file system through the attribute calls and a folder search.
+class SystemDataFolder : public IDataFolder {
+public:
+    bool IsDirectory(const CString& path) override { return DirectoryExists(path); }
+    bool IsFile(const CString& path) override { return FileExists(path); }
+    void List(const CString& folder, std::vector<DataFolderEntry>& entries) override
+    {
+        entries.clear();
+        CFileFind finder;
+        BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
+        while (more) {
+            more = finder.FindNextFile();
+            if (finder.IsDots()) continue;
+            DataFolderEntry entry;
+            entry.name = finder.GetFileName();
+            entry.directory = finder.IsDirectory() != FALSE;
+            entries.push_back(entry);
+        }
+    }
+};
 
 CString Lowered(const CString& text)
 {
@@ -221,6 +248,12 @@ const char* CheckConverterOptions(const ConverterOptions& options)
 }
 
 // ---- Folder runs -----------------------------------------------------------------------------
+
+IDataFolder& GetSystemDataFolder()
+{
+    static SystemDataFolder folder;
+    return folder;
+}
 
 CString GetConversionFolder(const CString& path, IDataFolder& folder)
 {

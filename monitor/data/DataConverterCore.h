@@ -93,6 +93,9 @@ struct IDataFolder {
     virtual void List(const CString& folder, std::vector<DataFolderEntry>& entries) = 0;
 };
 
+// The file system of this build.
+IDataFolder& GetSystemDataFolder();
+
 // The Convert button's checks on the controls' values: nullptr, or the
 // message of the first that fails.
 const char* CheckConvertRequest(const ConverterOptions& options, IDataFolder& folder);

@@ -4,6 +4,11 @@
 // fake file system, link, view and timers.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <set>
@@ -367,6 +372,33 @@ TEST(ConverterFolder, WalkTakesOneSortedSnapshotOfDataFiles)
     EXPECT_TRUE(IsDataFileName("X.QBL"));
     EXPECT_FALSE(IsDataFileName("xlog.txt"));
     EXPECT_TRUE(ListDataFiles("C:\\empty", folder).empty());
+}
+
+TEST(ConverterFolder, SystemFolderListsRealEntries)
+{
+    char pattern[] = "/tmp/convdlg_walkXXXXXX";
+    const char* dir = mkdtemp(pattern);
+    ASSERT_NE(dir, nullptr);
+    const std::string root = dir;
+    for (const char* name : {"b.log", "A.qbl", "c.log.bak", "notes.txt"}) {
+        FILE* file = std::fopen((root + "/" + name).c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    ASSERT_EQ(mkdir((root + "/old.log").c_str(), 0700), 0);
+
+    IDataFolder& system = GetSystemDataFolder();
+    EXPECT_TRUE(system.IsDirectory(root.c_str()));
+    EXPECT_TRUE(system.IsFile((root + "/b.log").c_str()));
+    EXPECT_FALSE(system.IsFile((root + "/old.log").c_str()));
+    EXPECT_EQ(std::string(GetConversionFolder((root + "/b.log").c_str(), system).GetString()), root);
+    std::vector<std::string> paths;
+    for (const CString& p : ListDataFiles(root.c_str(), system)) paths.push_back(p.GetString());
+    EXPECT_EQ(paths, (std::vector<std::string>{root + "/A.qbl", root + "/b.log", root + "/c.log.bak"}));
+
+    for (const char* name : {"b.log", "A.qbl", "c.log.bak", "notes.txt"}) unlink((root + "/" + name).c_str());
+    rmdir((root + "/old.log").c_str());
+    rmdir(root.c_str());
 }
 
 // ---- Runs --------------------------------------------------------------------------------------
