@@ -170,8 +170,11 @@ BOOL CDateTimeCtrl::GetTime(CTime& timeDest) const {
 }
 
 BOOL CDateTimeCtrl::SetTime(const SYSTEMTIME* pTimeNew) {
+  // Clearing ignores the time, but some comctl32 builds refuse a null one.
+  SYSTEMTIME none = {};
   WPARAM flag = pTimeNew != nullptr ? GDT_VALID : GDT_NONE;
-  return ::SendMessageA(m_hWnd, DTM_SETSYSTEMTIME, flag, reinterpret_cast<LPARAM>(pTimeNew)) != 0 ? TRUE : FALSE;
+  const SYSTEMTIME* p = pTimeNew != nullptr ? pTimeNew : &none;
+  return ::SendMessageA(m_hWnd, DTM_SETSYSTEMTIME, flag, reinterpret_cast<LPARAM>(p)) != 0 ? TRUE : FALSE;
 }
 
 BOOL CDateTimeCtrl::SetTime(const CTime& timeNew) {

@@ -9,7 +9,7 @@
 
 class DialogTemplate {
 public:
-  enum Atom : WORD { Button = 0x80, Edit = 0x81, Static = 0x82, ComboBox = 0x85 };
+  enum Atom : WORD { Button = 0x80, Edit = 0x81, Static = 0x82, ListBox = 0x83, ComboBox = 0x85 };
 
   DialogTemplate(const char* caption, DWORD style, short cx, short cy) {
     Add32(style | DS_SETFONT);
@@ -26,22 +26,35 @@ public:
 
   DialogTemplate& Item(Atom atom, WORD id, DWORD style, const char* text, short x, short y, short cx,
                        short cy) {
+    Begin(id, style, x, y, cx, cy);
+    Add16(0xFFFF), Add16(atom);
+    return End(text);
+  }
+  // A control of a class named in full ("SysDateTimePick32").
+  DialogTemplate& Item(const char* className, WORD id, DWORD style, const char* text, short x, short y,
+                       short cx, short cy) {
+    Begin(id, style, x, y, cx, cy);
+    AddText(className);
+    return End(text);
+  }
+
+  LPCDLGTEMPLATE Get() const { return reinterpret_cast<LPCDLGTEMPLATE>(m_words.data()); }
+
+private:
+  void Begin(WORD id, DWORD style, short x, short y, short cx, short cy) {
     while (m_words.size() % 2 != 0) Add16(0);  // items start on a DWORD
     Add32(style | WS_CHILD | WS_VISIBLE);
     Add32(0);
     Add16(static_cast<WORD>(x)), Add16(static_cast<WORD>(y)), Add16(static_cast<WORD>(cx)),
         Add16(static_cast<WORD>(cy));
     Add16(id);
-    Add16(0xFFFF), Add16(atom);
+  }
+  DialogTemplate& End(const char* text) {
     AddText(text);
     Add16(0);  // no creation data
     ++m_words[m_countAt];
     return *this;
   }
-
-  LPCDLGTEMPLATE Get() const { return reinterpret_cast<LPCDLGTEMPLATE>(m_words.data()); }
-
-private:
   void Add16(WORD w) { m_words.push_back(w); }
   void Add32(DWORD d) { Add16(LOWORD(d)), Add16(HIWORD(d)); }
   void AddText(const char* s) {
