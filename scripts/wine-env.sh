@@ -1,18 +1,28 @@
 # Sourced by the Win32 test runners: a scratch Wine prefix, a virtual X display
 # and the COM harness (a pty per port whose Windows end is linked into the
-# prefix as com5 and com12, with rxsim on the Linux end). Everything started
-# here is stopped by wine_env_stop, which the caller traps on EXIT.
+# prefix as com5, com6 and com12, each with its own rxsim on the Linux end).
+# Everything started here is stopped by wine_env_stop, which the caller traps
+# on EXIT.
 #
 # Inputs (all optional): RUN_DIR (scratch directory, default build/run),
 # HOST_BUILD (where rxsim was built, default build/host), RXSIM (the rxsim
-# binary itself). Outputs: WINEPREFIX, DISPLAY, RXSIM_COM5_CONTROL and
-# RXSIM_COM12_CONTROL (rxsim's control ports on 127.0.0.1), RXSIM_RUN_DIR.
+# binary itself), RXSIM_PORTS (the COM numbers, default "5 6 12"),
+# RXSIM_COM<n>_SCENARIO (a scenario file that port's rxsim plays from the
+# start, relative to the repository's root; without it the port is silent
+# until a test loads one), RXSIM_LOGS=1 (each port's rxsim keeps
+# ptys/com<n>.sent, every byte it sent; ptys/com<n>.fixes.csv, every fix that
+# left whole, with its end offset in .sent; ptys/com<n>.commands, every
+# command it received, with its time).
+# Outputs: WINEPREFIX, DISPLAY, RXSIM_COM<n>_CONTROL for each port (rxsim's
+# control ports on 127.0.0.1: RXSIM_COM5_CONTROL, RXSIM_COM6_CONTROL,
+# RXSIM_COM12_CONTROL), RXSIM_RUN_DIR.
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 RUN_DIR=${RUN_DIR:-$ROOT/build/run}
 # Absolute: the prefix's port links and registry entries must not depend on
 # the directory a program runs in.
 case $RUN_DIR in /*) ;; *) RUN_DIR=$PWD/$RUN_DIR ;; esac
 HOST_BUILD=${HOST_BUILD:-$ROOT/build/host}
+RXSIM_PORTS=${RXSIM_PORTS:-5 6 12}
 RXSIM=${RXSIM:-$HOST_BUILD/tools/rxsim}
 case $RXSIM in /*) ;; *) RXSIM=$PWD/$RXSIM ;; esac
 source "$ROOT/scripts/wine-arch.sh"
@@ -57,14 +67,20 @@ wine_env_start() {
 # rxsim's link rather than at /dev/pts/N so that a restored line is found by
 # the next open.
 com_harness_start() {
-  local n port
-  for n in 5 12; do
+  local n port scenario args
+  for n in $RXSIM_PORTS; do
     if [ -x "$RXSIM" ]; then
+      args=(--pty "$RUN_DIR/ptys/com$n" --control 0 --port-file "$RUN_DIR/ptys/com$n.port")
+      scenario=RXSIM_COM${n}_SCENARIO
+      [ -z "${!scenario:-}" ] || args+=(--scenario "${!scenario}")
+      if [ "${RXSIM_LOGS:-0}" = 1 ]; then
+        args+=(--sent-log "$RUN_DIR/ptys/com$n.sent" --fix-log "$RUN_DIR/ptys/com$n.fixes.csv"
+               --command-log "$RUN_DIR/ptys/com$n.commands")
+      fi
       # In the repository's root, where tests name recordings by relative
       # path; exec keeps rxsim a direct child of this shell, so it ends when
       # the shell does (see rxsim's parent-death signal).
-      (cd "$ROOT" && exec "$RXSIM" --pty "$RUN_DIR/ptys/com$n" --control 0 \
-        --port-file "$RUN_DIR/ptys/com$n.port") >"$RUN_DIR/rxsim$n.log" 2>&1 &
+      (cd "$ROOT" && exec "$RXSIM" "${args[@]}") >"$RUN_DIR/rxsim$n.log" 2>&1 &
       _env_pids+=($!)
     else
       # Without rxsim the ports still exist, as a plain socat pair.
@@ -74,7 +90,7 @@ com_harness_start() {
       _env_pids+=($!)
     fi
   done
-  for n in 5 12; do
+  for n in $RXSIM_PORTS; do
     if ! wait_for 10 test -e "$RUN_DIR/ptys/com$n"; then
       echo "wine-env: com$n did not appear (see $RUN_DIR/rxsim$n.log)" >&2
       return 1

@@ -213,6 +213,22 @@ bool NmeaReceiver::Answer(const Command& c, std::vector<Segment>& out)
     return false;
 }
 
+bool NmeaReceiver::SpoilFix(std::vector<Segment>& period)
+{
+    const size_t kTypeAt = 3, kTypeLength = 3;  // "$GPGGA": after "$" and the talker
+    bool spoiled = false;
+    for (Segment& s : period) {
+        if (s.kind != KIND_NMEA || s.outcome != OUT_GOOD || s.bytes.size() < kTypeAt + kTypeLength) continue;
+        const std::string type(s.bytes.begin() + kTypeAt, s.bytes.begin() + kTypeAt + kTypeLength);
+        if (type != "GGA" && type != "RMC" && type != "GLL") continue;
+        const std::string text(s.bytes.begin() + 1, s.bytes.end());
+        s.bytes = NmeaSentence(text.substr(0, text.find('*')), true, true);
+        s.outcome = OUT_BAD;
+        spoiled = true;
+    }
+    return spoiled;
+}
+
 bool NmeaReceiver::Inject(const std::string& what, int count, Garbage& garbage, std::vector<Segment>& out)
 {
     // Another place and time, so that a fault the reader took for a frame

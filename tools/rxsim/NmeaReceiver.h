@@ -46,6 +46,8 @@ public:
     void Start(std::vector<Segment>& out) override;
     void Tick(std::vector<Segment>& out) override;
     bool Answer(const Command& c, std::vector<Segment>& out) override;
+    // The period's GGA, RMC and GLL go out with wrong checksums.
+    bool SpoilFix(std::vector<Segment>& period) override;
     // garbage, falsestart, bad, truncated, burst (see InjectFaults); the
     // bad and cut sentences carry another position and time.
     bool Inject(const std::string& what, int count, Garbage& garbage,

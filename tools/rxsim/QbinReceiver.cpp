@@ -3,6 +3,7 @@
 #include "Settings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -84,6 +85,28 @@ void Unframed(std::vector<Segment>& out, const Bytes& bytes)
     out.push_back(std::move(s));
 }
 
+// The CRC announcement (0xAA) of the packet `covered`: the length and CRC of
+// its unstuffed data; `corrupt` announces another CRC, so the reader drops
+// the covered packet.
+Bytes Announcement(const Bytes& covered, bool corrupt)
+{
+    Bytes data;
+    for (size_t i = 2; i + 2 < covered.size(); ++i) {
+        data.push_back(covered[i]);
+        if (covered[i] == 0x10) ++i;
+    }
+    Bytes a;
+    PutU16(a, static_cast<uint16_t>(data.size()));
+    uint16_t crc = QbinAnnouncedCrc(data);
+    PutU16(a, corrupt ? static_cast<uint16_t>(crc ^ 0x5A5A) : crc);
+    return QbinPacket(0xAA, a);
+}
+
+// Bounds that keep an endless track on the earth and in the air.
+const double kTurnLatitude = 1.4;  // radians, about 80 degrees
+const double kPi = 3.14159265358979323846;
+const double kLowestHeight = -100, kHighestHeight = 20000;
+
 }  // namespace
 
 uint16_t QbinAnnouncedCrc(const Bytes& data)
@@ -107,7 +130,8 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
     // Defaults: a receiver with a 3-D fix, healthy, one satellite tracked.
     QbinReceiver fresh(*this);
     fresh.m_intervalMs = 1000;
-    fresh.m_periodic = {0x41, 0x84, 0x46, 0x6D, 0x5C};
+    fresh.m_periodic = {0x41, 0x84, 0x46, 0x6D, 0x5C, 0x82};
+    fresh.m_dgpsMode = 0;
     fresh.m_lat = 0.8378;
     fresh.m_lon = 0.2010;
     fresh.m_height = 545.4;
@@ -206,6 +230,8 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
         } else if (key == "health") {
             fresh.m_healthCode = static_cast<uint8_t>(a.U(0, 16, 255));
             fresh.m_healthBits = static_cast<uint8_t>(a.U(1, 16, 255));
+        } else if (key == "dgps") {
+            fresh.m_dgpsMode = static_cast<uint8_t>(a.U(0, 10, 255));
         } else if (key == "fix") {
             fresh.m_fixMode = static_cast<uint8_t>(a.U(0, 16, 15));
             fresh.m_pdop = a.F(1);
@@ -288,7 +314,9 @@ Bytes QbinReceiver::Position(double shift) const { return QbinPacket(0x84, Posit
 
 Bytes QbinReceiver::PositionData(double shift) const
 {
+    const size_t kPositionReport = 36;
     Bytes d;
+    d.reserve(kPositionReport);
     PutDouble(d, m_lat + shift);
     PutDouble(d, m_lon + shift);
     PutDouble(d, m_height + shift * 1000);
@@ -299,7 +327,9 @@ Bytes QbinReceiver::PositionData(double shift) const
 
 Bytes QbinReceiver::Report(uint8_t id, uint8_t sub) const
 {
+    const size_t kTypicalReport = 64;
     Bytes d;
+    d.reserve(kTypicalReport);
     switch (id) {
     case 0x41:  // GPS time: TOW, week, UTC offset
         PutFloat(d, m_tow);
@@ -310,6 +340,9 @@ Bytes QbinReceiver::Report(uint8_t id, uint8_t sub) const
         return Position(0);
     case 0x56:  // velocity east, north, up, clock bias rate, time of fix
         for (float v : {m_velEast, m_velNorth, m_velUp, m_biasRate, m_tow}) PutFloat(d, v);
+        break;
+    case 0x82:  // DGPS mode, last of a period: the fix is complete then
+        PutU8(d, m_dgpsMode);
         break;
     case 0x46:
         PutU8(d, m_healthCode);
@@ -394,38 +427,75 @@ Bytes QbinReceiver::Report(uint8_t id, uint8_t sub) const
     return QbinPacket(id, d);
 }
 
+void QbinReceiver::Channels(std::vector<Segment>& out) const
+{
+    for (int n = 0; n < 12; ++n) {
+        if (!m_hasChannel[n]) continue;
+        const QbinChannel& c = m_channels[n];
+        const size_t kChannelReport = 24;
+        Bytes d;
+        d.reserve(kChannelReport);
+        PutU8(d, c.sv);
+        PutU8(d, static_cast<uint8_t>(n << 3));  // channel in bits 3..7, slot 0
+        PutU8(d, 1);                             // acquired
+        PutU8(d, c.status);
+        PutFloat(d, c.level);
+        PutFloat(d, m_tow);
+        PutFloat(d, c.elevation);
+        PutFloat(d, c.azimuth);
+        for (int k = 0; k < 4; ++k) PutU8(d, 0);
+        Good(out, QbinPacket(0x5C, d));
+    }
+}
+
 void QbinReceiver::Tick(std::vector<Segment>& out)
 {
     for (uint8_t id : m_periodic) {
         if (id == 0x5C) {
-            for (int n = 0; n < 12; ++n) {
-                if (!m_hasChannel[n]) continue;
-                const QbinChannel& c = m_channels[n];
-                Bytes d;
-                PutU8(d, c.sv);
-                PutU8(d, static_cast<uint8_t>(n << 3));  // channel in bits 3..7, slot 0
-                PutU8(d, 1);                             // acquired
-                PutU8(d, c.status);
-                PutFloat(d, c.level);
-                PutFloat(d, m_tow);
-                PutFloat(d, c.elevation);
-                PutFloat(d, c.azimuth);
-                for (int k = 0; k < 4; ++k) PutU8(d, 0);
-                Good(out, QbinPacket(0x5C, d));
-            }
+            Channels(out);
             continue;
         }
         Bytes r = Report(id, id == 0x1C ? 0x82 : 0);
         if (!r.empty()) Good(out, r);
     }
-    m_lat += m_dLat;
-    m_lon += m_dLon;
-    m_height += m_dHeight;
+    Move();
     m_tow += m_towStep;
     if (m_tow >= 604800.0f) {
         m_tow -= 604800.0f;
         ++m_week;
     }
+}
+
+void QbinReceiver::Move()
+{
+    // A bound that would be passed turns the motion back for good, so the
+    // track runs to and fro rather than sticking at the bound.
+    if (std::fabs(m_lat + m_dLat) > kTurnLatitude) m_dLat = -m_dLat;
+    const double height = m_height + m_dHeight;
+    if (height < kLowestHeight || height > kHighestHeight) m_dHeight = -m_dHeight;
+    m_lat += m_dLat;
+    m_lon += m_dLon;
+    m_height += m_dHeight;
+    if (m_lon >= kPi) m_lon -= 2 * kPi;
+    if (m_lon < -kPi) m_lon += 2 * kPi;
+}
+
+bool QbinReceiver::SpoilFix(std::vector<Segment>& period)
+{
+    bool spoiled = false;
+    std::vector<Segment> out;
+    for (Segment& s : period) {
+        const bool position = s.kind == KIND_QBIN && s.outcome == OUT_GOOD && s.bytes.size() > 1 && s.bytes[1] == 0x84;
+        if (!position) {
+            out.push_back(std::move(s));
+            continue;
+        }
+        Good(out, Announcement(s.bytes, true));
+        Unframed(out, s.bytes);  // fails its check: no frame for the truth
+        spoiled = true;
+    }
+    period.swap(out);
+    return spoiled;
 }
 
 bool QbinReceiver::IsResetPacket(const Bytes& packet)
@@ -464,12 +534,7 @@ bool QbinReceiver::AnswerPacket(const Bytes& packet, std::vector<Segment>& out)
         // 0 asks for every channel; a satellite number for its channel only.
         if (n < 1) return false;
         std::vector<Segment> all;
-        std::vector<uint8_t> keep = m_periodic;
-        m_periodic = {0x5C};
-        float tow = m_tow;
-        Tick(all);
-        m_tow = tow;
-        m_periodic = keep;
+        Channels(all);
         for (auto& s : all)
             if (d0 == 0 || (s.bytes.size() > 2 && s.bytes[2] == d0)) out.push_back(s);
         return true;
@@ -509,22 +574,9 @@ bool QbinReceiver::AnswerPacket(const Bytes& packet, std::vector<Segment>& out)
 bool QbinReceiver::Inject(const std::string& what, int count, Garbage& garbage,
                           std::vector<Segment>& out)
 {
-    auto announce = [&](const Bytes& covered, bool corrupt) {
-        // The covered packet's unstuffed data: strip DLE id ... DLE ETX.
-        Bytes data;
-        for (size_t i = 2; i + 2 < covered.size(); ++i) {
-            data.push_back(covered[i]);
-            if (covered[i] == 0x10) ++i;
-        }
-        Bytes a;
-        PutU16(a, static_cast<uint16_t>(data.size()));
-        uint16_t crc = QbinAnnouncedCrc(data);
-        PutU16(a, corrupt ? static_cast<uint16_t>(crc ^ 0x5A5A) : crc);
-        return QbinPacket(0xAA, a);
-    };
     auto crcError = [&] {
         Bytes other = Position(0.01);
-        Good(out, announce(other, true));
+        Good(out, Announcement(other, true));
         Unframed(out, other);  // fails its check: no frame for the truth
     };
     auto brokenDle = [&] {
@@ -546,7 +598,7 @@ bool QbinReceiver::Inject(const std::string& what, int count, Garbage& garbage,
     if (what == "announced") {
         for (int i = 0; i < count; ++i) {
             Bytes covered = Position(0);
-            Good(out, announce(covered, false));
+            Good(out, Announcement(covered, false));
             Good(out, covered);
         }
     } else if (what == "crc") {

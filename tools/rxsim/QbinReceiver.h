@@ -33,9 +33,16 @@ struct QbinChannel {
 // scenarios on the control socket separate lines with ";". Settings:
 //   interval_ms MS                  period of the reports (default 1000)
 //   periodic ID...                  hex report ids sent every period, in order
-//                                   (41 84 46 6D 5C 83 4A 42 43 56 55 70 C2 ...)
-//   position LAT LON HEIGHT BIAS    0x84 doubles (radians, metres, metres)
-//   motion DLAT DLON DHEIGHT        added to the position every period (default 0)
+//                                   (41 84 46 6D 5C 82 56 1C 45 55 70 7B BB C2;
+//                                   default 41 84 46 6D 5C 82)
+//   position LAT LON HEIGHT BIAS    0x84 doubles (radians, metres, metres); a
+//                                   bias of 0 is the receiver's "no fix"
+//   motion DLAT DLON DHEIGHT        added to the position every period (default
+//                                   0); a latitude that would pass +-1.4 rad or
+//                                   a height that would leave -100..20000 m
+//                                   turns back, the longitude wraps at +-pi,
+//                                   so a track of any length stays on earth
+//   dgps MODE                       0x82 byte (decimal; bit 0 set: differential)
 //   velocity EAST NORTH UP [RATE]   0x56 floats (m/s; clock bias rate, default 0)
 //   time TOW WEEK UTC_OFFSET [STEP] 0x41; TOW grows by STEP each period (default 1)
 //   health CODE BITS                0x46 bytes (hex)
@@ -77,6 +84,9 @@ public:
     // The version report a receiver sends when it is back from a reset.
     void Version(std::vector<Segment>& out) const override;
 
+    // The period's 0x84 follows an announcement whose CRC does not match it.
+    bool SpoilFix(std::vector<Segment>& period) override;
+
     // Injected faults. "announced": a CRC announcement and the packet it
     // covers (passes). "crc": an announcement whose CRC does not match the
     // position report after it, which differs from the scenario's. "dle": a
@@ -94,6 +104,10 @@ public:
 private:
     Bytes Position(double shift) const;
     Bytes PositionData(double shift) const;
+    // The 0x5C reports of every tracked channel.
+    void Channels(std::vector<Segment>& out) const;
+    // The position moves on by one period's motion, within the bounds.
+    void Move();
 
     int m_intervalMs = 1000;
     std::vector<uint8_t> m_periodic;
@@ -104,6 +118,7 @@ private:
     uint16_t m_week = 0;
     uint8_t m_healthCode = 0, m_healthBits = 0;
     uint8_t m_fixMode = 0;
+    uint8_t m_dgpsMode = 0;
     float m_pdop = 0, m_hdop = 0, m_vdop = 0, m_tdop = 0;
     std::vector<uint8_t> m_fixSvs;
     bool m_hasChannel[12] = {};

@@ -31,6 +31,14 @@ public:
     virtual void Version(std::vector<Segment>& out) const { (void)out; }
     // The reply to a command; false when this receiver gives none.
     virtual bool Answer(const Command& c, std::vector<Segment>& out) = 0;
+    // Spoils the fix in one period's output (as Tick gave it) so that a
+    // correct reader loses it: every frame that carries the position fails
+    // its check. False when this receiver cannot (or the period has none).
+    virtual bool SpoilFix(std::vector<Segment>& period)
+    {
+        (void)period;
+        return false;
+    }
     // Injected faults (see each receiver); false for an unknown name.
     virtual bool Inject(const std::string& what, int count, Garbage& garbage,
                         std::vector<Segment>& out) = 0;

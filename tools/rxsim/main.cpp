@@ -32,10 +32,12 @@
 
 #include "Commands.h"
 #include "Frames.h"
+#include "Generate.h"
 #include "Line.h"
 #include "QbinReceiver.h"
 #include "Receiver.h"
 #include "Script.h"
+#include "Truth.h"
 
 namespace rxsim {
 namespace {
@@ -54,12 +56,37 @@ const char* Usage()
     return "usage:\n"
            "  rxsim (--pty LINK | --device PATH) [--control PORT] [--port-file FILE]\n"
            "        [--replay FILE [--rate BYTES_PER_S] [--loop]] [--script NAME [--count N]]\n"
-           "        [--scenario FILE] [--command-log FILE]\n"
+           "        [--scenario FILE|NAME] [--command-log FILE] [--sent-log FILE] [--fix-log FILE]\n"
            "  rxsim --generate NAME [--count N] --out FILE\n"
-           "  rxsim --generate scenario --scenario FILE [--count PERIODS] --out FILE\n"
+           "  rxsim --generate SCENARIO [--bytes N] [--count PERIODS] --out FILE\n"
+           "        [--truth FILE.csv] [--faults LIST]\n"
+           "  rxsim --generate scenario --scenario FILE [same options]\n"
            "--pty creates a pty and links its slave at LINK; --device opens an existing tty.\n"
-           "--generate scenario writes the output of PERIODS periods of a scenario\n"
-           "(a recording of that receiver, as the monitor's playback reads it).\n"
+           "--scenario plays a scenario from the start: a file, or the name of one in\n"
+           "tools/rxsim/scenarios (\".txt\" optional), as \"scenario load\" takes it.\n"
+           "--command-log FILE appends every command received, one line each: the time\n"
+           "(seconds since 1970, to the millisecond), a tab, the command as \"commands\"\n"
+           "shows it. --sent-log FILE writes every byte sent on the line, as sent (the\n"
+           "file starts afresh). --fix-log FILE writes every fix that left whole as CSV:\n"
+           "week,tow,latitude,longitude,altitude,end,time (end: bytes sent on the line\n"
+           "up to the end of the fix's frame, the offset in --sent-log just after it;\n"
+           "time: seconds since 1970 when it left). A fix is a QBIN 0x84 with a clock\n"
+           "bias other than 0 (week from the last 0x41) or an NMEA GGA of quality 1 or\n"
+           "more (week and seconds of week from the last ZDA or RMC date).\n"
+           "--generate NAME writes N rounds of a script; --generate SCENARIO (a scenario\n"
+           "file, or the name of one in tools/rxsim/scenarios, \".txt\" optional) writes a\n"
+           "recording of that receiver as the monitor's playback reads it, as fast as\n"
+           "the disk takes it, no line needed: its start-up output, then whole periods\n"
+           "until at least N bytes (--bytes) and PERIODS periods (--count, default 1).\n"
+           "--truth FILE.csv gets \"week,tow,latitude,longitude,altitude\" and one line\n"
+           "per fix that went out whole (degrees, metres; see --fix-log). --faults LIST:\n"
+           "comma-separated NAME or NAME:EVERY (periods, default 10): garbage (40 bytes\n"
+           "that start no frame), broken (a frame of other values broken inside), bad\n"
+           "(a frame of other values failing its check), crc (the period's own fix\n"
+           "fails its check and is lost: not in the truth), truncate (the recording\n"
+           "ends inside its last period's fix frame). Faults go in after the period.\n"
+           "The tally of what a reader must count is printed (as \"truth\" gives it),\n"
+           "then periods, fixes, spoiled fixes and whether the end is cut.\n"
            "--control 0 picks a free port; the port is printed (\"control PORT\") and written\n"
            "to --port-file. The control socket listens on 127.0.0.1 only.\n"
            "control commands (one reply line each, \"ok ...\" or \"err ...\"):\n"
@@ -80,7 +107,7 @@ const char* Usage()
            "                              mon ID HEX | ubx CLASS ID HEX (counted in the truth)\n"
            "  answer on|off               without a scenario: answer QBIN queries (health,\n"
            "                              time, selection) with fixed reports\n"
-           "  scenario load FILE          be a receiver: its `protocol` setting names it (qbin\n"
+           "  scenario load FILE|NAME     be a receiver: its `protocol` setting names it (qbin\n"
            "  scenario inline LINE;LINE.. by default; nmea, qtxt, qop, kesto, mon; see their\n"
            "                              headers): periodic output, answers to commands; a\n"
            "                              QBIN reset (1E, 25) is silent 1 s, then its version\n"
@@ -93,11 +120,28 @@ const char* Usage()
            "                              framing, tab-separated: sentences as text without CR LF\n"
            "                              (\"$PZULQTF*50\"), binary frames as spaced hex as they\n"
            "                              came on the wire (\"10 26 10 03\")\n"
-           "  commandlog FILE|off         also append each command to FILE, one hex line each\n"
+           "  commandlog FILE|off         also append each command to FILE (see --command-log)\n"
+           "  sentlog FILE|off            write every byte sent from now on to FILE (afresh);\n"
+           "                              the reply \"ok from=N\" gives the line offset of\n"
+           "                              its first byte (the fix log's end counts from 0)\n"
+           "  fixlog FILE|off             write every fix that leaves whole to FILE (see\n"
+           "                              --fix-log)\n"
            "  truth                       what was sent: counters as the reader keeps them\n"
            "  reset                       zero truth, received bytes and queries\n"
            "  quit                        close this connection\n"
            "  shutdown                    end rxsim\n";
+}
+
+// The scenario file `name` stands for: a file of that path, else one of the
+// bundled scenarios (".txt" optional). Empty when neither exists.
+std::string FindScenario(const std::string& name)
+{
+    for (const std::string& path : {name, std::string(RXSIM_SCENARIO_DIR) + "/" + name,
+                                    std::string(RXSIM_SCENARIO_DIR) + "/" + name + ".txt"}) {
+        std::ifstream f(path);
+        if (f) return path;
+    }
+    return std::string();
 }
 
 struct Entry {
@@ -121,6 +165,8 @@ public:
     bool QueueFile(const std::string& path, uint32_t rate, bool loop, std::string& error);
     bool StartReceiver(const std::string& text, std::string& error);
     bool OpenCommandLog(const std::string& path, std::string& error);
+    bool OpenSentLog(const std::string& path, std::string& error);
+    bool OpenFixLog(const std::string& path, std::string& error);
     int Run();
 
 private:
@@ -131,6 +177,8 @@ private:
     void ProcessLines(Client& c);
     void ReadLine();
     void WriteLine();
+    void LogSent(const uint8_t* data, size_t n);
+    void LogFix(const Segment& s);
     void StartDrop(double seconds, bool keep);
     void EndDrop();
     bool Idle() const { return m_queue.empty() && !m_flood; }
@@ -175,7 +223,18 @@ private:
     bool m_versionDue = false;
     std::vector<std::string> m_commands;  // as logged, since the last "commands"
     FILE* m_commandLog = nullptr;
+    // Everything sent on the line since rxsim started, and its logs.
+    uint64_t m_lineBytes = 0;
+    int m_sentLog = -1;
+    FILE* m_fixLog = nullptr;
+    FixTracker m_fixes;
 };
+
+// Seconds since 1970, for the logs a test lines up with its own clock.
+double WallSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
 
 bool Sim::Init(const std::string& pty, const std::string& device, int port,
                const std::string& portFile, std::string& error)
@@ -287,6 +346,32 @@ bool Sim::OpenCommandLog(const std::string& path, std::string& error)
     return true;
 }
 
+bool Sim::OpenSentLog(const std::string& path, std::string& error)
+{
+    if (m_sentLog >= 0) close(m_sentLog);
+    m_sentLog = -1;
+    if (path == "off") return true;
+    m_sentLog = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (m_sentLog < 0) {
+        error = "cannot open " + path + ": " + strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool Sim::OpenFixLog(const std::string& path, std::string& error)
+{
+    if (m_fixLog) fclose(m_fixLog);
+    m_fixLog = nullptr;
+    if (path == "off") return true;
+    m_fixLog = fopen(path.c_str(), "w");
+    if (!m_fixLog || fputs(FixCsvHeader(true).c_str(), m_fixLog) < 0 || fflush(m_fixLog) != 0) {
+        error = "cannot open " + path + ": " + strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 void Sim::OnCommand(const rxsim::Command& command)
 {
     if (command.kind == KIND_QBIN) m_queries.push_back(ToHex(command.body.data(), command.body.size()));
@@ -294,7 +379,7 @@ void Sim::OnCommand(const rxsim::Command& command)
     std::string text = command.LogText();
     if (m_commands.size() < 100000) m_commands.push_back(text);
     if (m_commandLog) {
-        fprintf(m_commandLog, "%s\n", text.c_str());
+        fprintf(m_commandLog, "%.3f\t%s\n", WallSeconds(), text.c_str());
         fflush(m_commandLog);
     }
     auto now = Clock::now();
@@ -495,14 +580,42 @@ void Sim::WriteLine()
             return;
         }
         m_tally.bytes += static_cast<uint64_t>(n);
+        m_lineBytes += static_cast<uint64_t>(n);
         m_rateSent += static_cast<uint64_t>(n);
+        LogSent(e.segment.bytes.data() + m_offset, static_cast<size_t>(n));
         m_offset += static_cast<size_t>(n);
         if (m_offset < e.segment.bytes.size()) return;
         m_tally.Apply(e.segment);
+        LogFix(e.segment);
         m_queue.pop_front();
         m_offset = 0;
         Refill();
     }
+}
+
+void Sim::LogSent(const uint8_t* data, size_t n)
+{
+    while (m_sentLog >= 0 && n > 0) {
+        ssize_t w = write(m_sentLog, data, n);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) {
+            // A log with a hole would mislead whoever compares it: stop it.
+            fprintf(stderr, "rxsim: writing the sent log failed: %s; log stopped\n", strerror(errno));
+            close(m_sentLog);
+            m_sentLog = -1;
+            return;
+        }
+        data += w;
+        n -= static_cast<size_t>(w);
+    }
+}
+
+void Sim::LogFix(const Segment& s)
+{
+    FixTruth fix;
+    if (!m_fixes.Take(s, fix) || !m_fixLog) return;
+    fputs(FixCsvLine(fix, m_lineBytes, WallSeconds()).c_str(), m_fixLog);
+    fflush(m_fixLog);
 }
 
 static bool ParseUint(const std::string& s, uint64_t& v)
@@ -652,7 +765,7 @@ std::string Sim::Command(Client& c, const std::string& line)
         }
         std::string text;
         if (arg(0) == "load" && args.size() == 2) {
-            std::ifstream f(arg(1));
+            std::ifstream f(FindScenario(arg(1)));
             if (!f) return "err cannot read " + arg(1);
             text.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
         } else if (arg(0) == "inline") {
@@ -691,6 +804,12 @@ std::string Sim::Command(Client& c, const std::string& line)
         if (args.size() != 1) return "err usage: commandlog FILE|off";
         if (!OpenCommandLog(arg(0), error)) return "err " + error;
         return "ok";
+    }
+    if (cmd == "sentlog" || cmd == "fixlog") {
+        if (args.size() != 1) return "err usage: " + cmd + " FILE|off";
+        const bool sent = cmd == "sentlog";
+        if (!(sent ? OpenSentLog(arg(0), error) : OpenFixLog(arg(0), error))) return "err " + error;
+        return sent && arg(0) != "off" ? "ok from=" + std::to_string(m_lineBytes) : "ok";
     }
     if (cmd == "truth") return "ok " + m_tally.Format();
     if (cmd == "reset") {
@@ -870,8 +989,10 @@ int Sim::Run()
     }
     m_clients.clear();
     if (m_listen >= 0) close(m_listen);
-    if (m_commandLog) fclose(m_commandLog);
-    m_commandLog = nullptr;
+    std::string ignored;
+    OpenCommandLog("off", ignored);
+    OpenSentLog("off", ignored);
+    OpenFixLog("off", ignored);
     m_line.Close(true);
     return 0;
 }
@@ -913,10 +1034,58 @@ int Generate(const std::string& name, int count, const std::string& out)
     return WriteRecording(segments, out);
 }
 
+// A recording as a file and its truth as CSV, both through large buffers.
+class FileSink : public RecordingSink {
+public:
+    ~FileSink()
+    {
+        if (m_out) fclose(m_out);
+        if (m_truth) fclose(m_truth);
+    }
+    bool Open(const std::string& out, const std::string& truth, std::string& error)
+    {
+        const size_t kBuffer = 1 << 20;
+        m_out = fopen(out.c_str(), "wb");
+        if (!m_out) {
+            error = "cannot create " + out + ": " + strerror(errno);
+            return false;
+        }
+        setvbuf(m_out, nullptr, _IOFBF, kBuffer);
+        if (truth.empty()) return true;
+        m_truth = fopen(truth.c_str(), "w");
+        if (!m_truth || fputs(FixCsvHeader(false).c_str(), m_truth) < 0) {
+            error = "cannot create " + truth + ": " + strerror(errno);
+            return false;
+        }
+        setvbuf(m_truth, nullptr, _IOFBF, kBuffer);
+        return true;
+    }
+    bool Write(const uint8_t* data, size_t n) override { return fwrite(data, 1, n, m_out) == n; }
+    bool Fix(const FixTruth& fix) override { return !m_truth || fputs(FixCsvLine(fix).c_str(), m_truth) >= 0; }
+    // Both files complete on disk.
+    bool Close()
+    {
+        bool ok = fclose(m_out) == 0;
+        m_out = nullptr;
+        if (m_truth) ok = fclose(m_truth) == 0 && ok;
+        m_truth = nullptr;
+        return ok;
+    }
+
+private:
+    FILE* m_out = nullptr;
+    FILE* m_truth = nullptr;
+};
+
+struct GenerateOptions {
+    std::string out, truth, faults;
+    uint64_t bytes = 0, periods = 1;
+};
+
 // A recording of a scenario receiver: what it says when it starts, then its
 // periodic output, one period after the other, with no answers in between
 // (nobody asks).
-int GenerateScenario(const std::string& path, int periods, const std::string& out)
+int GenerateScenario(const std::string& path, const GenerateOptions& o)
 {
     std::ifstream in(path);
     if (!in) {
@@ -926,14 +1095,25 @@ int GenerateScenario(const std::string& path, int periods, const std::string& ou
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string error;
     std::unique_ptr<Receiver> receiver = LoadReceiver(text, error);
-    if (!receiver) {
+    GenerateRequest request;
+    request.minBytes = o.bytes;
+    request.minPeriods = o.periods;
+    if (!receiver || !ParseFaults(o.faults, request.faults, error)) {
         fprintf(stderr, "rxsim: %s: %s\n", path.c_str(), error.c_str());
         return 2;
     }
-    std::vector<Segment> segments;
-    receiver->Start(segments);
-    for (int i = 0; i < periods; ++i) receiver->Tick(segments);
-    return WriteRecording(segments, out);
+    FileSink sink;
+    GenerateResult result;
+    if (!sink.Open(o.out, o.truth, error) || !GenerateRecording(*receiver, request, sink, result, error) ||
+        !sink.Close()) {
+        if (error.empty()) error = "writing " + o.out + " failed";
+        fprintf(stderr, "rxsim: %s\n", error.c_str());
+        return 1;
+    }
+    printf("%s periods=%llu fixes=%llu spoiled=%llu cut=%s\n", result.tally.Format().c_str(),
+           static_cast<unsigned long long>(result.periods), static_cast<unsigned long long>(result.fixes),
+           static_cast<unsigned long long>(result.spoiled), result.cut ? "yes" : "no");
+    return 0;
 }
 
 }  // namespace
@@ -942,8 +1122,10 @@ int GenerateScenario(const std::string& path, int periods, const std::string& ou
 int main(int argc, char** argv)
 {
     using namespace rxsim;
-    std::string pty, device, portFile, replay, script, generate, out, scenario, commandLog;
+    std::string pty, device, portFile, replay, script, generate, out, scenario, commandLog, sentLog, fixLog;
+    std::string truth, faults, bytes;
     int port = -1, count = 1;
+    bool countGiven = false;
     uint64_t rate = 0;
     bool loop = false;
     for (int i = 1; i < argc; ++i) {
@@ -963,7 +1145,15 @@ int main(int argc, char** argv)
         else if (a == "--rate") rate = strtoull(value("--rate").c_str(), nullptr, 10);
         else if (a == "--loop") loop = true;
         else if (a == "--script") script = value("--script");
-        else if (a == "--count") count = atoi(value("--count").c_str());
+        else if (a == "--count") {
+            count = atoi(value("--count").c_str());
+            countGiven = true;
+        }
+        else if (a == "--bytes") bytes = value("--bytes");
+        else if (a == "--truth") truth = value("--truth");
+        else if (a == "--faults") faults = value("--faults");
+        else if (a == "--sent-log") sentLog = value("--sent-log");
+        else if (a == "--fix-log") fixLog = value("--fix-log");
         else if (a == "--generate") generate = value("--generate");
         else if (a == "--out") out = value("--out");
         else if (a == "--scenario") scenario = value("--scenario");
@@ -982,8 +1172,27 @@ int main(int argc, char** argv)
             fprintf(stderr, "rxsim: --generate needs --out\n");
             return 2;
         }
-        if (generate == "scenario" && !scenario.empty()) return GenerateScenario(scenario, count, out);
-        return Generate(generate, count, out);
+        GenerateOptions o;
+        o.out = out;
+        o.truth = truth;
+        o.faults = faults;
+        o.periods = countGiven || bytes.empty() ? static_cast<uint64_t>(count) : 0;
+        if (!bytes.empty() && !ParseUint(bytes, o.bytes)) {
+            fprintf(stderr, "rxsim: --bytes needs a whole number\n");
+            return 2;
+        }
+        if (generate == "scenario" && !scenario.empty()) return GenerateScenario(scenario, o);
+        std::vector<Segment> probe;
+        Garbage garbage;
+        const bool isScript = BuildScript(generate, 0, garbage, probe);
+        if (isScript && bytes.empty() && truth.empty() && faults.empty()) return Generate(generate, count, out);
+        const std::string path = FindScenario(generate);
+        if (path.empty()) {
+            fprintf(stderr, "rxsim: %s is neither a scenario file nor a bundled scenario%s\n", generate.c_str(),
+                    isScript ? " (--bytes, --truth and --faults need a scenario)" : "");
+            return 2;
+        }
+        return GenerateScenario(path, o);
     }
     if (pty.empty() == device.empty()) {
         fprintf(stderr, "rxsim: give exactly one of --pty and --device\n%s", Usage());
@@ -1018,12 +1227,13 @@ int main(int argc, char** argv)
         fprintf(stderr, "rxsim: %s\n", error.c_str());
         return 1;
     }
-    if (!commandLog.empty() && !sim.OpenCommandLog(commandLog, error)) {
+    if ((!commandLog.empty() && !sim.OpenCommandLog(commandLog, error)) ||
+        (!sentLog.empty() && !sim.OpenSentLog(sentLog, error)) || (!fixLog.empty() && !sim.OpenFixLog(fixLog, error))) {
         fprintf(stderr, "rxsim: %s\n", error.c_str());
         return 1;
     }
     if (!scenario.empty()) {
-        std::ifstream f(scenario);
+        std::ifstream f(FindScenario(scenario));
         std::string text;
         if (f) text.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
         else error = "cannot read " + scenario;

@@ -1,0 +1,51 @@
+#pragma once
+// The ground truth of positions: every fix a correct reader takes from what
+// rxsim sent, read back from the frames themselves as they leave whole, so
+// the truth holds whatever made them (a scenario's reports, an injected
+// fault's good frames, a "frame" command) and nothing a fault destroyed.
+#include <cstdint>
+#include <string>
+
+#include "Script.h"
+
+namespace rxsim {
+
+// One fix: GPS week and seconds of week, degrees (south, west negative) and
+// metres.
+struct FixTruth {
+    int week = 0;
+    double tow = 0, latitude = 0, longitude = 0, altitude = 0;
+};
+
+// Follows the good frames that leave, in order, and names the fixes among
+// them:
+//   QBIN 0x84 (latitude, longitude, height, clock bias, time of fix) with a
+//   clock bias other than 0, as the monitor takes it; the week is that of the
+//   last 0x41 before it (0 before any).
+//   NMEA GGA with a quality of 1 or more and a position; the week and seconds
+//   of week come from its time of day and the date of the last ZDA or RMC
+//   before it (week 0 and the time of day before any date).
+// Frames of other framings, bad frames and noise carry no fix.
+class FixTracker {
+public:
+    // True when `s` is a good frame that carries a fix, given in `fix`.
+    bool Take(const Segment& s, FixTruth& fix);
+
+private:
+    bool TakeQbin(const Bytes& frame, FixTruth& fix);
+    bool TakeNmea(const Bytes& frame, FixTruth& fix);
+
+    int m_qbinWeek = 0;
+    bool m_haveDate = false;
+    int m_year = 0, m_month = 0, m_day = 0;
+    double m_dateSecondOfDay = 0;  // the time of day the date was given with
+};
+
+// The truth as CSV: a header line, then one line per fix, each ended by a
+// line feed. `live` adds the columns end (the bytes sent on the line up to
+// the end of the fix's frame) and time (seconds since 1970 when it left).
+std::string FixCsvHeader(bool live);
+std::string FixCsvLine(const FixTruth& fix);
+std::string FixCsvLine(const FixTruth& fix, uint64_t end, double time);
+
+}  // namespace rxsim
