@@ -35,6 +35,9 @@ public:
     // The record the controls show (and the options dialog edits).
     const ConverterOptions& GetOptions() const { return m_options; }
     bool IsRunning() const { return m_run.IsRunning(); }
+    // What the conversions' channel and engine are made by (null: the real
+    // parts); tests hold a replay with it. Set while no conversion runs.
+    void SetLinkParts(ILinkFactory* parts) { m_link.SetParts(parts); }
 
     BOOL OnInitDialog() override;
     LRESULT OnModelUpdate(WPARAM event, LPARAM param) override;

@@ -23,6 +23,9 @@ public:
     ControllerConversionLink(const ControllerConversionLink&) = delete;
     ControllerConversionLink& operator=(const ControllerConversionLink&) = delete;
 
+    // The parts of the next conversions (null: the real ones); tests hand in
+    // a replay they can hold. Set while no conversion runs.
+    void SetParts(ILinkFactory* parts) { m_parts = parts; }
     // Where the controller posts the end of data (WM_RECEIVER_EVENT to the window).
     void SetListener(HWND window, uint32_t message);
 
