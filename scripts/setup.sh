@@ -11,6 +11,7 @@ PKGS=(
   clang libclang-rt-dev
   wine wine32:i386 wine64 xvfb xauth socat imagemagick x11-utils
   python3
+  gdal-bin gpsbabel  # independent readers of the converter's KML and NMEA outputs
 )
 
 missing=()

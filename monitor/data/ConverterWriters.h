@@ -79,6 +79,19 @@ enum : int32_t {
 
 // Each builder clears `out` first and leaves it empty when there is nothing
 // to write. The time and count arguments are the caller's per-output state.
+//
+// CSV, KML and GGA write a fix once: a valid fix (type 1, a time within the
+// week, latitude and longitude on the globe) whose time differs from the last
+// one written there. Times and angles are rounded to the printed precision
+// before they are split into hours, minutes and seconds or degrees and
+// minutes. GGA takes HDOP from the model's DOP record; an HDOP or altitude
+// the receiver did not give stays an empty field.
+//
+// The binary spreadsheet row shows the model's status code as "Status" and
+// its health error bits as "BBErr", and `SpreadsheetState::runCounter` as
+// "Run". The NMEA row shows tracking angles as whole degrees (rounded), and
+// unknown speed, heading, altitude and angles as unavailable fields. Every
+// row clears the model's activity bits, also when it writes nothing.
 void FormatMapCsvHeader(OutputLine& out);
 void FormatMapCsvPosition(const NavState& nav, double& lastCsvTime, ProtocolKind kind,
                           OutputLine& out);

@@ -30,6 +30,9 @@ const int32_t kWeekMask = 0x3FF;
 const int64_t kSecondsPerWeek = 604800;
 const uint32_t kAnnouncementId = 0xAA;   // sits between reports; never restarts a table
 
+// The report families whose first data byte says which report it is.
+bool HasSubcode(uint32_t id) { return id == 0x8F || id == 0x5F; }
+
 // The table headings of the reports whose translations are tables.
 struct PacketHeading {
     int id;
@@ -754,7 +757,7 @@ void CConverterEngine::WritePacketHeader(const BYTE* packet, int length)
         m_line.AppendText(kLineStart);
     if (m_options.packetId) {
         m_line.Append("\r\nQBIN Pkt 0x%0X", static_cast<unsigned>(id));
-        if ((id == 0x8F || id == 0x5F) && second >= 0) m_line.Append("-%02X", static_cast<unsigned>(second));
+        if (HasSubcode(id) && second >= 0) m_line.Append("-%02X", static_cast<unsigned>(second));
     }
     if (id != kAnnouncementId) {
         if (static_cast<int>(id) != m_lastHeaderId) {

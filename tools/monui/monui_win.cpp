@@ -25,13 +25,44 @@
 //   monui windows                       every top-level window: handle,
 //                                       visible, process, class, title
 //   monui pid TITLE                     the window's process id
+//   monui settext TITLE ID TEXT         sets an edit's text (WM_SETTEXT); its
+//                                       parent gets EN_CHANGE once (a single-
+//                                       line edit sends it itself, for others
+//                                       monui does)
+//   monui click TITLE ID                clicks a button (BM_CLICK: the parent
+//                                       gets BN_CLICKED); prints "pending" when
+//                                       its handler is still busy (a modal box)
+//   monui menu TITLE ID                 chooses a menu command: posts WM_COMMAND
+//                                       with the id to the window
+//   monui listsel TITLE ID ITEMTEXT     selects the list-box item with exactly
+//                                       this text, then tells the parent
+//                                       (LBN_SELCHANGE)
+//   monui check TITLE ID 0|1|2          sets a check box (BM_SETCHECK) and tells
+//                                       the parent (BN_CLICKED), as a user's
+//                                       click would; nothing when already so
+//   monui datetime TITLE ID [YYYY-MM-DD HH:MM:SS]
+//                                       sets a date-time picker to this local
+//                                       time (DTM_SETSYSTEMTIME) and tells its
+//                                       owner (WM_NOTIFY DTN_DATETIMECHANGE,
+//                                       sent by a thread monui starts in the
+//                                       program: Wine carries no WM_NOTIFY
+//                                       between processes); without a time
+//                                       prints the picker's value
+//                                       "YYYY-MM-DD HH:MM:SS"
+//   monui progress TITLE ID             a progress bar: "pos=P low=L high=H"
+//   monui holdfile PATH SECONDS         opens an existing file with no sharing
+//                                       (others cannot open it), prints "held",
+//                                       keeps it SECONDS, prints "released"
 //
-// Texts that hold line breaks are printed with "\n" for each.
+// Controls are found by id among every descendant of the window, a visible
+// one before a hidden one. Texts that hold line breaks are printed with "\n"
+// for each.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -626,13 +657,373 @@ BOOL CALLBACK ListProc(HWND h, LPARAM)
     return TRUE;
 }
 
+std::wstring Wide(const char* s)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::vector<wchar_t> buf(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s, -1, buf.data(), n);
+    return buf.data();
+}
+
+// A notification from control `c` (id `id`) to its parent, as the control
+// itself sends it: WM_COMMAND with the code in the high word.
+bool NotifyParent(HWND c, long id, WORD code, UINT timeoutMs = kSendTimeoutMs)
+{
+    DWORD_PTR r = 0;
+    WPARAM wp = MAKEWPARAM(static_cast<WORD>(id), code);
+    return SendMessageTimeoutA(GetParent(c), WM_COMMAND, wp, reinterpret_cast<LPARAM>(c), SMTO_NORMAL, timeoutMs,
+                               &r) != 0;
+}
+
+int CmdSetText(const char* title, const char* idText, const char* text)
+{
+    long id;
+    HWND top = nullptr, c = nullptr;
+    if (int rc = NeedControl(title, idText, id, top, c)) return rc;
+    // WM_SETTEXT's string is marshalled between processes; the wide form
+    // reaches ANSI and Unicode controls alike.
+    std::wstring w = Wide(text);
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &r) ||
+        !r) {
+        std::printf("notset=%ld\n", id);
+        return 1;
+    }
+    // A single-line edit tells its parent itself; a multi-line one (and a
+    // control of another class) does not.
+    const bool notifiesItself =
+        lstrcmpiA(ClassOf(c).c_str(), "Edit") == 0 && !(GetWindowLongA(c, GWL_STYLE) & ES_MULTILINE);
+    if (!notifiesItself && !NotifyParent(c, id, EN_CHANGE)) std::printf("pending\n");
+    std::printf("set=%ld\n", id);
+    return 0;
+}
+
+int CmdClick(const char* title, const char* idText)
+{
+    long id;
+    HWND top = nullptr, c = nullptr;
+    if (int rc = NeedControl(title, idText, id, top, c)) return rc;
+    if (!IsWindowEnabled(c)) {
+        std::printf("disabled=%ld\n", id);
+        return 1;
+    }
+    // Sent, so a quick handler has done its work when this returns; one that
+    // opens a modal box keeps running after the time is up.
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutA(c, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &r)) std::printf("pending\n");
+    std::printf("clicked=%ld\n", id);
+    return 0;
+}
+
+int CmdMenu(const char* title, const char* idText)
+{
+    long id;
+    if (!ParseInt(idText, id) || id < 0 || id > 0xFFFF) return 2;
+    HWND top = NeedTop(title);
+    if (!top) return 1;
+    // Posted, as the menu loop does: the command may open a dialog of its own.
+    if (!PostMessageA(top, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0)) return 1;
+    std::printf("posted=%ld\n", id);
+    return 0;
+}
+
+// The text of item `i` of a list box (the wide form, as for combos).
+bool ListItem(HWND list, long i, std::string& text)
+{
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &len) ||
+        static_cast<LONG_PTR>(len) < 0 || len > 4096)
+        return false;
+    std::vector<wchar_t> buf(len + 2, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &got))
+        return false;
+    text = Narrow(buf.data());
+    return true;
+}
+
+int CmdListSel(const char* title, const char* idText, const char* item)
+{
+    long id;
+    HWND top = nullptr, list = nullptr;
+    if (int rc = NeedControl(title, idText, id, top, list)) return rc;
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count);
+    long found = -1;
+    std::string items;
+    for (long i = 0; i < static_cast<long>(count) && i < 10000; ++i) {
+        std::string text;
+        if (!ListItem(list, i, text)) continue;
+        items += (items.empty() ? "" : "|") + text;
+        if (found < 0 && text == item) found = i;
+    }
+    if (found < 0) {
+        std::printf("noitem=%s items=%s\n", item, items.c_str());
+        return 1;
+    }
+    DWORD_PTR r = 0;
+    const LONG style = GetWindowLongA(list, GWL_STYLE);
+    if (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+        // One item chosen, as a plain click leaves a multiple-selection box.
+        SendMessageTimeoutA(list, LB_SETSEL, FALSE, -1, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
+        SendMessageTimeoutA(list, LB_SETSEL, TRUE, found, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
+        SendMessageTimeoutA(list, LB_SETCARETINDEX, found, FALSE, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
+    } else {
+        SendMessageTimeoutA(list, LB_SETCURSEL, found, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
+    }
+    if (!NotifyParent(list, id, LBN_SELCHANGE)) std::printf("pending\n");
+    std::printf("selected=%ld\n", found);
+    return 0;
+}
+
+int CmdCheck(const char* title, const char* idText, const char* stateText)
+{
+    long id, state;
+    if (!ParseInt(stateText, state) || state < BST_UNCHECKED || state > BST_INDETERMINATE) return 2;
+    HWND top = nullptr, c = nullptr;
+    if (int rc = NeedControl(title, idText, id, top, c)) return rc;
+    DWORD_PTR now = 0;
+    SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &now);
+    if (static_cast<long>(now) == state) {
+        std::printf("unchanged=%ld\n", state);
+        return 0;
+    }
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(c, BM_SETCHECK, static_cast<WPARAM>(state), 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
+    if (!NotifyParent(c, id, BN_CLICKED)) std::printf("pending\n");
+    std::printf("checked=%ld\n", state);
+    return 0;
+}
+
+// A block of memory in another process, for the messages whose pointers
+// Wine does not carry across (common controls' structures).
+class RemoteBlock {
+public:
+    RemoteBlock(HWND owner, size_t size, DWORD protect = PAGE_READWRITE) : m_size(size)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        m_proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_CREATE_THREAD |
+                                 PROCESS_QUERY_INFORMATION,
+                             FALSE, pid);
+        if (m_proc) m_at = VirtualAllocEx(m_proc, nullptr, size, MEM_COMMIT | MEM_RESERVE, protect);
+    }
+    ~RemoteBlock()
+    {
+        if (m_at && !m_keep) VirtualFreeEx(m_proc, m_at, 0, MEM_RELEASE);
+        if (m_proc) CloseHandle(m_proc);
+    }
+    bool Ok() const { return m_at != nullptr; }
+    HANDLE Process() const { return m_proc; }
+    uintptr_t Address(size_t offset = 0) const { return reinterpret_cast<uintptr_t>(m_at) + offset; }
+    bool Write(size_t offset, const void* data, size_t n)
+    {
+        SIZE_T io = 0;
+        return offset + n <= m_size &&
+               WriteProcessMemory(m_proc, static_cast<char*>(m_at) + offset, data, n, &io) && io == n;
+    }
+    bool Read(void* data, size_t n)
+    {
+        SIZE_T io = 0;
+        return n <= m_size && ReadProcessMemory(m_proc, m_at, data, n, &io) && io == n;
+    }
+    // Left in place: something in the other process may still use it.
+    void Keep() { m_keep = true; }
+
+private:
+    HANDLE m_proc = nullptr;
+    void* m_at = nullptr;
+    size_t m_size;
+    bool m_keep = false;
+};
+
+// A thread of the other process's own, started on a few instructions that
+// call SendMessageA with four arguments read from a block beside them, so
+// that a message whose pointer may not cross processes is sent from inside
+// (Wine refuses WM_NOTIFY between processes; Windows only copies nothing).
+// The block: the handle, message, wParam and lParam, then SendMessageA's
+// address, each pointer-sized. user32 is at the same address in every
+// process of a session, so this process's SendMessageA is the other's.
+#if defined(__x86_64__) || defined(_M_X64)
+const unsigned char kSendThunk[] = {
+    0x48, 0x83, 0xEC, 0x28,  // sub rsp, 40 (shadow space, aligned)
+    0x48, 0x89, 0xC8,        // mov rax, rcx (the block)
+    0x48, 0x8B, 0x08,        // mov rcx, [rax]
+    0x48, 0x8B, 0x50, 0x08,  // mov rdx, [rax+8]
+    0x4C, 0x8B, 0x40, 0x10,  // mov r8, [rax+16]
+    0x4C, 0x8B, 0x48, 0x18,  // mov r9, [rax+24]
+    0xFF, 0x50, 0x20,        // call [rax+32]
+    0x48, 0x83, 0xC4, 0x28,  // add rsp, 40
+    0xC3,                    // ret
+};
+#elif defined(__i386__) || defined(_M_IX86)
+const unsigned char kSendThunk[] = {
+    0x8B, 0x44, 0x24, 0x04,  // mov eax, [esp+4] (the block)
+    0xFF, 0x70, 0x0C,        // push [eax+12] (lParam)
+    0xFF, 0x70, 0x08,        // push [eax+8] (wParam)
+    0xFF, 0x70, 0x04,        // push [eax+4] (message)
+    0xFF, 0x30,              // push [eax] (handle)
+    0xFF, 0x50, 0x10,        // call [eax+16]
+    0xC2, 0x04, 0x00,        // ret 4
+};
+#else
+const unsigned char kSendThunk[] = {0};
+#define MONUI_NO_SEND_THUNK
+#endif
+
+// Sends `msg` to `target` from inside its process with lParam pointing at a
+// copy of `data` there. 1: done; 0: the send is still running after the
+// time (its handler may have opened a box); -1: it could not be sent.
+int SendInProcess(HWND target, UINT msg, WPARAM wp, const void* data, size_t n, DWORD timeoutMs)
+{
+#ifdef MONUI_NO_SEND_THUNK
+    (void)target, (void)msg, (void)wp, (void)data, (void)n, (void)timeoutMs;
+    return -1;
+#else
+    const size_t kAlign = 16;
+    const size_t slotsAt = (sizeof kSendThunk + kAlign - 1) / kAlign * kAlign;
+    const size_t kSlots = 5;
+    const size_t dataAt = slotsAt + kSlots * sizeof(uintptr_t);
+    RemoteBlock block(target, dataAt + n, PAGE_EXECUTE_READWRITE);
+    if (!block.Ok()) return -1;
+    const uintptr_t slots[kSlots] = {
+        reinterpret_cast<uintptr_t>(target), msg, wp, block.Address(dataAt),
+        reinterpret_cast<uintptr_t>(GetProcAddress(GetModuleHandleA("user32.dll"), "SendMessageA"))};
+    if (!slots[4] || !block.Write(0, kSendThunk, sizeof kSendThunk) || !block.Write(slotsAt, slots, sizeof slots) ||
+        !block.Write(dataAt, data, n))
+        return -1;
+    FlushInstructionCache(block.Process(), reinterpret_cast<void*>(block.Address()), sizeof kSendThunk);
+    HANDLE thread = CreateRemoteThread(block.Process(), nullptr, 0,
+                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(block.Address()),
+                                       reinterpret_cast<void*>(block.Address(slotsAt)), 0, nullptr);
+    if (!thread) return -1;
+    const bool done = WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0;
+    if (!done) block.Keep();  // the thread still reads it
+    CloseHandle(thread);
+    return done ? 1 : 0;
+#endif
+}
+
+// "YYYY-MM-DD" and "HH:MM:SS" as a SYSTEMTIME with its day of the week.
+bool ParseLocalTime(const char* date, const char* time, SYSTEMTIME& st)
+{
+    int y, mo, d, h, mi, sec;
+    char extra;
+    if (std::sscanf(date, "%d-%d-%d%c", &y, &mo, &d, &extra) != 3 ||
+        std::sscanf(time, "%d:%d:%d%c", &h, &mi, &sec, &extra) != 3)
+        return false;
+    std::memset(&st, 0, sizeof st);
+    st.wYear = static_cast<WORD>(y);
+    st.wMonth = static_cast<WORD>(mo);
+    st.wDay = static_cast<WORD>(d);
+    st.wHour = static_cast<WORD>(h);
+    st.wMinute = static_cast<WORD>(mi);
+    st.wSecond = static_cast<WORD>(sec);
+    // The round trip checks the date and fills in the day of the week.
+    FILETIME ft;
+    if (y < 1601 || y > 30827 || h > 23 || mi > 59 || sec > 59 || !SystemTimeToFileTime(&st, &ft) ||
+        !FileTimeToSystemTime(&ft, &st))
+        return false;
+    return true;
+}
+
+int CmdDateTime(int argc, char** argv)
+{
+    long id;
+    HWND top = nullptr, picker = nullptr;
+    if (int rc = NeedControl(argv[2], argv[3], id, top, picker)) return rc;
+    SYSTEMTIME st;
+    const bool setting = argc > 4;
+    if (setting && (argc != 6 || !ParseLocalTime(argv[4], argv[5], st))) return 2;
+    RemoteBlock block(picker, sizeof st);
+    if (!block.Ok()) {
+        std::printf("noprocessmemory\n");
+        return 1;
+    }
+    DWORD_PTR r = 0;
+    if (!setting) {
+        if (!SendMessageTimeoutA(picker, DTM_GETSYSTEMTIME, 0, static_cast<LPARAM>(block.Address()),
+                                 SMTO_ABORTIFHUNG, kSendTimeoutMs, &r) ||
+            r != GDT_VALID || !block.Read(&st, sizeof st)) {
+            std::printf("notime=%ld\n", id);
+            return 1;
+        }
+        std::printf("%04u-%02u-%02u %02u:%02u:%02u\n", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
+                    st.wSecond);
+        return 0;
+    }
+    if (!block.Write(0, &st, sizeof st) ||
+        !SendMessageTimeoutA(picker, DTM_SETSYSTEMTIME, GDT_VALID, static_cast<LPARAM>(block.Address()),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &r) ||
+        !r) {
+        std::printf("notset=%ld\n", id);
+        return 1;
+    }
+    // What the picker sends its owner when a user changes it.
+    NMDATETIMECHANGE change;
+    std::memset(&change, 0, sizeof change);
+    change.nmhdr.hwndFrom = picker;
+    change.nmhdr.idFrom = static_cast<UINT_PTR>(id);
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    change.dwFlags = GDT_VALID;
+    change.st = st;
+    const int sent = SendInProcess(GetParent(picker), WM_NOTIFY, static_cast<WPARAM>(id), &change, sizeof change,
+                                   kSendTimeoutMs);
+    if (sent < 0) {
+        std::printf("nonotify=%ld\n", id);
+        return 1;
+    }
+    if (sent == 0) std::printf("pending\n");
+    std::printf("set=%ld\n", id);
+    return 0;
+}
+
+int CmdProgress(const char* title, const char* idText)
+{
+    long id;
+    HWND top = nullptr, bar = nullptr;
+    if (int rc = NeedControl(title, idText, id, top, bar)) return rc;
+    // With no structure to fill, the range comes back one end at a time.
+    DWORD_PTR pos = 0, low = 0, high = 0;
+    if (!SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &pos) ||
+        !SendMessageTimeoutA(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &low) ||
+        !SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high)) {
+        std::printf("noanswer=%ld\n", id);
+        return 1;
+    }
+    std::printf("pos=%ld low=%ld high=%ld\n", static_cast<long>(static_cast<int>(pos)),
+                static_cast<long>(static_cast<int>(low)), static_cast<long>(static_cast<int>(high)));
+    return 0;
+}
+
+int CmdHoldFile(const char* path, double seconds)
+{
+    HANDLE h = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        std::printf("notheld=%s error=%lu\n", path, static_cast<unsigned long>(GetLastError()));
+        return 1;
+    }
+    std::printf("held=%s\n", path);
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    CloseHandle(h);
+    std::printf("released=%s\n", path);
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
                  "usage: monui wait|gone TITLE [SECONDS] | info TITLE | text TITLE ID |\n"
                  "       pane TITLE INDEX | combo TITLE ID ITEMTEXT | dblclick TITLE [X Y] |\n"
                  "       msgbox [SECONDS] | answer BUTTON [SECONDS] | shot TITLE FILE.bmp [print] |\n"
-                 "       nowindow TITLE EXE SECONDS | close TITLE | pid TITLE | windows\n");
+                 "       nowindow TITLE EXE SECONDS | close TITLE | pid TITLE | windows |\n"
+                 "       settext TITLE ID TEXT | click TITLE ID | menu TITLE ID |\n"
+                 "       listsel TITLE ID ITEMTEXT | check TITLE ID 0|1|2 |\n"
+                 "       datetime TITLE ID [YYYY-MM-DD HH:MM:SS] | progress TITLE ID |\n"
+                 "       holdfile PATH SECONDS\n");
     return 2;
 }
 
@@ -649,6 +1040,7 @@ int main(int argc, char** argv)
     if (cmd == "msgbox") return CmdMsgBox(Seconds(argc, argv, 2));
     if (cmd == "answer" && argc >= 3) return CmdAnswer(argv[2], argc > 3 ? std::atof(argv[3]) : 5);
     if (argc < 3) return Usage();
+    if (cmd == "holdfile" && argc == 4) return CmdHoldFile(argv[2], std::atof(argv[3]));
     const char* title = argv[2];
     if (cmd == "wait") return CmdWait(title, Seconds(argc, argv, 3));
     if (cmd == "gone") return CmdGone(title, Seconds(argc, argv, 3));
@@ -657,6 +1049,13 @@ int main(int argc, char** argv)
     if (cmd == "pane" && argc == 4) return CmdPane(title, argv[3]);
     if (cmd == "combo" && argc == 5) return CmdCombo(title, argv[3], argv[4]);
     if (cmd == "dblclick") return CmdDblClick(argc, argv);
+    if (cmd == "settext" && argc == 5) return CmdSetText(title, argv[3], argv[4]);
+    if (cmd == "click" && argc == 4) return CmdClick(title, argv[3]);
+    if (cmd == "menu" && argc == 4) return CmdMenu(title, argv[3]);
+    if (cmd == "listsel" && argc == 5) return CmdListSel(title, argv[3], argv[4]);
+    if (cmd == "check" && argc == 5) return CmdCheck(title, argv[3], argv[4]);
+    if (cmd == "datetime" && (argc == 4 || argc == 6)) return CmdDateTime(argc, argv);
+    if (cmd == "progress" && argc == 4) return CmdProgress(title, argv[3]);
     if (cmd == "shot" && argc >= 4) return CmdShot(title, argv[3], argc > 4 && std::strcmp(argv[4], "print") == 0);
     if (cmd == "nowindow" && argc >= 4) return CmdNoWindow(title, argv[3], Seconds(argc, argv, 4));
     if (cmd == "close") {

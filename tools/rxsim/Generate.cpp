@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "StreamCheck.h"
+
 namespace rxsim {
 
 namespace {
@@ -59,12 +61,17 @@ private:
 
 bool Due(uint32_t every, uint64_t period) { return every != 0 && period % every == 0; }
 
-// The first of `names` the receiver knows, COUNT 1.
-bool InjectOne(Receiver& r, std::initializer_list<const char*> names, int count, Garbage& garbage,
-               std::vector<Segment>& out)
+// One round of the first fault of `names` the receiver knows, with what
+// ends any candidate its noise leaves open.
+bool AddFault(Receiver& r, std::initializer_list<const char*> names, Garbage& garbage, std::vector<Segment>& out)
 {
-    for (const char* name : names)
-        if (r.Inject(name, count, garbage, out)) return true;
+    for (const char* name : names) {
+        std::vector<Segment> fault;
+        if (!r.Inject(name, 1, garbage, fault)) continue;
+        SettleNoise(fault, garbage);
+        out.insert(out.end(), fault.begin(), fault.end());
+        return true;
+    }
     return false;
 }
 
@@ -142,16 +149,19 @@ bool GenerateRecording(Receiver& receiver, const GenerateRequest& request, Recor
             }
             ++result.spoiled;
         }
-        if (Due(f.garbage, result.periods)) receiver.Inject("garbage", kGarbageBytes, garbage, period);
-        if (Due(f.broken, result.periods) && !InjectOne(receiver, {"dle", "truncated"}, 1, garbage, period)) {
+        if (!emit.All(period)) break;
+        // Each fault on its own and settled, so what follows it is read as sent.
+        std::vector<Segment> fault;
+        if (Due(f.garbage, result.periods)) receiver.Inject("garbage", kGarbageBytes, garbage, fault);
+        if (Due(f.broken, result.periods) && !AddFault(receiver, {"dle", "truncated"}, garbage, fault)) {
             error = "this receiver cannot send broken frames";
             return false;
         }
-        if (Due(f.bad, result.periods) && !InjectOne(receiver, {"crc", "bad"}, 1, garbage, period)) {
+        if (Due(f.bad, result.periods) && !AddFault(receiver, {"crc", "bad"}, garbage, fault)) {
             error = "this receiver cannot send bad frames";
             return false;
         }
-        if (!emit.All(period)) break;
+        if (!emit.All(fault)) break;
     }
     error = "cannot write the recording";
     return false;

@@ -19,9 +19,11 @@ namespace rxsim {
 //   bad       a frame of other values that fails its check (QBIN: a CRC
 //             announcement that does not match; others: a wrong checksum)
 //   crc       the fix of every EVERY-th period itself fails its check (QBIN:
-//             its 0x84 after a CRC announcement that does not match; NMEA:
-//             its GGA, RMC and GLL with wrong checksums): lost, so not in
-//             the truth
+//             its 0x84 and 0x56, the reports with the fix's time, each after
+//             a CRC announcement that does not match; NMEA: its GGA, RMC and
+//             GLL with wrong checksums): lost, so not in the truth
+// Noise a fault leaves open (a start byte inside a broken frame) is ended
+// before the next period, so no fault swallows a frame after it.
 //   truncate  the recording ends inside the frame of its last period's fix
 //             (no EVERY)
 struct FaultPlan {

@@ -485,14 +485,16 @@ bool QbinReceiver::SpoilFix(std::vector<Segment>& period)
     bool spoiled = false;
     std::vector<Segment> out;
     for (Segment& s : period) {
-        const bool position = s.kind == KIND_QBIN && s.outcome == OUT_GOOD && s.bytes.size() > 1 && s.bytes[1] == 0x84;
-        if (!position) {
+        // The position and the velocity: both carry the time of the fix.
+        const bool fix = s.kind == KIND_QBIN && s.outcome == OUT_GOOD && s.bytes.size() > 1 &&
+                         (s.bytes[1] == 0x84 || s.bytes[1] == 0x56);
+        if (!fix) {
             out.push_back(std::move(s));
             continue;
         }
         Good(out, Announcement(s.bytes, true));
         Unframed(out, s.bytes);  // fails its check: no frame for the truth
-        spoiled = true;
+        spoiled = spoiled || s.bytes[1] == 0x84;
     }
     period.swap(out);
     return spoiled;

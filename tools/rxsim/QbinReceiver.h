@@ -84,7 +84,8 @@ public:
     // The version report a receiver sends when it is back from a reset.
     void Version(std::vector<Segment>& out) const override;
 
-    // The period's 0x84 follows an announcement whose CRC does not match it.
+    // The period's 0x84 and 0x56 (both carry the fix's time) each follow an
+    // announcement whose CRC does not match them.
     bool SpoilFix(std::vector<Segment>& period) override;
 
     // Injected faults. "announced": a CRC announcement and the packet it

@@ -2,12 +2,15 @@
 
 #include "Commands.h"
 
+#include <cstdint>
+
 namespace rxsim {
 
 namespace {
 
 const uint8_t DLE = 0x10, ETX = 0x03, STX = 0x02, CR = 0x0D, LF = 0x0A;
 const uint8_t KESTO_ESCAPE = 0x80, KESTO_START = 0x81, KESTO_END = 0x82, KESTO_LAST_RESERVED = 0x87;
+const uint8_t KESTO_RESERVED = 0x85;  // no escape may precede it
 // The reader's limits: a frame reaching FRAME_LIMIT bytes is dropped, a
 // KESTO packet reaching KESTO_LIMIT too; sentences are 8..255 bytes, QTXT at
 // least 5, QOP at least 7 and KESTO at least 5.
@@ -105,6 +108,22 @@ CandidateEnd Mon(const Bytes& s, size_t at)
     return s[at + length - 1] == ETX ? CANDIDATE_FRAME : CANDIDATE_DIES;
 }
 
+// What ends an open candidate of the framing `start` opens; empty when the
+// framing has no short ender.
+Bytes EnderOf(uint8_t start)
+{
+    switch (start) {
+    case DLE: return {DLE, 0x00};
+    case KESTO_START: return {KESTO_ESCAPE, KESTO_RESERVED};
+    case '$':
+    case '>': return {0x00};
+    default: return {};
+    }
+}
+
+const size_t kSettlingGarbage = 600;  // longer than any candidate lives
+const int kSettlingPasses = 8;
+
 }  // namespace
 
 CandidateEnd CandidateAt(const Bytes& s, size_t at)
@@ -140,6 +159,31 @@ std::vector<size_t> FalseFrames(const std::vector<Segment>& segments, bool endCl
         if (end == CANDIDATE_FRAME || (end == CANDIDATE_OPEN && !endClosesNothing)) found.push_back(i);
     }
     return found;
+}
+
+size_t SettleNoise(std::vector<Segment>& fault, Garbage& garbage)
+{
+    size_t added = 0, lastOpen = SIZE_MAX;
+    for (int pass = 0; pass < kSettlingPasses; ++pass) {
+        Bytes all;
+        std::vector<bool> noise;
+        for (const Segment& p : fault) {
+            all.insert(all.end(), p.bytes.begin(), p.bytes.end());
+            noise.insert(noise.end(), p.bytes.size(), p.kind == KIND_NONE || p.outcome == OUT_NONE);
+        }
+        size_t open = all.size();
+        for (size_t i = 0; i < all.size() && open == all.size(); ++i)
+            if (noise[i] && CandidateAt(all, i) == CANDIDATE_OPEN) open = i;
+        if (open == all.size()) return added;
+        Segment ender;
+        ender.bytes = EnderOf(all[open]);
+        // A candidate its ender did not end is left to garbage.
+        if (ender.bytes.empty() || open == lastOpen) ender.bytes = garbage.Run(kSettlingGarbage);
+        lastOpen = open;
+        added += ender.bytes.size();
+        fault.push_back(std::move(ender));
+    }
+    return added;
 }
 
 }  // namespace rxsim

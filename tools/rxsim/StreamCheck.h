@@ -27,4 +27,13 @@ CandidateEnd CandidateAt(const Bytes& stream, size_t at);
 // Noise: segments without a frame (KIND_NONE or OUT_NONE).
 std::vector<size_t> FalseFrames(const std::vector<Segment>& segments, bool endClosesNothing);
 
+// Appends to `fault` (segments that follow the frames before them and go
+// out before any other) noise that ends every candidate its noise leaves
+// open, so a frame sent after it is read as it is: an open candidate would
+// run on into it and could swallow it. A short ender where the framing has
+// one (DLE NUL, a KESTO escape before a reserved byte, a control character
+// in a sentence), else garbage longer than any candidate lives. Returns the
+// bytes added.
+size_t SettleNoise(std::vector<Segment>& fault, Garbage& garbage);
+
 }  // namespace rxsim

@@ -172,5 +172,38 @@ TEST(RxsimStreams, TruthCountsBadFramesAndNotCutOnes)
     EXPECT_EQ(t.kindBad[KIND_KESTO], 2u);
 }
 
+TEST(RxsimStreams, SettlingEndsWhatABrokenFrameLeavesOpen)
+{
+    const char* kGarbage = "garbage";
+    struct Case {
+        const char* noise;
+        const char* added;  // the ender's bytes, "" for nothing, or kGarbage
+    };
+    const Case cases[] = {
+        // A QBIN packet broken by "10 01" with a KESTO start in its data.
+        {"10 84 3F ED 8C 81 3F 91 10 01 B1 0F 10 03", "80 85"},
+        {"10 84 3F ED 10 01 B1 0F", "10 00"},  // the packet after the break is still open
+        {"41 24 47 50 47 47", "00"},           // a sentence cut short
+        {"02 00 05 20", kGarbage},             // a MON frame waiting for its length
+        {"10 84 3F 10 01 10 03", ""},          // nothing left open
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.noise);
+        std::vector<Segment> fault(1);
+        fault[0].bytes = Hex(c.noise);
+        Garbage garbage;
+        const size_t added = SettleNoise(fault, garbage);
+        Bytes all = test::Join(fault);
+        for (size_t i = 0; i < all.size(); ++i) EXPECT_NE(CandidateAt(all, i), CANDIDATE_OPEN) << i;
+        if (c.added == kGarbage) {
+            EXPECT_GE(added, 512u);
+        } else {
+            std::string ender;
+            for (size_t i = 1; i < fault.size(); ++i) ender += test::Spaced(fault[i].bytes);
+            EXPECT_EQ(ender, c.added);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace rxsim
