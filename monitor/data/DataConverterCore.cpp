@@ -394,6 +394,7 @@ void ConverterRun::OnConvert(const ConverterOptions& options)
     } else {
         m_files.push_back(options.inputPath);
     }
+    m_link.BeginRun();
     StartFrom(0);
 }
 

@@ -141,6 +141,9 @@ const uint32_t kConvColourBad = 0x0000FF;    // COLORREF red
 // The link a run converts through: the window's own controller.
 struct IConversionLink {
     virtual ~IConversionLink() {}
+    // A Convert begins (one file or a folder): outputs of an earlier Convert
+    // no longer count as taken.
+    virtual void BeginRun() = 0;
     // The window hears the link's end of data from now on; false when it cannot.
     virtual bool Listen() = 0;
     virtual void StopListening() = 0;

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <set>
@@ -75,6 +76,7 @@ struct FileScript {
 
 class FakeLink : public IConversionLink {
 public:
+    void BeginRun() override { journal.push_back("begin"); }
     bool Listen() override
     {
         journal.push_back("listen");
@@ -444,8 +446,9 @@ TEST(ConverterRun, FolderRunCountsFilesAndCompletes)
     EXPECT_TRUE(f.view.saved[0].convertAll);
     EXPECT_EQ(f.folder.listCalls, 1);
     // Every file: listening before opening, closed after listening stopped.
-    EXPECT_EQ(std::vector<std::string>(f.link.journal.begin(), f.link.journal.begin() + 4),
-              (std::vector<std::string>{"listen", "open C:\\logs\\A.qbl", "stop listening", "close"}));
+    EXPECT_EQ(std::vector<std::string>(f.link.journal.begin(), f.link.journal.begin() + 5),
+              (std::vector<std::string>{"begin", "listen", "open C:\\logs\\A.qbl", "stop listening", "close"}));
+    EXPECT_EQ(std::count(f.link.journal.begin(), f.link.journal.end(), "begin"), 1);
 }
 
 TEST(ConverterRun, FileThatCannotStartIsSkippedAndCounted)
@@ -552,7 +555,7 @@ TEST(ConverterRun, EndOfDataBeforeTheOpenReturnsStillFinishes)
 
     EXPECT_FALSE(f.run.IsRunning());
     EXPECT_EQ(f.view.Texts(), (std::vector<std::string>{"Working...", "Conversion completed!"}));
-    EXPECT_EQ(f.link.journal.front(), "listen");
+    EXPECT_EQ(f.link.journal[1], "listen");
 }
 
 TEST(ConverterRun, SingleFileFailuresSayWhy)
@@ -603,7 +606,7 @@ TEST(ConverterRun, SingleFileFailuresSayWhy)
                 EXPECT_TRUE(f.view.ends.empty());
             }
             if (!c.listenWorks) {
-                EXPECT_EQ(f.link.journal, std::vector<std::string>{"listen"});
+                EXPECT_EQ(f.link.journal, (std::vector<std::string>{"begin", "listen"}));
             } else {
                 EXPECT_EQ(f.link.journal.back(), "stop listening");
             }
