@@ -210,6 +210,7 @@ BOOL CDataConverterDlg::OnInitDialog()
         CWnd::SetTimer(CONV_TIMER_CMDLINE_START, kConvCmdLineStartMs, nullptr);
     } else if (m_mainWindow != nullptr && m_mainWindow->GetSafeHwnd() != nullptr) {
         DockDialogToMainWindow(m_hWnd, m_mainWindow->m_hWnd, kDockGap, false, false, true);
+        KeepWindowOnWorkArea(m_hWnd);
     }
     return TRUE;
 }

@@ -1,5 +1,7 @@
 #include "data/CDataConverterOptionsDlg.h"
 
+#include <algorithm>
+
 #include "app/resource.h"
 #include "framework/MessagePrompter.h"
 
@@ -92,6 +94,23 @@ const UINT kMaxLinesPerPart = 0x7FFFFFFF;
 
 }  // namespace
 
+void KeepWindowOnWorkArea(HWND window)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    RECT rect = {};
+    if (!::GetWindowRect(window, &rect) ||
+        !::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    const LONG left = std::max(work.left, std::min(rect.left, work.right - width));
+    const LONG top = std::max(work.top, std::min(rect.top, work.bottom - height));
+    if (left != rect.left || top != rect.top)
+        ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
 BEGIN_MESSAGE_MAP(CDataConverterOptionsDlg, CDialog)
     ON_BN_CLICKED(IDC_CONV_OPT_RANGE, &CDataConverterOptionsDlg::OnRangeClicked)
 END_MESSAGE_MAP()
@@ -138,6 +157,7 @@ BOOL CDataConverterOptionsDlg::OnInitDialog()
             if (CWnd* control = GetDlgItem(static_cast<int>(bubble.id))) m_bubbleHelp.AddTool(control, bubble.text);
     }
     if (GetParent() != nullptr) CenterWindow(GetParent());
+    KeepWindowOnWorkArea(m_hWnd);
     EnableIntervalEdits();
     return TRUE;
 }
