@@ -118,12 +118,12 @@ CString InitialFolder(const CString& named)
 
 bool CDataConverterDlg::WindowTimers::SetTimer(uint32_t id, uint32_t ms)
 {
-    return owner->GetSafeHwnd() != nullptr && owner->CWnd::SetTimer(id, ms, nullptr) != 0;
+    return owner->GetSafeHwnd() != nullptr && owner->SetTimer(id, ms, nullptr) != 0;
 }
 
 void CDataConverterDlg::WindowTimers::KillTimer(uint32_t id)
 {
-    if (owner->GetSafeHwnd() != nullptr) owner->CWnd::KillTimer(id);
+    if (owner->GetSafeHwnd() != nullptr) owner->KillTimer(id);
 }
 
 // ---- Construction ------------------------------------------------------------------------------
@@ -207,7 +207,7 @@ BOOL CDataConverterDlg::OnInitDialog()
         ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         RestoreWindowPosition(m_hWnd, kConverterWindowSection);
-        CWnd::SetTimer(CONV_TIMER_CMDLINE_START, kConvCmdLineStartMs, nullptr);
+        SetTimer(CONV_TIMER_CMDLINE_START, kConvCmdLineStartMs, nullptr);
     } else if (m_mainWindow != nullptr && m_mainWindow->GetSafeHwnd() != nullptr) {
         DockDialogToMainWindow(m_hWnd, m_mainWindow->m_hWnd, kDockGap, false, false, true);
         KeepWindowOnWorkArea(m_hWnd);
@@ -359,7 +359,7 @@ void CDataConverterDlg::OnTimer(UINT_PTR nIDEvent)
 {
     switch (nIDEvent) {
     case CONV_TIMER_CMDLINE_START:
-        CWnd::KillTimer(nIDEvent);
+        KillTimer(nIDEvent);
         if (m_mainWindow != nullptr) StartUnattended();
         break;
     case CONV_TIMER_ABORT: m_run.OnAbortTimer(); break;
@@ -427,5 +427,5 @@ void CDataConverterDlg::EndUnattended(int32_t exitCode)
     SetProgramExitCode(exitCode);
     // The main window ends the program, as every command-line job does.
     if (m_mainWindow != nullptr && m_mainWindow->GetSafeHwnd() != nullptr)
-        m_mainWindow->CWnd::SetTimer(MWT_CLOSE, kMainWindowCloseMs, nullptr);
+        m_mainWindow->SetTimer(MWT_CLOSE, kMainWindowCloseMs, nullptr);
 }

@@ -224,7 +224,7 @@ if vm_start_window; then
 
     # ---- 4. Abort part way through a long recording -------------------------------------------------
     mkdir -p "$work/long"
-    if "$RXSIM" --generate qbin-drive-2 --bytes 80000000 --out "$work/long/long.qbl" >/dev/null 2>&1; then
+    if "$RXSIM" --generate qbin-drive-2 --bytes 120000000 --out "$work/long/long.qbl" >/dev/null 2>&1; then
       long_sha=$(sha "$work/long/long.qbl")
       ui settext "$CONV_TITLE" $IDC_CONV_FILE "$(zpath "$work/long/long.qbl")" >/dev/null
       for id in $IDC_CONV_TXT $IDC_CONV_XLX; do ui check "$CONV_TITLE" "$id" 0 >/dev/null; done
