@@ -73,7 +73,7 @@ int CPlaybackChannel::Read(BYTE* buf, uint16_t len, int32_t timeoutMs)
     return len;
 }
 
-int CPlaybackChannel::Peek(const BYTE** bytes, uint32_t len)
+int CPlaybackChannel::Peek(const BYTE** bytes, uint32_t len, const CStopEvent&)
 {
     if (!m_file || bytes == nullptr) return -1;
     if (m_aheadPos == m_aheadLen && !Refill()) return 0;

@@ -45,7 +45,9 @@ public:
     // first, so a reader that stops part way through a block leaves the rest
     // to the next one, and the progress follows what was handled, not what
     // was read ahead. Reader thread only.
-    int Peek(const BYTE** bytes, uint32_t len);
+    // A file never makes the reader wait; the stop event is there for a
+    // channel built on this one that does (a test's held replay).
+    virtual int Peek(const BYTE** bytes, uint32_t len, const CStopEvent& stop);
     void Take(uint32_t count);
     // Nothing is ever sent to a recorded log.
     int Write(const BYTE* buf, uint16_t len, int32_t timeoutMs) override { return -1; }

@@ -347,7 +347,7 @@ void CProtocol::RunReader()
         logger->Service();
 
         const BYTE* block = &single;
-        const int n = replay != nullptr ? replay->Peek(&block, kReplayBlockSize)
+        const int n = replay != nullptr ? replay->Peek(&block, kReplayBlockSize, m_stopEvent)
                                         : channel->ReadUntilStopped(&single, 1, m_stopEvent);
         if (n <= 0) {
             // A read cut short by the stop is not the end of the data.

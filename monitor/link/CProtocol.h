@@ -2,8 +2,8 @@
 // The protocol engine of one receiver link: the single gateway to a receiver.
 //
 // It runs the reader thread (a replay is read in blocks of up to 64 KiB, a
-// live port a byte at a time; each block is logged raw, then its bytes are
-// recognised, checked, counted and decoded into the model one by one), owns the link's protocol setting
+// live port a byte at a time; each byte is recognised, checked, counted and
+// decoded into the model, and logged raw), owns the link's protocol setting
 // and vendor sub-mode, the statistics, the periodic auto-query with its three
 // timers, and the one path by which every command leaves the program
 // (WritePacket).

@@ -23,6 +23,7 @@ protected:
     }
 
     MemoryFileBackend m_files;
+    CStopEvent m_stop;
 };
 
 TEST_F(PlaybackChannelTest, ReadsByteByByteThenEnds)
@@ -68,7 +69,7 @@ TEST_F(PlaybackChannelTest, BlocksAreShownUntilTakenAndTheShortLastBlockComesToo
     m_files.SetFile("long.qbl", contents);
     CPlaybackChannel channel;
     const BYTE* shown = nullptr;
-    EXPECT_EQ(channel.Peek(&shown, 1), -1) << "no file";
+    EXPECT_EQ(channel.Peek(&shown, 1, m_stop), -1) << "no file";
     ASSERT_TRUE(channel.Open(Settings("long.qbl")));
 
     // A single-byte read first: blocks go on after it.
@@ -77,7 +78,7 @@ TEST_F(PlaybackChannelTest, BlocksAreShownUntilTakenAndTheShortLastBlockComesToo
     ASSERT_EQ(channel.Read(&b, 1, -1), 1);
     got += static_cast<char>(b);
     for (;;) {
-        const int n = channel.Peek(&shown, CPlaybackChannel::kReadAheadSize);
+        const int n = channel.Peek(&shown, CPlaybackChannel::kReadAheadSize, m_stop);
         ASSERT_GE(n, 0);
         if (n == 0) break;
         // Half a block handled: the read count follows what was taken, and
@@ -88,12 +89,12 @@ TEST_F(PlaybackChannelTest, BlocksAreShownUntilTakenAndTheShortLastBlockComesToo
         EXPECT_EQ(channel.GetReadCount(), got.size());
         if (static_cast<uint32_t>(n) > half) {
             const BYTE* again = nullptr;
-            ASSERT_EQ(channel.Peek(&again, CPlaybackChannel::kReadAheadSize), n - static_cast<int>(half));
+            ASSERT_EQ(channel.Peek(&again, CPlaybackChannel::kReadAheadSize, m_stop), n - static_cast<int>(half));
             EXPECT_EQ(again, shown + half);
         }
     }
     EXPECT_EQ(got, contents);
-    EXPECT_EQ(channel.Peek(&shown, 10), 0) << "the end stays the end";
+    EXPECT_EQ(channel.Peek(&shown, 10, m_stop), 0) << "the end stays the end";
     channel.Take(5);
     EXPECT_EQ(channel.GetReadCount(), contents.size()) << "nothing to take";
     EXPECT_EQ(channel.Read(&b, 1, -1), -1);
