@@ -1,6 +1,7 @@
 #include "Generate.h"
 
 #include <cstdlib>
+#include <initializer_list>
 #include <vector>
 
 #include "StreamCheck.h"

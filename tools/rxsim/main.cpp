@@ -78,6 +78,8 @@ const char* Usage()
            "recording of that receiver as the monitor's playback reads it, as fast as\n"
            "the disk takes it, no line needed: its start-up output, then whole periods\n"
            "until at least N bytes (--bytes) and PERIODS periods (--count, default 1).\n"
+           "qbin-drive-1, qbin-drive-2 and qbin-drive-3 are QBIN receivers on the road\n"
+           "in three places (each period ends with the DGPS mode report 0x82).\n"
            "--truth FILE.csv gets \"week,tow,latitude,longitude,altitude\" and one line\n"
            "per fix that went out whole (degrees, metres; see --fix-log). --faults LIST:\n"
            "comma-separated NAME or NAME:EVERY (periods, default 10): garbage (40 bytes\n"
