@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "framework/CFile.h"
@@ -59,13 +60,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CConverterEngine engine;
         if (translate) {
             ConverterOptions options;
+            options.inputPath = "fuzz.qbl";
             options.textTranslation = true;
+            options.translationHeader = false;  // the file holds only what the decoder wrote
+            options.overwrite = true;
             if (engine.Open(options, &model) != 0) abort();
         }
         CConverterEngine* context = translate ? &engine : nullptr;
         const bool decoded = diag ? DecodeQbinDiagReport(bytes, length, &model, context)
                                   : DecodeQbinTimingReport(bytes, length, &model, context);
-        if (!decoded && (sink.count != 0 || !engine.GetWrittenText().empty())) abort();
+        engine.Finish();
+        const std::string translation = files.GetFileText("fuzz.txt");
+        if (!decoded && (sink.count != 0 || !translation.empty())) abort();
         model.Detach();
     }
     files.RemoveAllFiles();

@@ -4,8 +4,8 @@ set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SECONDS_EACH=${1:-60}
 cd "$ROOT"
-# Real receiver logs, read where they are (never copied), seed the NMEA and
-# recogniser targets when the shared corpus is present.
+# Real receiver logs, read where they are (never copied), seed the NMEA,
+# recogniser and conversion targets when the shared corpus is present.
 GNSS_LOGS="$ROOT/../shared/corpus/gnss"
 status=0; pids=()
 mkdir -p build/fuzz/logs
@@ -14,7 +14,7 @@ for exe in $(find build/fuzz -maxdepth 3 -type f -name '*_fuzz' -perm -u+x); do
   seeds="fuzz/corpus/${name%_fuzz}"
   work="build/fuzz/work/$name"; mkdir -p "$work" "$seeds"
   extra=()
-  if [[ ( $name == nmea_fuzz || $name == recogniser_fuzz ) && -d $GNSS_LOGS ]]; then extra=("$GNSS_LOGS"); fi
+  if [[ ( $name == nmea_fuzz || $name == recogniser_fuzz || $name == convert_fuzz ) && -d $GNSS_LOGS ]]; then extra=("$GNSS_LOGS"); fi
   ( "$exe" -max_total_time="$SECONDS_EACH" -rss_limit_mb=2048 -artifact_prefix="build/fuzz/logs/$name-" \
       "$work" "$seeds" "${extra[@]}" >"build/fuzz/logs/$name.log" 2>&1 \
     && echo "$name: ok" || { echo "$name: FAILED"; tail -n 40 "build/fuzz/logs/$name.log"; exit 1; } ) &

@@ -27,6 +27,8 @@ build() {  # build DIR CMAKE-ARGS...
 # Host: portable logic under ASan + UBSan.
 if step "host build" build build/host -DCMAKE_BUILD_TYPE=Debug; then
   step "host unit tests" ctest --test-dir build/host --output-on-failure -j "$JOBS"
+  # The converter's outputs read back by XML, GDAL, gpsbabel and CSV readers.
+  step "converter outputs (independent readers)" bash tests/readers/check_converter_outputs.sh build/host
 fi
 
 # Win32: the programs and the Win32 tests, run under Wine with the COM harness.

@@ -1,10 +1,25 @@
 #include "app/CMainApp.h"
 
 #include <atomic>
+#include <cstdio>
 
 namespace {
 std::atomic<MainWindowFactory> g_factory{nullptr};
+std::atomic<int32_t> g_exitCode{0};
 }  // namespace
+
+void SetProgramExitCode(int32_t code) { g_exitCode.store(code); }
+
+int32_t GetProgramExitCode() { return g_exitCode.load(); }
+
+void WriteStandardErrorLine(const char* text)
+{
+    // A program started without a console may have no standard error at all.
+    if (text == nullptr || stderr == nullptr) return;
+    std::fputs(text, stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
 
 MainWindowFactory SetMainWindowFactory(MainWindowFactory factory) { return g_factory.exchange(factory); }
 

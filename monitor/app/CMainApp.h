@@ -53,6 +53,15 @@ enum StartupResult : int32_t {
     STARTUP_CREATE_FAILED = 2   // the window could not be created
 };
 
+// The process's exit code when the message loop ends: 0 unless an unattended
+// job reported its outcome (the converter: 0 every file converted, 1 not
+// all, 2 refused). Any thread.
+void SetProgramExitCode(int32_t code);
+int32_t GetProgramExitCode();
+// One line on standard error: unattended jobs report there as well as on
+// screen, for the script that started them.
+void WriteStandardErrorLine(const char* text);
+
 // The start-up steps after the main window object exists: no arguments give
 // the interactive monitor; arguments without any option, without a start
 // mode or with an option the mode refuses end the program before a window
@@ -71,6 +80,8 @@ public:
     ~CMainApp() override;
 
     BOOL InitInstance() override;
+    // The framework's code, or the one an unattended job set.
+    int ExitInstance() override;
     // Hands the path to the main window (WM_OPEN_DOCUMENT) and reports
     // success whatever the window did with it.
     CWnd* OpenDocumentFile(LPCTSTR lpszFileName) override;

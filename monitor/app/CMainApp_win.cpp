@@ -50,6 +50,12 @@ BOOL CMainApp::InitInstance() {
   return result == STARTUP_RUN;
 }
 
+int CMainApp::ExitInstance() {
+  const int framework = CWinApp::ExitInstance();
+  const int32_t job = GetProgramExitCode();
+  return job != 0 ? job : framework;
+}
+
 CWnd* CMainApp::OpenDocumentFile(LPCTSTR lpszFileName) {
   // Only an open configurator acts on it; the answer does not matter here.
   if (m_pMainWnd != nullptr && m_pMainWnd->GetSafeHwnd() != nullptr)

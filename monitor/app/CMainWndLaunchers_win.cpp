@@ -1,11 +1,12 @@
 // Tool-window launchers, the menu builder, balloons and the update checks of
-// the main window. The tools, the menu rebuilding, the balloon window and the
-// update checker come later; until then each of these keeps its name and
-// signature and leaves one line in the trace log, so the start-up paths that
-// call them can be checked end to end.
+// the main window. The tools not built yet, the menu rebuilding, the balloon
+// window and the update checker keep their names and signatures and leave one
+// line in the trace log, so the start-up paths that call them can be checked
+// end to end.
 #include "app/CMainWndDlg.h"
 #include "app/TraceLog.h"
 #include "data/CDataRecorderDlg.h"
+#include "data/CDataConverterDlg.h"
 
 namespace {
 
@@ -28,8 +29,15 @@ void CMainWndDlg::ShowDataRecorderDlg(bool show) {
 }
 
 void CMainWndDlg::ShowTtffToolDlg() { Trace(*this, "ShowTtffToolDlg"); }
-void CMainWndDlg::ShowDataConverterDlg() { Trace(*this, "ShowDataConverterDlg"); }
 void CMainWndDlg::ShowScriptStatusDlg() { Trace(*this, "ShowScriptStatusDlg"); }
+
+// The converter of an unattended start stands on the desktop, so that the
+// main window's state never hides or moves it; otherwise it belongs to the
+// main window.
+void CMainWndDlg::ShowDataConverterDlg() {
+    CWnd* parent = IsCommandLineMode(START_MODE_CONVERTER) ? CWnd::FromHandle(::GetDesktopWindow()) : this;
+    CDialogView::LaunchView(m_pDataConverter, IDD_DATA_CONVERTER, parent, this);
+}
 
 // The authored menu of the resource stays as it is.
 void CMainWndDlg::BuildMenu(int /*mode*/) { Trace(*this, "BuildMenu"); }

@@ -254,3 +254,44 @@
 #define IDC_LOGGER_GROUP_FILE 1709      // "Log File for COM %d"
 #define IDC_LOGGER_GROUP_PORT 1710      // "Port Settings for COM %d"
 #define IDC_LOGGER_GROUP_MISC 1711      // "Miscellaneous Settings for COM %d"
+
+// ---- Data converter window (dialog 5068, menu 212) ----------------------------------
+#define IDD_DATA_CONVERTER 5068
+#define IDR_DATA_CONVERTER_MENU 212
+#define IDC_CONV_FILE 1366          // the recording (or a file of the folder) to convert
+#define IDC_CONV_SELECT_FILE 1579   // "...", and the menu's "Select File..."
+#define IDC_CONV_CONVERT_ALL 1909
+#define IDC_CONV_CSV 1908
+#define IDC_CONV_KML 1916
+#define IDC_CONV_KML_COLOUR 1411    // the KML dots' colour picker
+#define IDC_CONV_XLX 1903
+#define IDC_CONV_TXT 1907
+#define IDC_CONV_NMEA 1722
+#define IDC_CONV_CONVERT 1904       // "Convert", "Abort!" while a run is active
+#define IDC_CONV_CLOSE 36000        // "Close", and the menu's "Close"
+#define IDC_CONV_STATUS 1018
+#define IDC_CONV_RECORDS 1917       // records written
+#define IDC_CONV_PROGRESS 1905
+#define IDC_CONV_PERCENT 1906
+#define ID_CONV_OPTIONS 32965       // Configure > Options
+
+// ---- Data converter options (dialog 5069) --------------------------------------------
+#define IDD_DATA_CONVERTER_OPTIONS 5069
+#define IDC_CONV_OPT_OVERWRITE 1919
+#define IDC_CONV_OPT_RANGE 1921
+#define IDC_CONV_OPT_START_WN 1922
+#define IDC_CONV_OPT_START_TOW 1917
+#define IDC_CONV_OPT_END_WN 1926
+#define IDC_CONV_OPT_END_TOW 1925
+#define IDC_CONV_OPT_HEADER 1916
+#define IDC_CONV_OPT_DM_PREFIX 1918
+#define IDC_CONV_OPT_BAD_PARSES 1920
+#define IDC_CONV_OPT_PACKET_IDS 1912
+#define IDC_CONV_OPT_BLANK_LINE 1913
+#define IDC_CONV_OPT_BLANK_ID 1914
+#define IDC_CONV_OPT_BLANK_SUBCODE 1915
+#define IDC_CONV_OPT_SPLIT 1910
+#define IDC_CONV_OPT_LINES 1927
+#define IDC_CONV_OPT_FILL_1HZ 1909
+#define IDC_CONV_OPT_NA 1911
+#define IDC_CONV_OPT_FIELD_SEP 1876

@@ -268,6 +268,16 @@ bool CFile::Rename(LPCTSTR pszOldName, LPCTSTR pszNewName, CFileException* pErro
   return false;
 }
 
+bool CFile::RenameReplacing(LPCTSTR pszOldName, LPCTSTR pszNewName, CFileException* pError) {
+  const char* oldName = pszOldName != nullptr ? pszOldName : "";
+  const char* newName = pszNewName != nullptr ? pszNewName : "";
+  FileError error;
+  if (GetBackend().RenameReplacing(oldName, newName, &error)) return true;
+  if (error.cause == CFileException::none) error.cause = CFileException::genericException;
+  FillException(pError, error, CString(oldName));
+  return false;
+}
+
 // ---------------------------------------------------------------------------
 // CStdioFile
 

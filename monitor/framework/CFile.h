@@ -126,6 +126,10 @@ public:
 
   static bool Remove(LPCTSTR pszFileName, CFileException* pError = nullptr);
   static bool Rename(LPCTSTR pszOldName, LPCTSTR pszNewName, CFileException* pError = nullptr);
+  // Rename that replaces an existing pszNewName in one step (Rename refuses
+  // to, as the original does).
+  static bool RenameReplacing(LPCTSTR pszOldName, LPCTSTR pszNewName,
+                              CFileException* pError = nullptr);
 
   // Routes every file opened afterwards through pBackend; nullptr restores
   // the real file system. Files already open keep their backend. Meant for

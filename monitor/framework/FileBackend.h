@@ -51,9 +51,24 @@ public:
   virtual bool Remove(const char* pszName, FileError* pError) = 0;
   // Fails when pszNewName already exists, as on Windows.
   virtual bool Rename(const char* pszOldName, const char* pszNewName, FileError* pError) = 0;
+  // Renames a file over pszNewName, replacing a file of that name in one
+  // step (a reader sees the old file or the new one, never neither). Fails
+  // when pszNewName is a folder or a file the system will not let go of.
+  virtual bool RenameReplacing(const char* pszOldName, const char* pszNewName,
+                               FileError* pError) = 0;
+  // True when both names reach one existing file, however they are spelt
+  // (case, "..", links). False when either does not exist.
+  virtual bool IsSameFile(const char* pszName1, const char* pszName2) = 0;
   // The absolute form of a name, as CFile::GetFilePath reports it.
   virtual std::string GetFullPath(const char* pszName) { return pszName ? pszName : ""; }
 };
+
+// A name as Windows resolves it, for comparing names: "\\" for either
+// separator, "." and ".." components taken out (never past a root or a
+// drive), ASCII case folded. "C:\\a\\sub\\..\\B.txt" and "c:/a/b.TXT" give one
+// key. Purely textual: make the name absolute first (GetFullPath) when a
+// relative one may meet an absolute one.
+std::string FilePathKey(const char* pszName);
 
 // The real file system backend of this build.
 IFileBackend& GetDefaultFileBackend();

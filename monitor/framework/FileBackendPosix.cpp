@@ -178,6 +178,33 @@ public:
     return true;
   }
 
+  bool RenameReplacing(const char* pszOldName, const char* pszNewName,
+                       FileError* pError) override {
+    // rename() replaces the target in one step, but would also take a
+    // directory's place when the source is one; only files move here.
+    struct stat st;
+    if (::lstat(pszOldName, &st) != 0) {
+      Report(pError, FromErrno(errno));
+      return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      Report(pError, FromErrno(EISDIR));
+      return false;
+    }
+    if (::rename(pszOldName, pszNewName) != 0) {
+      Report(pError, FromErrno(errno));
+      return false;
+    }
+    return true;
+  }
+
+  bool IsSameFile(const char* pszName1, const char* pszName2) override {
+    struct stat a;
+    struct stat b;
+    if (::stat(pszName1, &a) != 0 || ::stat(pszName2, &b) != 0) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+  }
+
   std::string GetFullPath(const char* pszName) override {
     std::string name = pszName != nullptr ? pszName : "";
     if (!name.empty() && name[0] == '/') return name;

@@ -108,6 +108,17 @@ private:
 };
 
 class Win32FileBackend : public IFileBackend {
+  // The volume and file index of a file, read without opening it for data,
+  // so that a file another program holds unshared still answers.
+  static bool GetIdentity(const char* pszName, BY_HANDLE_FILE_INFORMATION* pInfo) {
+    HANDLE h = ::CreateFileA(pszName, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BOOL ok = ::GetFileInformationByHandle(h, pInfo);
+    ::CloseHandle(h);
+    return ok != FALSE;
+  }
+
 public:
   std::unique_ptr<IFileStream> Open(const char* pszName, UINT nOpenFlags,
                                     FileError* pError) override {
@@ -153,6 +164,23 @@ public:
       return false;
     }
     return true;
+  }
+
+  bool RenameReplacing(const char* pszOldName, const char* pszNewName,
+                       FileError* pError) override {
+    if (!::MoveFileExA(pszOldName, pszNewName, MOVEFILE_REPLACE_EXISTING)) {
+      Report(pError, FromLastError(::GetLastError()));
+      return false;
+    }
+    return true;
+  }
+
+  bool IsSameFile(const char* pszName1, const char* pszName2) override {
+    BY_HANDLE_FILE_INFORMATION a;
+    BY_HANDLE_FILE_INFORMATION b;
+    if (!GetIdentity(pszName1, &a) || !GetIdentity(pszName2, &b)) return false;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
   }
 
   std::string GetFullPath(const char* pszName) override {

@@ -16,13 +16,7 @@ const LONG kDiskFull = 112;
 const LONG kNegativeSeek = 131;
 const LONG kAlreadyExists = 183;
 
-std::string Key(const std::string& name) {
-  std::string k(name);
-  for (char& ch : k) {
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  }
-  return k;
-}
+std::string Key(const std::string& name) { return FilePathKey(name.c_str()); }
 
 void Report(FileError* pError, int cause, LONG osError) {
   if (pError != nullptr) {
@@ -48,6 +42,8 @@ struct MemoryFileBackend::Shared {
   mutable std::mutex mu;
   std::map<std::string, std::shared_ptr<Node>> files;  // by Key(name)
   std::map<std::string, FileError> failOpen;
+  std::map<std::string, bool> failWriteTo;
+  std::map<std::string, bool> failRename;
   std::map<std::string, ULONGLONG> earlyEnd;
   int writeCount = 0;
   int failWriteAt = 0;  // writeCount value whose write fails; 0 = none
@@ -92,7 +88,7 @@ public:
       Report(pError, CFileException::accessDenied, kAccessDenied);
       return false;
     }
-    if (s.diskFull) {
+    if (s.diskFull || s.failWriteTo.count(m_key) != 0) {
       Report(pError, CFileException::diskFull, kDiskFull);
       return false;
     }
@@ -230,6 +226,16 @@ void MemoryFileBackend::FailWrite(int nth, UINT nPartialBytes, bool bSticky) {
   m_shared->diskFull = false;
 }
 
+void MemoryFileBackend::FailWriteTo(const std::string& name) {
+  std::lock_guard<std::mutex> lock(m_shared->mu);
+  m_shared->failWriteTo[Key(name)] = true;
+}
+
+void MemoryFileBackend::FailRename(const std::string& name) {
+  std::lock_guard<std::mutex> lock(m_shared->mu);
+  m_shared->failRename[Key(name)] = true;
+}
+
 void MemoryFileBackend::SetEarlyEnd(const std::string& name, ULONGLONG offset) {
   std::lock_guard<std::mutex> lock(m_shared->mu);
   m_shared->earlyEnd[Key(name)] = offset;
@@ -238,6 +244,8 @@ void MemoryFileBackend::SetEarlyEnd(const std::string& name, ULONGLONG offset) {
 void MemoryFileBackend::ClearFaults() {
   std::lock_guard<std::mutex> lock(m_shared->mu);
   m_shared->failOpen.clear();
+  m_shared->failWriteTo.clear();
+  m_shared->failRename.clear();
   m_shared->earlyEnd.clear();
   m_shared->failWriteAt = 0;
   m_shared->diskFull = false;
@@ -327,12 +335,23 @@ bool MemoryFileBackend::Remove(const char* pszName, FileError* pError) {
 }
 
 bool MemoryFileBackend::Rename(const char* pszOldName, const char* pszNewName, FileError* pError) {
+  return Move(pszOldName, pszNewName, false, pError);
+}
+
+bool MemoryFileBackend::RenameReplacing(const char* pszOldName, const char* pszNewName,
+                                        FileError* pError) {
+  return Move(pszOldName, pszNewName, true, pError);
+}
+
+bool MemoryFileBackend::Move(const char* pszOldName, const char* pszNewName, bool replace,
+                             FileError* pError) {
   std::string newName = pszNewName != nullptr ? pszNewName : "";
   std::string oldKey = Key(pszOldName != nullptr ? pszOldName : "");
   std::string newKey = Key(newName);
   std::lock_guard<std::mutex> lock(m_shared->mu);
-  auto it = m_shared->files.find(oldKey);
-  if (it == m_shared->files.end()) {
+  Shared& s = *m_shared;
+  auto it = s.files.find(oldKey);
+  if (it == s.files.end()) {
     Report(pError, CFileException::fileNotFound, kFileNotFound);
     return false;
   }
@@ -340,17 +359,36 @@ bool MemoryFileBackend::Rename(const char* pszOldName, const char* pszNewName, F
     Report(pError, CFileException::badPath, kPathNotFound);
     return false;
   }
-  if (newKey != oldKey && m_shared->files.count(newKey) != 0) {
-    Report(pError, CFileException::accessDenied, kAlreadyExists);
+  if (s.failRename.count(oldKey) != 0 || s.failRename.count(newKey) != 0) {
+    Report(pError, CFileException::accessDenied, kAccessDenied);
     return false;
+  }
+  auto target = s.files.find(newKey);
+  if (newKey != oldKey && target != s.files.end()) {
+    if (!replace) {
+      Report(pError, CFileException::accessDenied, kAlreadyExists);
+      return false;
+    }
+    // Windows lets go of a replaced file only when nobody holds it.
+    if (target->second->handles > 0) {
+      Report(pError, CFileException::sharingViolation, kSharingViolation);
+      return false;
+    }
   }
   if (it->second->handles > 0) {
     Report(pError, CFileException::sharingViolation, kSharingViolation);
     return false;
   }
   std::shared_ptr<Node> node = it->second;
-  m_shared->files.erase(it);
+  s.files.erase(it);
   node->name = newName;
-  m_shared->files[newKey] = node;
+  s.files[newKey] = node;
   return true;
+}
+
+bool MemoryFileBackend::IsSameFile(const char* pszName1, const char* pszName2) {
+  std::string key1 = Key(pszName1 != nullptr ? pszName1 : "");
+  std::string key2 = Key(pszName2 != nullptr ? pszName2 : "");
+  std::lock_guard<std::mutex> lock(m_shared->mu);
+  return key1 == key2 && m_shared->files.count(key1) != 0;
 }

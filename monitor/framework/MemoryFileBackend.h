@@ -1,8 +1,8 @@
 // A file system in memory for tests, with faults on demand.
 //
 // Install it with CFile::SetBackend(&backend) and restore the real one with
-// CFile::SetBackend(nullptr). Names compare without regard to ASCII case, as
-// Windows file names do. Share modes are enforced as Windows does (a second
+// CFile::SetBackend(nullptr). Names compare as Windows resolves them: without
+// regard to ASCII case, with "\\" and "/" alike and "." and ".." taken out. Share modes are enforced as Windows does (a second
 // writer of a file opened shareDenyWrite is refused with sharingViolation),
 // and an open file cannot be removed or renamed. All members are thread-safe,
 // so a test may read back a file while a worker thread writes it.
@@ -41,6 +41,10 @@ public:
   // diskFull after writing nPartialBytes of it. When bSticky, every later
   // write fails too, as on a disk that stays full.
   void FailWrite(int nth, UINT nPartialBytes = 0, bool bSticky = true);
+  // Every write to this file fails with diskFull, writing nothing.
+  void FailWriteTo(const std::string& name);
+  // Renames from or to this name are refused (accessDenied).
+  void FailRename(const std::string& name);
   // Reads of this file see its end at offset, though GetLength still reports
   // the whole file: a file that is cut short while it is read.
   void SetEarlyEnd(const std::string& name, ULONGLONG offset);
@@ -56,8 +60,13 @@ public:
                                     FileError* pError) override;
   bool Remove(const char* pszName, FileError* pError) override;
   bool Rename(const char* pszOldName, const char* pszNewName, FileError* pError) override;
+  bool RenameReplacing(const char* pszOldName, const char* pszNewName,
+                       FileError* pError) override;
+  bool IsSameFile(const char* pszName1, const char* pszName2) override;
 
 private:
+  bool Move(const char* pszOldName, const char* pszNewName, bool replace, FileError* pError);
+
   class Stream;
   struct Node;
   struct Shared;

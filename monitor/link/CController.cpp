@@ -63,7 +63,8 @@ IListenerWindows* CreateListenerWindows() { return new NoListenerWindows(); }
 
 CController::CController()
     : m_engine(nullptr), m_channel(nullptr), m_connected(false), m_anchorCreated(false),
-      m_linkId(0), m_factory(nullptr), m_windows(nullptr),
+      m_linkId(0), m_endDelivered(false), m_lastConversionFailed(false), m_lastConversionRecords(0),
+      m_factory(nullptr), m_windows(nullptr),
       m_ownWindows(CreateListenerWindows())
 {
 }
@@ -94,9 +95,28 @@ void CController::ReleaseChannel()
 void CController::ReleaseEngine()
 {
     if (m_engine == nullptr) return;
+    // Finishing renames the outputs into place, which can fail too.
     Factory().FinishEngine(*m_engine);
+    m_lastConversionFailed = m_engine->HasFailed();
+    m_lastConversionFailedFile = m_engine->GetFailedFile();
+    m_lastConversionRecords = m_engine->GetRecordCount();
     Factory().DeleteEngine(m_engine);
     m_engine = nullptr;
+}
+
+bool CController::HasConversionFailed() const
+{
+    return m_engine != nullptr ? m_engine->HasFailed() : m_lastConversionFailed;
+}
+
+CString CController::GetConversionFailedFile() const
+{
+    return m_engine != nullptr ? m_engine->GetFailedFile() : m_lastConversionFailedFile;
+}
+
+int32_t CController::GetConversionRecordCount() const
+{
+    return m_engine != nullptr ? m_engine->GetRecordCount() : m_lastConversionRecords;
 }
 
 static void SetError(int32_t* error, int32_t code)
@@ -135,11 +155,15 @@ bool CController::OpenPlayback(const PlaybackSettings& settings, ProtocolKind ki
 }
 
 int CController::OpenConversion(const ConverterOptions& options, const PlaybackSettings& settings,
-                                int32_t* error)
+                                int32_t* error, ConverterNameSet* takenNames)
 {
     SetError(error, LINK_ERROR_NONE);
     if (m_connected) Disconnect();
     m_linkId = 0;
+    m_endDelivered = false;
+    m_lastConversionFailed = false;
+    m_lastConversionFailedFile.Empty();
+    m_lastConversionRecords = 0;
     // The input first: a missing recording must fail before any output file
     // exists, and an output can never be created over the recording it reads.
     m_channel = Factory().OpenPlayback(settings);
@@ -154,6 +178,7 @@ int CController::OpenConversion(const ConverterOptions& options, const PlaybackS
         ReleaseChannel();
         return 1;
     }
+    m_engine->SetTakenNames(takenNames);
     int result = Factory().OpenEngine(*m_engine, options, &m_model);
     if (result != 0) {
         SetError(error, LINK_ERROR_CONVERTER);
@@ -258,14 +283,16 @@ int CController::GetListenerCount()
 bool CController::NotifyListeners(int32_t event, int32_t detail, bool send)
 {
     // During a conversion the engine takes every event; listeners only learn
-    // that the data ended, or that a writer asked to stop.
+    // that the data ended, once. A writer that asks to stop ends the run
+    // there: the reader leaves quietly after its frame, and the listeners
+    // hear of the end now.
     if (m_engine != nullptr) {
-        if (!Factory().OnEngineEvent(*m_engine, event)) {
-            event = EV_END_OF_DATA;
-            send = IsSentEvent(EV_END_OF_DATA);
-        } else if (event != EV_END_OF_DATA) {
-            return true;
-        }
+        const bool goOn = Factory().OnEngineEvent(*m_engine, event);
+        if (event != EV_END_OF_DATA && goOn) return true;
+        if (!goOn) m_protocol.RequestStop();
+        if (m_endDelivered.exchange(true)) return true;
+        event = EV_END_OF_DATA;
+        send = IsSentEvent(EV_END_OF_DATA);
     }
     // The reader raises an event for nearly every frame: the snapshot lives
     // on the stack for the usual handful of listeners, so delivering one

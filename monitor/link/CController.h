@@ -90,9 +90,14 @@ public:
     // LINK_ERROR_* codes; a failed open always ends disconnected.
     bool OpenSerial(const LinkPortSettings& settings, ProtocolKind kind, int32_t* error);
     bool OpenPlayback(const PlaybackSettings& settings, ProtocolKind kind, int32_t* error);
-    // 0 on success; otherwise non-zero (the engine's own code when its outputs failed).
+    // 0 on success; otherwise non-zero: 1 with error 5 when the recording
+    // cannot be opened (no output is made then), else the engine's own code
+    // with error 6 (1: an output cannot be written, GetConversionFailedFile
+    // names it; 2: the user would not have an output replaced). takenNames,
+    // when given, holds the output names of the earlier files of a folder
+    // run (see ConverterNameSet); it must outlive the conversion.
     int OpenConversion(const ConverterOptions& options, const PlaybackSettings& settings,
-                       int32_t* error);
+                       int32_t* error, ConverterNameSet* takenNames = nullptr);
     // The second half of every open: the anchor window, the model, the reader.
     // Kind 0 connects without a reader: commands go out, nothing is read.
     bool Start(ProtocolKind kind, int32_t* error);
@@ -121,6 +126,12 @@ public:
     CRawLogger& GetRawLogger() { return m_rawLogger; }
     CChannel* GetChannel() { return m_channel; }
     CConverterEngine* GetConverterEngine() { return m_engine; }
+    // The outcome of the conversion that runs, or of the last one once
+    // Disconnect has finished its outputs: whether a create, write or
+    // rename failed and which output it was, and the data lines written.
+    bool HasConversionFailed() const;
+    CString GetConversionFailedFile() const;
+    int32_t GetConversionRecordCount() const;
     // The COM port number of a serial link or the playback settings' id; 0
     // while disconnected and during a conversion.
     uint32_t GetLinkId() const { return m_linkId.load(); }
@@ -153,6 +164,12 @@ private:
     bool m_connected;
     bool m_anchorCreated;
     std::atomic<uint32_t> m_linkId;
+    // During a conversion: the end of the data has reached the listeners.
+    std::atomic<bool> m_endDelivered;
+    // The outcome of the last conversion, kept when its engine goes.
+    bool m_lastConversionFailed;
+    CString m_lastConversionFailedFile;
+    int32_t m_lastConversionRecords;
 
     ILinkFactory* m_factory;             // seam, not owned
     IListenerWindows* m_windows;         // seam in use

@@ -73,6 +73,26 @@ int CPlaybackChannel::Read(BYTE* buf, uint16_t len, int32_t timeoutMs)
     return len;
 }
 
+int CPlaybackChannel::Peek(const BYTE** bytes, uint32_t len, const CStopEvent&)
+{
+    if (!m_file || bytes == nullptr) return -1;
+    if (m_aheadPos == m_aheadLen && !Refill()) return 0;
+    uint32_t n = m_aheadLen - m_aheadPos;
+    if (n > len) n = len;
+    *bytes = m_ahead.get() + m_aheadPos;
+    return static_cast<int>(n);
+}
+
+void CPlaybackChannel::Take(uint32_t count)
+{
+    const uint32_t left = m_aheadLen - m_aheadPos;
+    if (count > left) count = left;
+    m_aheadPos += count;
+    // Only the reader moves the count: a plain store is enough for the
+    // user interface that reads it.
+    m_readCount.store(m_readCount.load(std::memory_order_relaxed) + count, std::memory_order_relaxed);
+}
+
 bool CPlaybackChannel::Close()
 {
     if (m_file) {

@@ -2,8 +2,9 @@
 // A recorded receiver log replayed as a channel: it only reads, never takes a
 // command, and carries what the reader needs to pace the replay.
 //
-// The reader asks for one byte per call, so the file is read ahead in large
-// blocks. Threads: the reader thread reads; the user-interface thread may
+// The file is read ahead in large blocks. A reader that asks for one byte per
+// call is served from them; the reader thread handles them in place (Peek,
+// Take). Threads: the reader thread reads; the user-interface thread may
 // change the speed and the pass-raw flag and reads the progress while the
 // replay runs, so those are atomic. Open and Close run while no reader runs.
 #include <atomic>
@@ -36,6 +37,18 @@ public:
     // reader takes -1 as the end of the replay). The time-out is ignored: a
     // file never makes the reader wait.
     int Read(BYTE* buf, uint16_t len, int32_t timeoutMs) override;
+    // Block reads: Peek shows up to `len` of the next bytes in the channel's
+    // own buffer (valid until the next read), at least one while the file has
+    // any (its last block is mostly shorter than asked); 0 at its end, -1
+    // when no file is open. It takes none of them: Take(n) takes the first n
+    // shown, which moves the read count. Bytes shown and not taken come again
+    // first, so a reader that stops part way through a block leaves the rest
+    // to the next one, and the progress follows what was handled, not what
+    // was read ahead. Reader thread only.
+    // A file never makes the reader wait; the stop event is there for a
+    // channel built on this one that does (a test's held replay).
+    virtual int Peek(const BYTE** bytes, uint32_t len, const CStopEvent& stop);
+    void Take(uint32_t count);
     // Nothing is ever sent to a recorded log.
     int Write(const BYTE* buf, uint16_t len, int32_t timeoutMs) override { return -1; }
     bool Close() override;

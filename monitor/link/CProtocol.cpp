@@ -15,15 +15,22 @@
 // protocol setting, the stop request) are read afresh each time.
 class CProtocol::CReaderLink : public IFrameLink {
 public:
-    CReaderLink(CProtocol& engine, CPlaybackChannel* playback) : m_engine(engine), m_playback(playback) {}
+    CReaderLink(CProtocol& engine, CPlaybackChannel* playback, const CConverterEngine* converter)
+        : m_engine(engine), m_playback(playback), m_converter(converter), m_position(0)
+    {
+    }
 
-    bool IsStopRequested() override { return m_engine.m_stopRequest.load(); }
+    // A conversion that stopped writing ends the reader as a stop does.
+    bool IsStopRequested() override { return m_engine.CheckReaderExit(m_converter) != READER_GO_ON; }
     bool IsPassRawData() override { return m_playback != nullptr && m_playback->IsPassRawData(); }
     uint32_t GetPlaybackSpeed() override
     {
         return m_playback != nullptr ? m_playback->GetSpeed() : static_cast<uint32_t>(CPlaybackChannel::kMaxSpeed);
     }
-    uint32_t GetPlaybackReadCount() override { return m_playback != nullptr ? m_playback->GetReadCount() : 0; }
+    // The file position just after the byte being handled, not after the
+    // block the reader has read.
+    uint32_t GetPlaybackReadCount() override { return m_playback != nullptr ? m_position : 0; }
+    void SetPosition(uint32_t position) { m_position = position; }
     ProtocolKind GetLinkProtocol() override { return m_engine.m_protocol.load(); }
     ProtocolKind GetVendorSubMode() override { return m_engine.m_vendorSubMode.load(); }
     void SetVendorSubMode(ProtocolKind kind) override
@@ -38,6 +45,8 @@ public:
 private:
     CProtocol& m_engine;
     CPlaybackChannel* m_playback;
+    const CConverterEngine* m_converter;
+    uint32_t m_position;
 };
 
 CProtocol::CProtocol()
@@ -107,10 +116,15 @@ bool CProtocol::Start(CChannel* channel, ProtocolKind kind, CModel* model, CRawL
     return false;
 }
 
-bool CProtocol::Stop()
+void CProtocol::RequestStop()
 {
     m_stopRequest.store(true);
     m_stopEvent.Set();
+}
+
+bool CProtocol::Stop()
+{
+    RequestStop();
 
     // On the reader thread itself (a listener called back synchronously) the
     // request is all that can be done: the reader leaves at its next check
@@ -281,6 +295,21 @@ unsigned int CProtocol::ReaderEntry(void* self)
     return 0;
 }
 
+CProtocol::ReaderExit CProtocol::CheckReaderExit(const CConverterEngine* converter) const
+{
+    if (m_stopRequest.load()) return READER_STOP;
+    if (converter == nullptr || converter->IsActive()) return READER_GO_ON;
+    return converter->HasFailed() ? READER_END_OF_DATA : READER_STOP;
+}
+
+void CProtocol::AnnounceEndOfData(CModel* model)
+{
+    // The pause lets the last frame's events reach the listeners before the
+    // end is announced.
+    m_clock->PauseUnlessStopped(m_stopEvent, kEndOfDataPauseMs);
+    model->Notify(EV_END_OF_DATA, 0, false);
+}
+
 void CProtocol::RunReader()
 {
     // Taken once: Start set them before the thread began, and Stop changes
@@ -288,6 +317,7 @@ void CProtocol::RunReader()
     CChannel* const channel = m_channel;
     CModel* const model = m_model;
     CRawLogger* const logger = m_rawLogger;
+    CConverterEngine* const converter = m_converter;
     IReaderClock& clock = *m_clock;
     const int channelType = channel->GetType();
     const bool playback = channelType == CHANNEL_TYPE_PLAYBACK;
@@ -296,30 +326,34 @@ void CProtocol::RunReader()
     // While registered, stop requests wait for this thread's Service; the
     // registration ends only after the last Service below.
     CRawLoggerServicer servicer(logger);
-    CReaderLink link(*this, replay);
+    CReaderLink link(*this, replay, converter);
     FrameContext context;
     context.channelType = channelType;
     context.model = model;
-    context.converter = m_converter;
+    context.converter = converter;
     context.statistics = &m_statistics;
     context.link = &link;
     if (replay != nullptr) context.markers = replay->GetMarkers();
     CFrameHandler handler(context, m_dispatch != nullptr ? *m_dispatch : GetDefaultFrameDispatch());
 
-    for (;;) {
-        if (m_stopRequest.load()) break;
+    // A replay is read a block at a time: one system call per byte makes a
+    // long recording crawl. A live port keeps its single-byte reads, which
+    // return as soon as a byte has come.
+    BYTE single = 0;
+    ReaderExit exit = READER_GO_ON;
+    while (exit == READER_GO_ON) {
+        exit = CheckReaderExit(converter);
+        if (exit != READER_GO_ON) break;
         logger->Service();
 
-        BYTE b = 0;
-        int n = channel->ReadUntilStopped(&b, 1, m_stopEvent);
-        if (n != 1) {
+        const BYTE* block = &single;
+        const int n = replay != nullptr ? replay->Peek(&block, kReplayBlockSize, m_stopEvent)
+                                        : channel->ReadUntilStopped(&single, 1, m_stopEvent);
+        if (n <= 0) {
             // A read cut short by the stop is not the end of the data.
             if (m_stopRequest.load()) break;
             if (playback) {
-                // The end of the file. The pause lets the last frame's events
-                // reach the listeners before the end is announced.
-                clock.PauseUnlessStopped(m_stopEvent, kEndOfDataPauseMs);
-                model->Notify(EV_END_OF_DATA, 0, false);
+                exit = READER_END_OF_DATA;
                 break;
             }
             // A read that fails (device gone, line dropped) may fail again at
@@ -329,13 +363,41 @@ void CProtocol::RunReader()
             continue;
         }
 
-        // Logged before the frame is handled, so a log holds every byte the
-        // listeners heard about. The logger writes only with its gate open.
-        logger->LogByte(b);
-        FrameStep step = handler.OnByte(b);
-        if (step.stopRequested) break;
-        if (step.pauseMs != 0) clock.PauseUnlessStopped(m_stopEvent, step.pauseMs);
+        // The bytes handled are logged and taken from the replay before each
+        // pause and when the reader leaves the block, so the log holds every
+        // byte the listeners heard about, and a reader that stops part way
+        // leaves the rest of the block to the next one. The logger writes
+        // only with its gate open.
+        const uint32_t blockStart = replay != nullptr ? replay->GetReadCount() : 0;
+        int handled = 0;
+        int settled = 0;
+        auto settle = [&]() {
+            logger->LogBytes(block + settled, static_cast<size_t>(handled - settled));
+            if (replay != nullptr) replay->Take(static_cast<uint32_t>(handled - settled));
+            settled = handled;
+        };
+        while (handled < n) {
+            link.SetPosition(blockStart + static_cast<uint32_t>(handled) + 1);
+            const FrameStep step = handler.OnByte(block[handled]);
+            ++handled;
+            if (step.stopRequested) {
+                // The handler saw a stop or a conversion that stopped writing.
+                exit = CheckReaderExit(converter);
+                if (exit == READER_GO_ON) exit = READER_STOP;
+                break;
+            }
+            if (step.pauseMs != 0) {
+                settle();
+                clock.PauseUnlessStopped(m_stopEvent, step.pauseMs);
+                if (m_stopRequest.load()) {
+                    exit = READER_STOP;
+                    break;
+                }
+            }
+        }
+        settle();
     }
+    if (exit == READER_END_OF_DATA) AnnounceEndOfData(model);
     // Applies a stop (or the link's closing) that came while the reader ran,
     // also when it ends by itself at the end of a replay.
     logger->Service();

@@ -1,8 +1,9 @@
 #pragma once
 // The protocol engine of one receiver link: the single gateway to a receiver.
 //
-// It runs the reader thread (one byte per round: logged raw, recognised,
-// checked, counted, decoded into the model), owns the link's protocol setting
+// It runs the reader thread (a replay is read in blocks of up to 64 KiB, a
+// live port a byte at a time; each byte is recognised, checked, counted and
+// decoded into the model, and logged raw), owns the link's protocol setting
 // and vendor sub-mode, the statistics, the periodic auto-query with its three
 // timers, and the one path by which every command leaves the program
 // (WritePacket).
@@ -78,6 +79,7 @@ public:
         kQueryGapMs = 10,        // between two auto-query packets
         kFailedReadPauseMs = 10, // before a serial read is tried again
         kEndOfDataPauseMs = 10,  // before the end of a replay is announced
+        kReplayBlockSize = 65536, // bytes of a replay read at once
     };
 
     CProtocol();
@@ -105,6 +107,10 @@ public:
     // reader, and leaves the teardown to the outer Stop. Natively listeners
     // run on the reader thread, where Stop can only set the request.
     bool Stop();
+    // Only asks the reader to stop (any thread, the reader's own included):
+    // it leaves after the frame it is in, without announcing the end of the
+    // data. Stop still has to wait for it.
+    void RequestStop();
 
     // Kinds 10..16 are other makers' NMEA dialects: the protocol becomes 4 and
     // the kind the vendor sub-mode. Every other kind is taken as it is and
@@ -293,6 +299,12 @@ private:
 
     static unsigned int ReaderEntry(void* self);
     void RunReader();
+    // Why the reader leaves besides the end of a replay: a stop request, or a
+    // conversion that stopped writing (aborted, or failed: then the end of
+    // the data is announced all the same, so its owner finishes the run).
+    enum ReaderExit { READER_GO_ON, READER_STOP, READER_END_OF_DATA };
+    ReaderExit CheckReaderExit(const CConverterEngine* converter) const;
+    void AnnounceEndOfData(CModel* model);
     // The command side's shared steps (CProtocolCommands.cpp).
     // Writes what a builder built, recorded as `kind`; nothing when it built
     // nothing. True when the whole packet was written.

@@ -180,19 +180,38 @@ void CRawLogger::ClosePartLocked()
 
 bool CRawLogger::LogByte(BYTE b)
 {
+    return LogBytes(&b, 1);
+}
+
+bool CRawLogger::LogBytes(const BYTE* bytes, size_t count)
+{
+    if (bytes == nullptr || count == 0) return false;
     if (m_state.load(std::memory_order_relaxed) != RAWLOG_STATE_LOGGING || !m_writeEnabled.load(std::memory_order_relaxed))
         return false;
     CSingleLock hold(&m_lock, TRUE);
-    if (m_state.load() != RAWLOG_STATE_LOGGING || !m_file.IsOpen()) return false;
-    if (!m_file.Write(&b, 1)) {
-        // A full disk or a vanished drive ends this log, not the link.
-        ClosePartLocked();
-        m_state.store(RAWLOG_STATE_FAILED);
-        return false;
+    bool wrote = false;
+    while (count > 0) {
+        // A part filled by the bytes before goes before the next byte.
+        RollOverLocked();
+        if (m_state.load() != RAWLOG_STATE_LOGGING || !m_file.IsOpen()) break;
+        size_t n = count;
+        const uint32_t limit = m_partLimit.load();
+        if (limit != 0 && n > limit - m_bytesInPart.load()) n = limit - m_bytesInPart.load();
+        const size_t kMaxWrite = 0x40000000;  // one write's count must fit a UINT
+        if (n > kMaxWrite) n = kMaxWrite;
+        if (!m_file.Write(bytes, static_cast<UINT>(n))) {
+            // A full disk or a vanished drive ends this log, not the link.
+            ClosePartLocked();
+            m_state.store(RAWLOG_STATE_FAILED);
+            return false;
+        }
+        m_bytesLogged.fetch_add(static_cast<uint32_t>(n));
+        m_bytesInPart.fetch_add(static_cast<uint32_t>(n));
+        bytes += n;
+        count -= n;
+        wrote = true;
     }
-    m_bytesLogged.fetch_add(1);
-    m_bytesInPart.fetch_add(1);
-    return true;
+    return wrote;
 }
 
 CString CRawLogger::GetCurrentFileName() const

@@ -7,11 +7,11 @@
 //     or stop because the link is closing (3). Requests and their settings are
 //     handed over under the logger's lock, never shared unguarded.
 //   - The link's reader thread is the servicer: it registers itself when it
-//     starts (RegisterServicer), calls Service before each byte and once more
-//     before it ends, LogByte for each byte, and unregisters as the last thing
-//     it does with the logger (UnregisterServicer). While a reader services
-//     the logger, only it opens, writes and closes the file, between two
-//     bytes, so a file change never splits a byte.
+//     starts (RegisterServicer), calls Service before each read and once more
+//     before it ends, LogByte or LogBytes for what it read, and unregisters as
+//     the last thing it does with the logger (UnregisterServicer). While a
+//     reader services the logger, only it opens, writes and closes the file,
+//     so a file change never splits a byte.
 //   - While no reader services the logger (before the first start, after the
 //     reader ended at the end of a replay, on a link that has no reader), a
 //     stop request is applied at once by the thread that makes it, so the file
@@ -25,6 +25,7 @@
 // The write-enable gate (open by default) lets the owner pause the logging
 // without stopping it: while it is closed nothing is written or counted.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/CCriticalSection.h"
@@ -64,7 +65,7 @@ public:
     void Configure(int32_t request, const RawLogSettings* settings);
 
     // Applies the pending request and splits into the next part when the
-    // current one is full. Run by the servicing reader before each byte and
+    // current one is full. Run by the servicing reader before each read and
     // once when it ends.
     void Service();
 
@@ -72,6 +73,10 @@ public:
     // open. True when the byte was written. A failed write closes the part and
     // moves to the failed state. Servicing reader only.
     bool LogByte(BYTE b);
+    // The same for a block of received bytes. A part that fills inside the
+    // block is closed there and the next one opened for the rest, so parts
+    // split at their exact size. True when any byte was written.
+    bool LogBytes(const BYTE* bytes, size_t count);
 
     bool IsLogging() const { return m_state.load() == RAWLOG_STATE_LOGGING; }
     int32_t GetState() const { return m_state.load(); }

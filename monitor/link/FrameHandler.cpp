@@ -97,9 +97,7 @@ FrameStep CFrameHandler::OnBytes(const BYTE* bytes, size_t count)
         const bool copy = IsRawCopyOpen();
         const size_t taken = m_recogniser.Feed(bytes + result.taken, count - result.taken);
         CountBytes(taken);
-        if (copy) {
-            for (size_t i = 0; i < taken; ++i) m_context.converter->AppendRawCopy(bytes[result.taken + i]);
-        }
+        if (copy) m_context.converter->AppendRawCopy(bytes + result.taken, taken);
         result.taken += taken;
         if (m_stepSet) break;
         if (result.taken == count && !m_recogniser.HasPending()) break;
@@ -148,7 +146,7 @@ bool CFrameHandler::IsRawCopyOpen()
 {
     CConverterEngine* converter = m_context.converter;
     CModel* model = m_context.model;
-    return converter != nullptr && converter->IsActive() && model != nullptr && model->IsInWindow();
+    return converter != nullptr && converter->IsRawCopyOn() && model != nullptr && model->IsInWindow();
 }
 
 bool CFrameHandler::WantsRawFrames()

@@ -310,10 +310,10 @@ void DecodeQbinReport(const BYTE* frame, int length, CModel* model, CConverterEn
     if (translate) converter->WritePacketHeader(frame + 1, length - 3);
 
     if (id == 0x8F || id == 0x5F) {
-        const size_t before = translate ? converter->GetWrittenText().size() : 0;
+        const uint64_t before = translate ? converter->GetTranslationBytes() : 0;
         bool decoded = id == 0x8F ? DecodeQbinTimingReport(data, dataLength, model, converter)
                                   : DecodeQbinDiagReport(data, dataLength, model, converter);
-        if (!decoded && translate && converter->GetWrittenText().size() == before) {
+        if (!decoded && translate && converter->GetTranslationBytes() == before) {
             std::string text;
             AppendQbinNotSupported(text, converter, id, data, dataLength);
             converter->WriteTranslationText(text.c_str(), false, false);

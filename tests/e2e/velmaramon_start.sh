@@ -60,10 +60,9 @@ if vm_start_window "-script=$(zpath "$script")"; then
   fi
 fi
 
-# Tool modes: the converter keeps the window, the flash loader (by option or
-# by the program's name) hides it; the trace names the tool each opens.
-log=$VM_SCRATCH/track.qbl
-cp tests/data/velmara_demo.qbl "$log"
+# Tool modes: the flash loader (by option or by the program's name) hides
+# the window; the trace names the tool it opens. (The converter's start is
+# velmaramon_converter.sh's.)
 fw=$VM_SCRATCH/firmware.rfb
 printf 'firmware image' >"$fw"
 flashdir=$VM_SCRATCH/flash
@@ -92,7 +91,6 @@ while IFS='|' read -r exe args visible launcher; do
   vm_wait_exit 10 || [ $? -ne 124 ] || vm_fail "'$label' did not end on WM_CLOSE"
   vm_kill
 done <<EOF
-$VM_EXE|-converter -file=$(zpath "$log") -kml|1|ShowDataConverterDlg
 $VM_EXE|-flashloader -c5 -file=$(zpath "$fw")|0|ShowFlashLoaderDlg
 $flashdir/flashtest.exe||0|ShowFlashLoaderDlg
 EOF

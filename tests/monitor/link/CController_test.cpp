@@ -131,8 +131,8 @@ public:
     int OpenEngine(CConverterEngine& engine, const ConverterOptions& options, CModel* model) override
     {
         m_journal->Add("open engine");
-        engine.Open(options, model);
-        return engineOpenResult;
+        const int opened = engine.Open(options, model);
+        return engineOpenResult != 0 ? engineOpenResult : opened;
     }
     bool OnEngineEvent(CConverterEngine&, int32_t event) override
     {
@@ -460,6 +460,47 @@ public:
     MemoryFileBackend files;
 };
 
+TEST(CControllerClose, ConversionOutcomeOutlivesItsEngine)
+{
+    MemoryFiles memory;
+    const char kRun[] = "C:\\logs\\run.qbl";
+    const char kCsv[] = "C:\\logs\\run.csv";
+    memory.files.SetFile(kRun, "");
+    ConverterOptions options;
+    options.inputPath = kRun;
+    options.mapCsv = true;
+    options.overwrite = true;
+    PlaybackSettings playback;
+    playback.fileName = kRun;
+    struct Case {
+        const char* what;
+        bool refuseCreate, refuseRename;
+        int opened;
+        bool failed;
+    };
+    const Case cases[] = {
+        {"output cannot be created", true, false, 1, true},
+        {"output cannot take its name", false, true, 0, true},
+        {"all well", false, false, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        memory.files.ClearFaults();
+        if (c.refuseCreate) memory.files.FailOpen(std::string(kCsv) + ".part");
+        if (c.refuseRename) memory.files.FailRename(kCsv);
+        int32_t error = -1;
+        ASSERT_EQ(rig.controller.OpenConversion(options, playback, &error), c.opened);
+        EXPECT_EQ(error, c.opened == 0 ? LINK_ERROR_NONE : LINK_ERROR_CONVERTER);
+        rig.controller.Disconnect();
+        EXPECT_EQ(rig.controller.GetConverterEngine(), nullptr);
+        EXPECT_EQ(rig.controller.HasConversionFailed(), c.failed);
+        EXPECT_STREQ(rig.controller.GetConversionFailedFile().GetString(), c.failed ? kCsv : "");
+        EXPECT_EQ(memory.files.Exists(kCsv), !c.failed);
+        EXPECT_EQ(rig.controller.GetConversionRecordCount(), 0);
+    }
+}
+
 // Starts the raw log through the reader and waits until it writes.
 void StartRawLog(Rig& rig, const char* name)
 {
@@ -647,6 +688,8 @@ TEST(CControllerListeners, ConversionPassesOnlyTheEndOfData)
         {"engine takes everything", -1, {3, 13, 34, 62, 44}, {44}},
         {"engine asks to stop on 3", 3, {3, 4}, {44}},
         {"stop asked on a sent event", 34, {34}, {44}},
+        // The reader still announces the end after a stop: heard once.
+        {"end after a stop", 3, {3, 44}, {44}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -12,6 +12,7 @@
 #include "ProtocolFakes.h"
 #include "framework/CFile.h"
 #include "framework/MemoryFileBackend.h"
+#include "link/CConverterEngine.h"
 #include "link/CPlaybackChannel.h"
 #include "link/CProtocol.h"
 #include "link/CRawLogger.h"
@@ -59,6 +60,20 @@ protected:
         settings.speed = speed;
         settings.qbinMarker = 0x41;
         return replay.Open(settings);
+    }
+
+    // Starts the reader and waits until it has ended by itself and let go of
+    // the logger.
+    void RunToTheEnd(CChannel& channel, ProtocolKind kind, CConverterEngine* converter = nullptr)
+    {
+        std::promise<void> ended;
+        sink.onEvent = [&](int32_t event, int32_t) {
+            if (event == EV_END_OF_DATA) ended.set_value();
+        };
+        ASSERT_TRUE(protocol.Start(&channel, kind, &model, &logger, converter));
+        ended.get_future().wait();
+        while (logger.HasServicer()) std::this_thread::yield();
+        sink.onEvent = nullptr;
     }
 
     MemoryFileBackend files;
@@ -170,6 +185,169 @@ TEST_F(ProtocolReaderTest, ReplayEndingMidFrameAnnouncesTheEndOnceAndALaterStopC
         replay.Close();
     }
     logger.SetWriteEnabled(true);
+}
+
+TEST_F(ProtocolReaderTest, ReplayInBlocksHandlesAndLogsEveryByteAndSplitsTheLogExactly)
+{
+    // Two whole blocks and a short last one; the log's parts end inside blocks.
+    Bytes contents;
+    size_t sentences = 0;
+    while (contents.size() < 2 * CProtocol::kReplayBlockSize + 37) {
+        contents.insert(contents.end(), kGoodNmea.begin(), kGoodNmea.end());
+        ++sentences;
+    }
+    CPlaybackChannel replay;
+    ASSERT_TRUE(OpenReplay(replay, contents, 1000));
+    RawLogSettings log;
+    log.fileName = "raw.log";
+    log.partLimitMiB = 0.05f;  // 51200 bytes
+    logger.Configure(RAWLOG_REQUEST_START, &log);
+
+    RunToTheEnd(replay, PROTO_NMEA);
+    EXPECT_EQ(protocol.GetStatistic(LINK_BYTES), contents.size());
+    EXPECT_EQ(protocol.GetStatistic(LINK_NMEA_GOOD), sentences);
+    EXPECT_EQ(CountEvents(sink.Events(), EV_END_OF_DATA), 1);
+    EXPECT_EQ(replay.GetReadCount(), contents.size());
+
+    logger.Configure(RAWLOG_REQUEST_STOP, nullptr);
+    std::string joined;
+    for (int part = 1; part <= 4; ++part) {
+        std::string text;
+        const bool exists = files.GetFile(CRawLogger::MakePartName("raw.log", part, true).GetString(), &text);
+        ASSERT_EQ(exists, part <= 3) << part;
+        if (part < 3) {
+            EXPECT_EQ(text.size(), 51200u) << part;
+        }
+        joined += text;
+    }
+    EXPECT_EQ(joined, std::string(contents.begin(), contents.end()));
+    protocol.Stop();
+}
+
+TEST_F(ProtocolReaderTest, AReaderStoppedInsideABlockLeavesTheRestToTheNextOne)
+{
+    Bytes contents;
+    for (int i = 0; i < 5; ++i) contents.insert(contents.end(), kGoodNmea.begin(), kGoodNmea.end());
+    CPlaybackChannel replay;
+    ASSERT_TRUE(OpenReplay(replay, contents, 1000));
+    RawLogSettings log;
+    log.fileName = "raw.log";
+    logger.Configure(RAWLOG_REQUEST_START, &log);
+
+    // The first sentence's event stops the reader from its own thread.
+    std::promise<void> heard;
+    bool once = false;
+    sink.onEvent = [&](int32_t event, int32_t) {
+        if (event != EV_FRAME_RECEIVED || once) return;
+        once = true;
+        protocol.RequestStop();
+        heard.set_value();
+    };
+    ASSERT_TRUE(protocol.Start(&replay, PROTO_NMEA, &model, &logger));
+    heard.get_future().wait();
+    protocol.Stop();
+    sink.onEvent = nullptr;
+    EXPECT_EQ(protocol.GetStatistic(LINK_NMEA_GOOD), 1u);
+    EXPECT_EQ(replay.GetReadCount(), kGoodNmea.size()) << "the progress shows what was handled";
+    EXPECT_EQ(CountEvents(sink.Events(), EV_END_OF_DATA), 0);
+
+    // A new reader on the same replay goes on where the first one stopped.
+    RunToTheEnd(replay, PROTO_NMEA);
+    EXPECT_EQ(protocol.GetStatistic(LINK_NMEA_GOOD), 4u);
+    EXPECT_EQ(replay.GetReadCount(), contents.size());
+    logger.Configure(RAWLOG_REQUEST_STOP, nullptr);
+    EXPECT_EQ(files.GetFileText("raw.log"), std::string(contents.begin(), contents.end()));
+    protocol.Stop();
+}
+
+TEST_F(ProtocolReaderTest, ConversionThatStopsWritingEndsTheReplay)
+{
+    // The decoder's translation goes to the CRC log, which cannot be made:
+    // the engine fails at the first sentence.
+    FrameDispatchTable dispatch = GetDefaultFrameDispatch();
+    dispatch.Find(PROTO_NMEA)->decode = [](const BYTE*, int, CModel*, CConverterEngine* conv, ProtocolKind*) {
+        if (conv != nullptr) conv->WriteTranslationText("x", false, true);
+    };
+    protocol.SetFrameDispatch(&dispatch);
+    struct Case {
+        const char* what;
+        bool abort;
+        int ends;               // end-of-data announcements
+        uint32_t sentences;     // handled before the reader left
+    };
+    const Case cases[] = {
+        {"failed: the end is still announced", false, 1, 1},
+        {"aborted: the reader leaves quietly", true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sink.Clear();
+        files.RemoveAllFiles();
+        files.FailOpen("replay_crcLog.txt.part");
+        CPlaybackChannel replay;
+        Bytes contents;
+        for (int i = 0; i < 3; ++i) contents.insert(contents.end(), kGoodNmea.begin(), kGoodNmea.end());
+        ASSERT_TRUE(OpenReplay(replay, contents, 1000));
+        CConverterEngine engine;
+        ConverterOptions options;
+        options.inputPath = "replay.qbl";
+        options.textTranslation = true;
+        options.overwrite = true;
+        ASSERT_EQ(engine.Open(options, &model), CONVERTER_OPEN_OK);
+        if (c.abort) engine.Abort();
+
+        if (c.ends != 0) {
+            RunToTheEnd(replay, PROTO_QBIN, &engine);
+        } else {
+            // The reader's last act is to service the logger: a pending start
+            // opens the log then, so an open log without a servicer means the
+            // reader has ended by itself.
+            RawLogSettings log;
+            log.fileName = "raw.log";
+            logger.Configure(RAWLOG_REQUEST_START, &log);
+            ASSERT_TRUE(protocol.Start(&replay, PROTO_QBIN, &model, &logger, &engine));
+            while (!logger.IsLogging() || logger.HasServicer()) std::this_thread::yield();
+            EXPECT_EQ(replay.GetReadCount(), 0u);
+            logger.Configure(RAWLOG_REQUEST_STOP, nullptr);
+        }
+        protocol.Stop();
+        EXPECT_EQ(CountEvents(sink.Events(), EV_END_OF_DATA), c.ends);
+        EXPECT_EQ(protocol.GetStatistic(LINK_NMEA_GOOD), c.sentences);
+        EXPECT_EQ(engine.HasFailed(), !c.abort);
+        engine.Finish();
+        EXPECT_FALSE(files.Exists("replay.txt.part"));
+        files.ClearFaults();
+    }
+    protocol.SetFrameDispatch(nullptr);
+}
+
+TEST_F(ProtocolReaderTest, ConversionReportsTheFilePositionOfTheByteBeingHandled)
+{
+    // A broken packet well inside the second block of a QBIN log: its line
+    // names the position after the byte that broke it, not the end of the
+    // block read.
+    Bytes contents;
+    while (contents.size() < CProtocol::kReplayBlockSize + 1000)
+        contents.insert(contents.end(), kQbinMarker.begin(), kQbinMarker.end());
+    const size_t at = contents.size();
+    const Bytes broken = {0x10, 0x46, 0x01, 0x10, 0x41, 0x02, 0x03, 0x10, 0x03};
+    contents.insert(contents.end(), broken.begin(), broken.end());
+    contents.insert(contents.end(), kQbinMarker.begin(), kQbinMarker.end());
+    CPlaybackChannel replay;
+    ASSERT_TRUE(OpenReplay(replay, contents, 1000));
+    CConverterEngine engine;
+    ConverterOptions options;
+    options.inputPath = "replay.qbl";
+    options.textTranslation = true;
+    options.translationHeader = false;
+    options.overwrite = true;
+    ASSERT_EQ(engine.Open(options, &model), CONVERTER_OPEN_OK);
+    RunToTheEnd(replay, PROTO_QBIN, &engine);
+    protocol.Stop();
+    engine.Finish();
+    char expected[32];
+    snprintf(expected, sizeof expected, "File position: 0x%08X", static_cast<unsigned>(at + 5));
+    EXPECT_NE(files.GetFileText("replay.txt").find(expected), std::string::npos) << expected;
 }
 
 TEST_F(ProtocolReaderTest, StartOnAStartedEngineStopsItFirstAndRestartsTheCounters)

@@ -149,6 +149,47 @@ TEST_F(RawLoggerTest, LimitsSplitAtTheFirstByteAfterThePart)
     }
 }
 
+TEST_F(RawLoggerTest, BlocksSplitIntoPartsAtTheExactSize)
+{
+    // 0.1 MiB parts: a block may fill a part, cross one, or span several.
+    struct Case {
+        const char* what;
+        std::vector<size_t> blocks;
+        std::vector<size_t> parts;
+    };
+    const Case cases[] = {
+        {"one block across a part's end", {150000}, {102400, 47600}},
+        {"a block spanning parts", {250000}, {102400, 102400, 45200}},
+        {"a block ending at the part's end", {102400}, {102400}},
+        {"the part's end between blocks", {102400, 1}, {102400, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_files.RemoveAllFiles();
+        CRawLogger logger;
+        Start(logger, Settings("b.log", false, 0.1f));
+        std::string all;
+        for (size_t size : c.blocks) {
+            std::string block(size, '\0');
+            for (size_t i = 0; i < size; ++i) block[i] = static_cast<char>((all.size() + i) % 253);
+            logger.Service();
+            EXPECT_TRUE(logger.LogBytes(reinterpret_cast<const BYTE*>(block.data()), block.size()));
+            all += block;
+        }
+        std::string joined;
+        for (size_t p = 0; p < c.parts.size(); ++p) {
+            std::string part;
+            ASSERT_TRUE(m_files.GetFile(CRawLogger::MakePartName("b.log", static_cast<int32_t>(p + 1), true).GetString(), &part));
+            EXPECT_EQ(part.size(), c.parts[p]) << p + 1;
+            joined += part;
+        }
+        EXPECT_EQ(joined, all);
+        // No empty part waits after a block that ended a part exactly.
+        EXPECT_FALSE(m_files.Exists(CRawLogger::MakePartName("b.log", static_cast<int32_t>(c.parts.size() + 1), true).GetString()));
+        EXPECT_EQ(logger.GetBytesLogged(), all.size());
+    }
+}
+
 TEST_F(RawLoggerTest, AppendRollsOverAfterWhatIsLeftOfThePart)
 {
     m_files.SetFile("log_00001.qbl", std::string(2000, 'o'));

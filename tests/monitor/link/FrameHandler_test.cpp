@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ConverterTestSupport.h"
 #include "FrameTestUtil.h"
 #include "link/CConverterEngine.h"
 #include "link/FrameHandler.h"
@@ -53,7 +54,7 @@ protected:
 
     void StartConversion(ProtocolKind detected = PROTO_NONE)
     {
-        ASSERT_EQ(converter.Open(ConverterOptions(), &model), 0);
+        ASSERT_EQ(rig.OpenTranslation(&model), 0);
         converter.SetDetectedKind(detected);
         context.converter = &converter;
         context.channelType = LINK_CHANNEL_PLAYBACK;
@@ -101,7 +102,8 @@ protected:
     EventRecorder recorder;
     LinkStatistics stats;
     CFrameLinkState link;
-    CConverterEngine converter;
+    ConverterTestRig rig;
+    CConverterEngine& converter = rig.engine;
     FrameContext context;
     std::unique_ptr<CFrameHandler> handler;
 };
@@ -230,7 +232,7 @@ TEST_F(FrameHandlerTest, ConversionRaisesNothingAndLearnsTheLogsProtocol)
 
 TEST_F(FrameHandlerTest, ConversionCopiesRawBytesOnlyInsideItsWindow)
 {
-    ConverterOptions options;
+    ConverterOptions options = rig.options;
     options.rangeOn = true;
     options.startWeek = 100;
     options.endWeek = 100;
@@ -240,7 +242,7 @@ TEST_F(FrameHandlerTest, ConversionCopiesRawBytesOnlyInsideItsWindow)
     context.channelType = LINK_CHANNEL_PLAYBACK;
 
     Feed(kGoodNmea);  // no fix yet: outside the window
-    EXPECT_EQ(converter.GetRawCopyCount(), 0u);
+    EXPECT_EQ(rig.RawCopy(), "");
 
     NavState fix = NavState();
     fix.week = 100;
@@ -248,23 +250,26 @@ TEST_F(FrameHandlerTest, ConversionCopiesRawBytesOnlyInsideItsWindow)
     model.UpdateNavState(fix, NAV_KIND_LLA, &converter);
     ASSERT_TRUE(model.IsInWindow());
     Feed(kGoodNmea);
-    EXPECT_EQ(converter.GetRawCopyCount(), kGoodNmea.size());
+    EXPECT_EQ(rig.RawCopy(), AsString(kGoodNmea));
 
     fix.timeOfFix = 1001;
     model.UpdateNavState(fix, NAV_KIND_LLA, &converter);
     Feed(kGoodNmea);
-    EXPECT_EQ(converter.GetRawCopyCount(), kGoodNmea.size());
+    EXPECT_EQ(rig.RawCopy(), AsString(kGoodNmea));
 }
 
 TEST_F(FrameHandlerTest, ConversionWritesTheBrokenPacketLine)
 {
     StartConversion();
     Feed(Hex("10 46 01 10 41 02 03 10 03"));
-    EXPECT_EQ(converter.GetWrittenText(),
-              "\r\nBroken packet: ID 0x46-01, length (excluding DLE/ID): 1, File position: 0x00000005");
+    // The two-byte 0x41 that follows is too short for a time report: the
+    // translation says so, and it is dropped without a count and detects
+    // nothing.
+    EXPECT_EQ(rig.Translation(),
+              "\r\nBroken packet: ID 0x46-01, length (excluding DLE/ID): 1, File position: 0x00000005"
+              "\r\nQBIN report packet ID 41h, data length 2 (excl. DLE, Pkt ID, DLE/ETX): Bad length"
+              "\r\nRaw data:\r\n   10 41 02 03 10 03");
     EXPECT_EQ(stats.Get(LINK_BAD), 0u);
-    // The two-byte 0x41 that follows is too short for a time report: it is
-    // dropped without a count and detects nothing.
     EXPECT_EQ(stats.Get(LINK_QBIN_GOOD), 0u);
     EXPECT_EQ(converter.GetDetectedKind(), PROTO_NONE);
 }
@@ -293,9 +298,9 @@ TEST_F(FrameHandlerTest, QbinCrcFailureIsShownOrLogged)
     EXPECT_TRUE(recorder.events.empty());
     CString report;
     FormatCrcErrorReport(report, "", packet.data(), static_cast<int>(packet.size()), &model);
-    EXPECT_EQ(converter.GetCrcLogText(),
+    EXPECT_EQ(rig.CrcLog(),
               std::string("  File position at packet end:   0x2004\r\n") + report.GetString() + "\r\n");
-    EXPECT_EQ(converter.GetWrittenText(), "");
+    EXPECT_EQ(rig.Translation(), "");
 }
 
 TEST_F(FrameHandlerTest, VendorDialectAppliesOnlyOnNmeaAndAutoLinks)
@@ -427,7 +432,7 @@ TEST_F(FrameHandlerTest, BlocksAndSingleBytesGiveTheSameFramesCountsAndEvents)
 
 TEST_F(FrameHandlerTest, ConversionCopiesABlockByteForByteAsTheWindowChangesAtItsFrames)
 {
-    ConverterOptions options;
+    ConverterOptions options = rig.options;
     options.rangeOn = true;
     options.startWeek = 100;
     options.endWeek = 100;
@@ -453,6 +458,6 @@ TEST_F(FrameHandlerTest, ConversionCopiesABlockByteForByteAsTheWindowChangesAtIt
         Handler(dispatch);
         FeedBlocks(stream, block);
         // Each byte is copied when the window was open before it arrived.
-        EXPECT_EQ(converter.GetRawCopyCount(), between.size() + rmc.size());
+        EXPECT_EQ(rig.RawCopy(), AsString(Cat({between, rmc})));
     }
 }

@@ -41,6 +41,7 @@ inline Bytes Hex(const std::string& text)
 }
 
 inline Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+inline std::string AsString(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 inline Bytes Cat(std::initializer_list<Bytes> parts)
 {

@@ -15,6 +15,7 @@
 #include "link/CConverterEngine.h"
 #include "model/CModel.h"
 #include "model/Clock.h"
+#include "monitor/link/ConverterTestSupport.h"
 #include "monitor/model/RecordingSink.h"
 
 namespace {
@@ -964,10 +965,9 @@ TEST(CModelNav, SuppressedReportsAreRefusedLiveButKeptInAConversion)
         EXPECT_EQ(current.timeOfFix, -1.0);
         EXPECT_TRUE(a.sink.Events().empty());
 
-        CConverterEngine engine;
-        ConverterOptions options;
-        ASSERT_EQ(engine.Open(options, &a.model), 0);
-        EXPECT_TRUE(a.model.UpdateNavState(Fix(0.4, 1), kind, &engine));
+        ConverterTestRig rig;
+        ASSERT_EQ(rig.Open(&a.model), 0);
+        EXPECT_TRUE(a.model.UpdateNavState(Fix(0.4, 1), kind, &rig.engine));
         a.model.GetNavState(current);
         EXPECT_EQ(current.timeOfFix, 1.0);
     }
@@ -1035,12 +1035,10 @@ TEST(CModelNav, TranslationLines)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         CModel m;
-        CConverterEngine engine;
-        ConverterOptions options;
-        options.textTranslation = true;
-        ASSERT_EQ(engine.Open(options, &m), 0);
-        m.UpdateNavState(TranslationRecord(), c.kind, &engine);
-        EXPECT_EQ(engine.GetWrittenText(), c.text);
+        ConverterTestRig rig;
+        ASSERT_EQ(rig.OpenTranslation(&m), 0);
+        m.UpdateNavState(TranslationRecord(), c.kind, &rig.engine);
+        EXPECT_EQ(rig.Translation(), c.text);
     }
 }
 
@@ -1058,27 +1056,27 @@ TEST(CModelNav, FixTranslationNamesTheFixTypeAndDatum)
     };
     for (const Case& c : cases) {
         CModel m;
-        CConverterEngine engine;
-        ConverterOptions options;
-        options.textTranslation = true;
-        ASSERT_EQ(engine.Open(options, &m), 0);
+        ConverterTestRig rig;
+        ASSERT_EQ(rig.OpenTranslation(&m), 0);
         NavState s = TranslationRecord();
         s.fixFlags = c.flags;
         s.datum = c.datum;
-        m.UpdateNavState(s, NAV_KIND_FIX, &engine);
-        EXPECT_NE(engine.GetWrittenText().find(c.type), std::string::npos) << engine.GetWrittenText();
-        EXPECT_NE(engine.GetWrittenText().find(c.datumText), std::string::npos);
+        m.UpdateNavState(s, NAV_KIND_FIX, &rig.engine);
+        const std::string text = rig.Translation();
+        EXPECT_NE(text.find(c.type), std::string::npos) << text;
+        EXPECT_NE(text.find(c.datumText), std::string::npos);
     }
 }
 
 TEST(CModelNav, WithoutTranslationNothingIsWritten)
 {
     CModel m;
-    CConverterEngine engine;
-    ConverterOptions options;
-    ASSERT_EQ(engine.Open(options, &m), 0);
-    m.UpdateNavState(TranslationRecord(), 57, &engine);
-    EXPECT_EQ(engine.GetWrittenText(), "");
+    ConverterTestRig rig;
+    ASSERT_EQ(rig.Open(&m), 0);
+    m.UpdateNavState(TranslationRecord(), 57, &rig.engine);
+    rig.engine.Finish();
+    // Only the recording is there: no output was asked for.
+    EXPECT_EQ(rig.files.ListFiles(), std::vector<std::string>{rig.options.inputPath.GetString()});
 }
 
 TEST(CModelNav, InWindowFollowsTheConvertersRange)
@@ -1094,8 +1092,9 @@ TEST(CModelNav, InWindowFollowsTheConvertersRange)
     };
     for (const Case& c : cases) {
         CModel m;
-        CConverterEngine engine;
-        ConverterOptions options;
+        ConverterTestRig rig;
+        CConverterEngine& engine = rig.engine;
+        ConverterOptions& options = rig.options;
         options.rangeOn = true;
         options.startWeek = 1400;
         options.startTimeOfWeek = 0;

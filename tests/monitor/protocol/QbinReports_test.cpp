@@ -16,6 +16,7 @@
 
 #include "../link/FrameTestUtil.h"
 #include "../model/RecordingSink.h"
+#include "monitor/link/ConverterTestSupport.h"
 #include "framework/CString.h"
 #include "link/CConverterEngine.h"
 #include "link/FrameHandler.h"
@@ -772,22 +773,21 @@ protected:
     void SetUp() override
     {
         QbinReportsTest::SetUp();
-        ConverterOptions options;
-        options.textTranslation = true;
-        options.rawData = true;
-        ASSERT_EQ(0, converter.Open(options, &model));
+        rig.options.rawData = true;
+        ASSERT_EQ(0, rig.OpenTranslation(&model));
     }
     // As the reader does: find the start, then decode from there.
     std::string Translate(const Bytes& frame)
     {
-        const size_t before = converter.GetWrittenText().size();
+        const size_t before = rig.Translation().size();
         int length = static_cast<int>(frame.size());
         int start = 0;
         if (FindQbinPacketStart(frame.data(), length, start, &converter))
             DecodeQbinReport(frame.data() + start, length, &model, &converter);
-        return converter.GetWrittenText().substr(before);
+        return rig.Translation().substr(before);
     }
-    CConverterEngine converter;
+    ConverterTestRig rig;
+    CConverterEngine& converter = rig.engine;
 };
 
 TEST_F(QbinTranslationTest, ReportsWriteTheirTexts)
@@ -826,7 +826,7 @@ TEST_F(QbinTranslationTest, TranslationWithoutAModelStoresNothingAnywhere)
 {
     const Bytes frame = Packet(0x1C, Data().u8(0x83).u32(1).u8(1).u8(1).u16(2001).u8(1).u16(9).u8(2).text("HW").b);
     DecodeQbinReport(frame.data(), static_cast<int>(frame.size()), nullptr, &converter);
-    EXPECT_NE(std::string::npos, converter.GetWrittenText().find("HW ID: HW"));
+    EXPECT_NE(std::string::npos, rig.Translation().find("HW ID: HW"));
     EXPECT_TRUE(sink.Events().empty());
 }
 

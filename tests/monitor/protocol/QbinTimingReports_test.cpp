@@ -16,6 +16,7 @@
 #include "link/CConverterEngine.h"
 #include "model/CModel.h"
 #include "../model/RecordingSink.h"
+#include "monitor/link/ConverterTestSupport.h"
 
 namespace {
 
@@ -544,19 +545,15 @@ TEST_F(QbinTimingDecoderTest, DiagLogTakesOnlyWellFormedReports)
 
 class QbinTimingTranslationTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ConverterOptions options;
-        options.textTranslation = true;
-        ASSERT_EQ(engine.Open(options, &model), 0);
-    }
+    void SetUp() override { ASSERT_EQ(rig.OpenTranslation(&model), 0); }
     std::string Translate(Family family, const std::vector<BYTE>& data, CModel* m)
     {
         Decode(family, data, static_cast<int>(data.size()), m, &engine);
-        return engine.GetWrittenText();
+        return rig.Translation();
     }
     CModel model;
-    CConverterEngine engine;
+    ConverterTestRig rig;
+    CConverterEngine& engine = rig.engine;
 };
 
 TEST_F(QbinTimingTranslationTest, PpsSettings)

@@ -96,20 +96,22 @@ class HeldPlayback : public CPlaybackChannel {
 public:
     HeldPlayback(uint32_t skipTo, uint32_t holdAt) : m_skipTo(skipTo), m_holdAt(holdAt) {}
 
-    int ReadUntilStopped(BYTE* buf, uint16_t len, const CStopEvent& stop) override
+    // The reader looks at a replay block by block: skip to m_skipTo, then
+    // hand out blocks that end at m_holdAt and hold there.
+    int Peek(const BYTE** bytes, uint32_t len, const CStopEvent& stop) override
     {
-        static BYTE scratch[0xFFFF];
         while (GetReadCount() < m_skipTo) {
-            const uint16_t n = static_cast<uint16_t>(std::min<uint32_t>(m_skipTo - GetReadCount(), sizeof scratch));
-            if (Read(scratch, n, -1) != n) return -1;
+            const int n = CPlaybackChannel::Peek(bytes, m_skipTo - GetReadCount(), stop);
+            if (n <= 0) return n;
+            Take(static_cast<uint32_t>(n));
         }
-        if (GetReadCount() + len > m_holdAt) {
+        if (GetReadCount() >= m_holdAt) {
             // Bounded, so a test that never stops the link ends its replay
             // rather than hanging the run.
             stop.Wait(30000);
             return -1;
         }
-        return CPlaybackChannel::ReadUntilStopped(buf, len, stop);
+        return CPlaybackChannel::Peek(bytes, std::min<uint32_t>(len, m_holdAt - GetReadCount()), stop);
     }
 
 private:

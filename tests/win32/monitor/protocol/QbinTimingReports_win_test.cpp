@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/CConverterEngine.h"
+#include "monitor/link/ConverterTestSupport.h"
 #include "model/CModel.h"
 #include "protocol/QbinTimingReports.h"
 
@@ -63,10 +64,9 @@ TEST(QbinTimingReportsWin32, LastFixScalesAsNatively)
 TEST(QbinTimingReportsWin32, TranslationGoldens)
 {
     CModel model;
-    CConverterEngine engine;
-    ConverterOptions options;
-    options.textTranslation = true;
-    ASSERT_EQ(engine.Open(options, &model), 0);
+    ConverterTestRig rig;
+    CConverterEngine& engine = rig.engine;
+    ASSERT_EQ(rig.OpenTranslation(&model), 0);
 
     std::vector<BYTE> pps = {0x4A, 1, 1, 0};
     PutDouble(pps, 0.25);
@@ -82,7 +82,7 @@ TEST(QbinTimingReportsWin32, TranslationGoldens)
     Put16(ab, 2026);
     ASSERT_TRUE(DecodeQbinTimingReport(ab.data(), static_cast<int>(ab.size()), &model, &engine));
 
-    EXPECT_EQ(engine.GetWrittenText(),
+    EXPECT_EQ(rig.Translation(),
               "\r\nPPS Configuration:"
               "\r\n   Switch:   enabled"
               "\r\n   Timebase: UTC"
