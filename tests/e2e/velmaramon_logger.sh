@@ -14,6 +14,9 @@
 # in 5 s for 10 s, closing the program while a port logs, and the playback
 # channel logging a replay.
 set -u
+# The checks below read python's verdicts through pipes into while loops; the
+# loops must run in this shell, or the failures they count are lost.
+shopt -s lastpipe
 source "$(dirname "$0")/lib/velmaramon_lib.sh"
 
 LOGGER="Multiport Data Logger"
@@ -70,7 +73,10 @@ for n in $PORTS; do
   lines=$(sed -e '/^[[:space:]]*#/d' -e 's/[[:space:]]*#.*$//' -e '/^[[:space:]]*$/d' \
     -e 's/^interval_ms .*/interval_ms 25/' "$ROOT/tools/rxsim/scenarios/qbin-drive-$track.txt" | paste -sd';')
   rxp_ok "$n" silent purge
-  rxp_ok "$n" sentlog "$OUT/com$n.sent"
+  # The fix log counts line offsets from rxsim's start; the sent log begins
+  # at "from", so its offsets are shifted by that much.
+  r=$(rxp "$n" sentlog "$OUT/com$n.sent")
+  case $r in "ok from="*) echo "${r#ok from=}" >"$OUT/com$n.sent.from" ;; *) vm_fail "rxsim COM$n sentlog said '$r'" ;; esac
   rxp_ok "$n" fixlog "$OUT/com$n.fixes.csv"
   rxp_ok "$n" commandlog "$OUT/com$n.commands"
   rxp_ok "$n" scenario inline "$lines"
@@ -188,6 +194,7 @@ for n in ports:
         f"COM{n}: {len(parts)} parts, all but the last {split} bytes (last {sizes[-1] if sizes else 0})")
     data = b"".join(open(p, "rb").read() for p in parts)
     sent = open(f"{out}/com{n}.sent", "rb").read()
+    origin = int(open(f"{out}/com{n}.sent.from").read())
     at = sent.find(data) if data else -1
     say(at >= 0, f"COM{n}: the {len(data)} logged bytes are one contiguous slice of the {len(sent)} sent (at {at})")
     rows = [r for r in csv.reader(open(f"{d}/run.csv", newline=""))]
@@ -206,7 +213,8 @@ for n in ports:
     # The raw log and the companions are written by different threads: the
     # fixes sent well inside the logged slice must all be there.
     margin = 4096
-    inside = [f for f in fixes[n] if at >= 0 and at + margin <= f[3] <= at + len(data) - margin]
+    first, last = origin + at + margin, origin + at + len(data) - margin
+    inside = [f for f in fixes[n] if at >= 0 and first <= f[3] <= last]
     missing = [f for f in inside if not any(abs(t - f[0]) < 0.05 for t in tows)]
     say(inside and not missing, f"COM{n}: {len(inside)} fixes sent while logging all in the CSV ({len(missing)} missing)")
     try:
