@@ -39,6 +39,8 @@ echo "Wine runs the $WINE_BITS-bit build here ($WIN32_BUILD)"
 if step "win32 build" build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release; then
   if [ "$WINE_BITS" = 32 ] || step "win64 build (for Wine on this host)" build "$WIN32_BUILD" -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release; then
     step "win32 tests (Wine)" bash scripts/run-win32-tests.sh
+    # The UI driver the end-to-end scripts rely on, checked verb by verb.
+    step "monui check (Wine)" bash tools/monui/check-monui.sh
   fi
 fi
 
