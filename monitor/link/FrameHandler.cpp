@@ -74,6 +74,7 @@ CFrameHandler::CFrameHandler(const FrameContext& context, const FrameDispatchTab
       m_observer(nullptr),
       m_noGoodFrameYet(true),
       m_stepSet(false),
+      m_fedToCallEnd(0),
       m_recogniser(this)
 {
     for (const FrameProtocolEntry*& entry : m_entryOfKind) entry = nullptr;
@@ -95,6 +96,7 @@ FrameStep CFrameHandler::OnBytes(const BYTE* bytes, size_t count)
         // during a conversion the recogniser returns after every frame and the
         // window is looked at again for the bytes after it.
         const bool copy = IsRawCopyOpen();
+        m_fedToCallEnd = count - result.taken;
         const size_t taken = m_recogniser.Feed(bytes + result.taken, count - result.taken);
         CountBytes(taken);
         if (copy) m_context.converter->AppendRawCopy(bytes + result.taken, taken);
@@ -127,6 +129,16 @@ FrameStep CFrameHandler::OnByte(BYTE b)
         }
     } while (merged.taken == 0 || m_recogniser.HasPending());
     return merged;
+}
+
+// The file position just after the byte that ended the finding being
+// handled: the read count covers every byte of the current call.
+uint32_t CFrameHandler::FindingPosition()
+{
+    const size_t end = m_recogniser.GetFindingEnd();
+    const size_t after = end < m_fedToCallEnd ? m_fedToCallEnd - end : 0;
+    const uint32_t readCount = m_link->GetPlaybackReadCount();
+    return after < readCount ? readCount - static_cast<uint32_t>(after) : 0;
 }
 
 // A block is counted once it is known how much of it was taken.
@@ -219,7 +231,7 @@ void CFrameHandler::HandleQbinPacket(const BYTE* frame, int length)
         if (IsConverting()) {
             char position[64];
             snprintf(position, sizeof(position), "  File position at packet end:   0x%X\r\n",
-                     static_cast<unsigned>(m_link->GetPlaybackReadCount()));
+                     static_cast<unsigned>(FindingPosition()));
             CString report;
             FormatCrcErrorReport(report, "", frame, length, model);
             CString text(position);
@@ -303,7 +315,7 @@ void CFrameHandler::OnBrokenQbinPacket(BYTE id, BYTE firstData, int length)
     snprintf(text, sizeof(text),
              "\r\nBroken packet: ID 0x%02X-%02X, length (excluding DLE/ID): %d, File position: 0x%08X",
              static_cast<unsigned>(id), static_cast<unsigned>(firstData), length,
-             static_cast<unsigned>(m_link->GetPlaybackReadCount()));
+             static_cast<unsigned>(FindingPosition()));
     m_context.converter->WriteTranslationText(text, false, false);
 }
 

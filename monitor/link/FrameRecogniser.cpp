@@ -103,7 +103,7 @@ inline size_t RunWhileClear(const uint8_t* table, const BYTE* p, size_t i, size_
 }  // namespace
 
 CFrameRecogniser::CFrameRecogniser(IFrameSink* sink)
-    : m_sink(sink), m_converting(false)
+    : m_sink(sink), m_converting(false), m_live(nullptr), m_findingEnd(0)
 {
     Reset();
     SetDetectedKind(PROTO_NONE);
@@ -165,6 +165,7 @@ size_t CFrameRecogniser::Feed(const BYTE* bytes, size_t count)
 {
     m_return = false;
     Cursor live = {bytes, 0, bytes != nullptr ? count : 0, false, false};
+    m_live = &live;
     while (!m_return) {
         if (HasPending()) {
             Cursor again = {m_pending, m_pendingRead, m_pendingEnd, true, false};
@@ -178,6 +179,7 @@ size_t CFrameRecogniser::Feed(const BYTE* bytes, size_t count)
             break;
         }
     }
+    m_live = nullptr;
     return live.pos;
 }
 
@@ -331,6 +333,8 @@ void CFrameRecogniser::Deliver(Work& w, ProtocolKind kind, const BYTE* frame, in
     w.raw = 0;
     w.count = 0;
     m_qopAt = 0;
+    // Every frame is handed on after the byte that completed it was taken.
+    m_findingEnd = m_live != nullptr ? m_live->pos : 0;
     if (m_sink != nullptr) m_sink->OnFrame(kind, frame, length);
 }
 
@@ -420,6 +424,8 @@ void CFrameRecogniser::GiveUpBrokenPacket(Cursor& c, Work& w)
     // Those echoes are not reported.
     const bool echo = c.pending && m_candStart >= 0 && m_candStart < m_quietEnd;
     if (!echo && m_sink != nullptr) {
+        // The byte after the stray DLE, under the cursor, breaks the packet.
+        m_findingEnd = c.pending ? (m_live != nullptr ? m_live->pos : 0) : c.pos + 1;
         BYTE firstData = w.count >= 3 ? w.data[2] : 0;
         m_sink->OnBrokenQbinPacket(w.data[1], firstData, w.count - 2);
     }
