@@ -212,6 +212,7 @@
 #define IDC_LOGCAL_END_TIME 1021
 #define IDC_LOGCAL_END_DATE 1022
 #define IDC_LOGCAL_CANCEL 36000     // "Cancel": ends the dialog with IDCANCEL
+
 // ---- Data converter window (dialog 5068, menu 212) ----------------------------------
 #define IDD_DATA_CONVERTER 5068
 #define IDR_DATA_CONVERTER_MENU 212
