@@ -21,6 +21,9 @@ class CModel;
 class OutputLine {
 public:
     enum : size_t { kCapacity = 8192 };
+    // The longest "%.*f" text AppendFixed builds: the largest double has 309
+    // digits before the point, and the precision is at most kMaxPrecision.
+    enum : int { kMaxPrecision = 17, kFixedRoom = 340 };
 
     OutputLine() { Clear(); }
     void Clear()
@@ -35,6 +38,13 @@ public:
 #endif
         ;
     void AppendText(const char* text);
+    void AppendText(const char* text, size_t length);
+    void AppendChar(char c);
+    // The text of printf's "%0*lld" (width 0: "%lld").
+    void AppendDecimal(int64_t value, int width = 0);
+    // The text of printf's "%0*.*f" (width 0: "%.*f"), without printf: the
+    // writers build several of these per line for every fix.
+    void AppendFixed(double value, int precision, int width = 0);
 
     const char* GetText() const { return m_text; }
     size_t GetLength() const { return m_length; }
