@@ -16,7 +16,7 @@ void OutputLine::Append(const char* format, ...)
     if (m_length + 1 >= kCapacity) return;
     va_list args;
     va_start(args, format);
-    const int n = vsnprintf(m_text + m_length, kCapacity - m_length, format, args);
+    const int n = FormatTextV(m_text + m_length, kCapacity - m_length, format, args);
     va_end(args);
     if (n < 0) {
         m_text[m_length] = '\0';

@@ -178,7 +178,8 @@ void CFrameHandler::PassRawFrame(ProtocolKind kind, const BYTE* frame, int lengt
 void CFrameHandler::ReportGoodFrame(ProtocolKind kind)
 {
     if (IsConverting()) {
-        m_context.converter->SetDetectedKind(kind);
+        // Nearly every frame confirms the kind already known.
+        if (m_context.converter->GetDetectedKind() != kind) m_context.converter->SetDetectedKind(kind);
         m_recogniser.SetDetectedKind(kind);
     } else if (m_context.model != nullptr) {
         m_context.model->Notify(EV_FRAME_RECEIVED, kind, false);

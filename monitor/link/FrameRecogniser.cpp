@@ -106,7 +106,8 @@ CFrameRecogniser::CFrameRecogniser(IFrameSink* sink)
     : m_sink(sink), m_converting(false), m_live(nullptr), m_findingEnd(0)
 {
     Reset();
-    SetDetectedKind(PROTO_NONE);
+    m_onlyStart = -1;
+    RebuildIdleTable();
     memset(m_raw, 0, sizeof(m_raw));
     memset(m_frame, 0, sizeof(m_frame));
     memset(m_pending, 0, sizeof(m_pending));
@@ -141,7 +142,10 @@ void CFrameRecogniser::SetConverting(bool converting)
 
 void CFrameRecogniser::SetDetectedKind(ProtocolKind kind)
 {
-    m_onlyStart = (kind == PROTO_NONE) ? -1 : StartByteOf(kind);
+    const int onlyStart = (kind == PROTO_NONE) ? -1 : StartByteOf(kind);
+    // A conversion confirms its kind with every good frame.
+    if (onlyStart == m_onlyStart) return;
+    m_onlyStart = onlyStart;
     RebuildIdleTable();
 }
 

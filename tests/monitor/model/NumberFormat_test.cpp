@@ -155,3 +155,122 @@ TEST(NumberFormat, TextIsCutAtTheRoom)
 }
 
 }  // namespace
+
+namespace {
+
+// One conversion with random flags, width and precision, and its argument,
+// through FormatText and snprintf.
+struct Conversion {
+    std::string format;
+    char kind;            // 'i' integer, 'u' unsigned, 'f' double, 'c', 's'
+    long long integer;
+    unsigned long long unsignedValue;
+    double real;
+    const char* text;
+};
+
+std::string Through(const Conversion& c, bool ours, size_t size = 512)
+{
+    std::string out(size + 1, '\x7f');
+    int n = 0;
+    const char* f = c.format.c_str();
+    char* buffer = size != 0 ? &out[0] : nullptr;
+    switch (c.kind) {
+    case 'i': n = ours ? FormatText(buffer, size, f, c.integer) : snprintf(buffer, size, f, c.integer); break;
+    case 'u': n = ours ? FormatText(buffer, size, f, c.unsignedValue) : snprintf(buffer, size, f, c.unsignedValue); break;
+    case 'f': n = ours ? FormatText(buffer, size, f, c.real) : snprintf(buffer, size, f, c.real); break;
+    default: n = ours ? FormatText(buffer, size, f, c.text) : snprintf(buffer, size, f, c.text); break;
+    }
+    return std::to_string(n) + "|" + out;
+}
+
+Conversion RandomConversion(std::mt19937_64& random)
+{
+    static const char* const kTexts[] = {"", "a", "Sun", "WGS-84", "Unknown "};
+    Conversion c{"<%", 'i', 0, 0, 0.0, kTexts[random() % 5]};
+    const char kFlags[] = "-+ 0";
+    for (int i = 0; i < 4; ++i) {
+        if (random() % 4 == 0) c.format += kFlags[i];
+    }
+    if (random() % 2) c.format += std::to_string(random() % 16);
+    if (random() % 2) c.format += "." + std::to_string(random() % 12);
+    switch (random() % 8) {
+    case 0:
+    case 1:
+        c.format += "ll";
+        c.format += "di"[random() % 2];
+        c.integer = static_cast<long long>(random()) >> (random() % 64);
+        break;
+    case 2:
+        c.format += "ll";
+        c.format += "uxX"[random() % 3];
+        c.kind = 'u';
+        c.unsignedValue = random() >> (random() % 64);
+        break;
+    case 3:
+        c.format += 's';
+        c.kind = 's';
+        if (c.format.find('0') != std::string::npos) c.format.erase(c.format.find('0'), 1);
+        break;
+    default:
+        c.format += "fF"[random() % 2];
+        c.kind = 'f';
+        c.real = std::ldexp(static_cast<double>(static_cast<int64_t>(random())) / 9.2e18, static_cast<int>(random() % 60) - 20);
+        if (random() % 8 == 0) c.real = (static_cast<double>(random() % 100000) + 0.5) / 1000.0;
+        break;
+    }
+    c.format += ">";
+    return c;
+}
+
+TEST(NumberFormat, FormatTextGivesSnprintfsTextAndResult)
+{
+    std::mt19937_64 random(42);
+    int mismatches = 0;
+    for (int i = 0; i < 100000 && mismatches < 10; ++i) {
+        const Conversion c = RandomConversion(random);
+        // Mostly room enough; sometimes cut short, or no buffer at all.
+        const size_t size = i % 10 == 0 ? random() % 12 : 512;
+        const std::string ours = Through(c, true, size);
+        const std::string theirs = Through(c, false, size);
+        if (ours != theirs) {
+            ++mismatches;
+            ADD_FAILURE() << c.format << " (size " << size << "): " << ours << " instead of " << theirs;
+        }
+    }
+}
+
+TEST(NumberFormat, FormatTextMixesConversionsAndLeavesTheRestToTheLibrary)
+{
+    const double kNan = std::numeric_limits<double>::quiet_NaN();
+    char ours[256];
+    char theirs[256];
+    // The converter's own formats, with the values they see.
+    FormatText(ours, sizeof ours, "\r\n SV%3d  %2d %1d  %1d   %1d   %4.1f  %s  %5.1f  %5.1f   %d    %d    %d    %d", 7, 3, 1,
+               0, 8, 45.25, " Sun 01:02:03.40      0", -12.5, 300.0, 1, 2, 3, 255);
+    snprintf(theirs, sizeof theirs, "\r\n SV%3d  %2d %1d  %1d   %1d   %4.1f  %s  %5.1f  %5.1f   %d    %d    %d    %d", 7, 3,
+             1, 0, 8, 45.25, " Sun 01:02:03.40      0", -12.5, 300.0, 1, 2, 3, 255);
+    EXPECT_STREQ(ours, theirs);
+    FormatText(ours, sizeof ours, "%2d:%08.5f %c; %*d|%-*s|%.*f|%%|%hhu|%hd|%lu|%zu", -47, 30.000004, 'N', -5, 12, 6,
+               "ab", 3, 2.0005, 300, 70000, 123456789ul, static_cast<size_t>(99));
+    snprintf(theirs, sizeof theirs, "%2d:%08.5f %c; %*d|%-*s|%.*f|%%|%hhu|%hd|%lu|%zu", -47, 30.000004, 'N', -5, 12, 6,
+             "ab", 3, 2.0005, 300, 70000, 123456789ul, static_cast<size_t>(99));
+    EXPECT_STREQ(ours, theirs);
+    // Conversions of the library's own, and values it spells.
+    const struct {
+        const char* format;
+        double value;
+    } library[] = {{"% -12g|", 1.5e-7}, {"%e", 12.5}, {"%#x", 255.0}, {"%5.1f|%d", kNan}, {"%F", -HUGE_VAL}};
+    for (const auto& c : library) {
+        if (c.format[1] == '#') {
+            FormatText(ours, sizeof ours, c.format, 255u);
+            snprintf(theirs, sizeof theirs, c.format, 255u);
+        } else {
+            FormatText(ours, sizeof ours, c.format, c.value, 3);
+            snprintf(theirs, sizeof theirs, c.format, c.value, 3);
+        }
+        EXPECT_STREQ(ours, theirs) << c.format;
+    }
+}
+
+}  // namespace
