@@ -26,31 +26,17 @@ void OutputLine::Append(const char* format, ...)
     m_length += static_cast<size_t>(n) < room ? static_cast<size_t>(n) : room;
 }
 
-void OutputLine::AppendText(const char* text)
-{
-    if (text == nullptr) return;
-    AppendText(text, strlen(text));
-}
-
-void OutputLine::AppendText(const char* text, size_t length)
-{
-    if (text == nullptr) return;
-    const size_t room = kCapacity - 1 - m_length;
-    if (length > room) length = room;
-    memcpy(m_text + m_length, text, length);
-    m_length += length;
-    m_text[m_length] = '\0';
-}
-
-void OutputLine::AppendChar(char c)
-{
-    if (m_length + 1 >= kCapacity) return;
-    m_text[m_length++] = c;
-    m_text[m_length] = '\0';
-}
-
 void OutputLine::AppendDecimal(int64_t value, int width)
 {
+    // Most numbers of a line are clock and angle parts of one or two digits.
+    const int64_t kTwoDigits = 100;
+    const int64_t kTen = 10;
+    if (value >= 0 && value < kTwoDigits && width <= 2 && m_length + 3 < kCapacity) {
+        if (value >= kTen || width == 2) m_text[m_length++] = static_cast<char>('0' + value / kTen);
+        m_text[m_length++] = static_cast<char>('0' + value % kTen);
+        m_text[m_length] = '\0';
+        return;
+    }
     m_length += FormatDecimalText(m_text + m_length, kCapacity - 1 - m_length, value, width);
     m_text[m_length] = '\0';
 }

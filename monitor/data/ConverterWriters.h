@@ -9,6 +9,7 @@
 // in place, without the heap.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "link/ProtocolKind.h"
 #include "model/ModelRecords.h"
@@ -37,9 +38,26 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
-    void AppendText(const char* text);
-    void AppendText(const char* text, size_t length);
-    void AppendChar(char c);
+    // Inline, so that a literal's length is known where it is appended.
+    void AppendText(const char* text)
+    {
+        if (text != nullptr) AppendText(text, strlen(text));
+    }
+    void AppendText(const char* text, size_t length)
+    {
+        if (text == nullptr) return;
+        const size_t room = kCapacity - 1 - m_length;
+        if (length > room) length = room;
+        memcpy(m_text + m_length, text, length);
+        m_length += length;
+        m_text[m_length] = '\0';
+    }
+    void AppendChar(char c)
+    {
+        if (m_length + 1 >= kCapacity) return;
+        m_text[m_length++] = c;
+        m_text[m_length] = '\0';
+    }
     // The text of printf's "%0*lld" (width 0: "%lld").
     void AppendDecimal(int64_t value, int width = 0);
     // The text of printf's "%0*.*f" (width 0: "%.*f"), without printf: the

@@ -75,6 +75,7 @@ CFrameHandler::CFrameHandler(const FrameContext& context, const FrameDispatchTab
       m_noGoodFrameYet(true),
       m_stepSet(false),
       m_fedToCallEnd(0),
+      m_lastProtocol(PROTO_NONE),
       m_recogniser(this)
 {
     for (const FrameProtocolEntry*& entry : m_entryOfKind) entry = nullptr;
@@ -184,6 +185,15 @@ void CFrameHandler::ReportGoodFrame(ProtocolKind kind)
     } else if (m_context.model != nullptr) {
         m_context.model->Notify(EV_FRAME_RECEIVED, kind, false);
     }
+    SetLastProtocol(kind);
+}
+
+// The link is told when the protocol of its last good frame changes: it
+// keeps the value, and a store for every frame costs a locked instruction.
+void CFrameHandler::SetLastProtocol(ProtocolKind kind)
+{
+    if (kind == m_lastProtocol) return;
+    m_lastProtocol = kind;
     m_link->SetLastProtocol(kind);
 }
 
@@ -281,7 +291,7 @@ void CFrameHandler::HandleFrame(const FrameProtocolEntry& entry, const BYTE* fra
         // A conversion does not learn its log's protocol from these.
         if (!IsConverting() && m_context.model != nullptr)
             m_context.model->Notify(EV_FRAME_RECEIVED, PROTO_MON, false);
-        m_link->SetLastProtocol(PROTO_MON);
+        SetLastProtocol(PROTO_MON);
     } else {
         ReportGoodFrame(entry.kind);
         Count(LINK_GOOD);

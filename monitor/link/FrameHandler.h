@@ -191,6 +191,7 @@ private:
     void HandleQbinPacket(const BYTE* frame, int length);
     void HandleFrame(const FrameProtocolEntry& entry, const BYTE* frame, int length);
     void ReportGoodFrame(ProtocolKind kind);
+    void SetLastProtocol(ProtocolKind kind);
     void PassRawFrame(ProtocolKind kind, const BYTE* frame, int length);
     void Count(int counter);
     void AfterGoodFrame(ProtocolKind kind, const BYTE* frame, int length);
@@ -210,5 +211,6 @@ private:
     // the current OnBytes call: a finding's file position counts back from
     // the link's read count by those after the finding.
     size_t m_fedToCallEnd;
+    ProtocolKind m_lastProtocol;   // what the link was last told (PROTO_NONE: nothing yet)
     CFrameRecogniser m_recogniser;
 };

@@ -100,6 +100,27 @@ inline size_t RunWhileClear(const uint8_t* table, const BYTE* p, size_t i, size_
     return i;
 }
 
+// NMEA text eight bytes a step while no byte of a word is below 0x20, above
+// 0x7E or a '$' (each test is exact for the word as a whole), then byte by
+// byte.
+inline size_t RunNmeaText(const BYTE* p, size_t i, size_t limit)
+{
+    const uint64_t kOnes = 0x0101010101010101ull;
+    const uint64_t kHighBits = 0x8080808080808080ull;
+    const uint64_t kFirstPrintable = 0x20;
+    const uint64_t kDollars = kOnes * '$';
+    while (limit - i >= sizeof(uint64_t)) {
+        uint64_t word;
+        memcpy(&word, p + i, sizeof word);
+        const uint64_t below = (word - kOnes * kFirstPrintable) & ~word & kHighBits;
+        const uint64_t above = ((word + kOnes) | word) & kHighBits;   // 0x7F and up
+        const uint64_t dollar = ((word ^ kDollars) - kOnes) & ~(word ^ kDollars) & kHighBits;
+        if ((below | above | dollar) != 0) break;
+        i += sizeof word;
+    }
+    return RunWhileSet(kNmeaText.is, p, i, limit);
+}
+
 }  // namespace
 
 CFrameRecogniser::CFrameRecogniser(IFrameSink* sink)
@@ -232,7 +253,8 @@ inline size_t CFrameRecogniser::TakeRun(Cursor& c, Work& w, const uint8_t* keep,
     const BYTE* p = c.base;
     const size_t from = c.pos;
     const size_t limit = from + Min(c.end - from, room);
-    const size_t n = RunWhileSet(keep, p, from, limit) - from;
+    const size_t end = keep == kNmeaText.is ? RunNmeaText(p, from, limit) : RunWhileSet(keep, p, from, limit);
+    const size_t n = end - from;
     Append(c, w, n);
     w.count += static_cast<int>(n);
     return n;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "model/Clock.h"
@@ -139,8 +140,35 @@ int FormatGpsTimeOfWeek(char* out, size_t size, double secondsOfWeek)
     rest -= hours * 3600.0;
     const int minutes = static_cast<int>(rest / 60.0);
     rest -= minutes * 60.0;
-    return FormatText(out, size, " %s %02d:%02d:%05.2f   %6d", kDayNames[day < 7 ? day : 6], hours, minutes, rest,
-                      static_cast<int>(t));
+    const char* const dayName = kDayNames[day < 7 ? day : 6];
+    if (out == nullptr || size < GPS_TIME_OF_WEEK_TEXT_ROOM)
+        return FormatText(out, size, " %s %02d:%02d:%05.2f   %6d", dayName, hours, minutes, rest, static_cast<int>(t));
+    // The same text put together without a format: translations show it
+    // for nearly every report.
+    const int kClockWidth = 2;
+    const int kSecondsDecimals = 2;
+    const int kSecondsWidth = 5;
+    const size_t kSecondsOfWeekWidth = 6;
+    size_t n = 0;
+    out[n++] = ' ';
+    const size_t nameLength = strlen(dayName);
+    memcpy(out + n, dayName, nameLength);
+    n += nameLength;
+    out[n++] = ' ';
+    n += FormatDecimalText(out + n, size - n, hours, kClockWidth);
+    out[n++] = ':';
+    n += FormatDecimalText(out + n, size - n, minutes, kClockWidth);
+    out[n++] = ':';
+    n += FormatFixedText(out + n, size - n, rest, kSecondsDecimals, kSecondsWidth);
+    char seconds[kNumberTextRoom];
+    const size_t digits = FormatDecimalText(seconds, sizeof seconds, static_cast<int>(t));
+    const size_t blanks = 3 + (digits < kSecondsOfWeekWidth ? kSecondsOfWeekWidth - digits : 0);
+    memset(out + n, ' ', blanks);
+    n += blanks;
+    memcpy(out + n, seconds, digits);
+    n += digits;
+    out[n] = '\0';
+    return static_cast<int>(n);
 }
 
 CString FormatCurrentTime(const char* format)

@@ -123,7 +123,14 @@ bool FastFixedDigits(double magnitude, int precision, NumberText& out)
     // one digit).
     char* p = out.End();
     if (precision > 0) {
-        for (int i = 0; i < precision; ++i) {
+        int decimals = precision;
+        for (; decimals >= 2; decimals -= 2) {
+            const uint64_t pair = units % 100;
+            units /= 100;
+            p -= 2;
+            memcpy(p, kDigitPairs.text + 2 * pair, 2);
+        }
+        if (decimals == 1) {
             *--p = static_cast<char>('0' + units % 10);
             units /= 10;
         }
