@@ -1100,8 +1100,10 @@ uint32_t CModel::GetMonReadAddress()
 void CModel::SetReportText(int n, const char* text)
 {
     if (n < 0 || n >= MODEL_REPORT_TEXT_COUNT) return;
+    if (text == nullptr) text = "";
     std::lock_guard<std::mutex> g(m_lock);
-    m_reportTexts[n] = text ? text : "";
+    // Decoders label their slot with every report, nearly always as before.
+    if (m_reportTexts[n] != text) m_reportTexts[n] = text;
 }
 
 CString CModel::GetReportText(int n)
