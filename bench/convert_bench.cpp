@@ -3,14 +3,13 @@
 // its writers, with the text translation, map CSV, KML and GGA outputs on,
 // written to files in a temporary folder. Two recordings of 50 MB or more:
 // the real receiver logs repeated (skipped without the corpus) and a QBIN
-// recording rxsim writes for the run. The bytes reach the frame handler one
-// at a time, as the conversion's reader hands them over ("convert"), and in
-// whole read blocks ("in_blocks"), to show what the reader's feeding costs.
-// Each figure is printed beside a plain memcpy of the same buffer timed in
-// the same run, with the ratio, so runs on different machines compare. A third benchmark converts a 10 MB and a
-// 100 MB recording from their files in fresh processes and prints the peak
-// resident memory of each: it must not grow with the recording. Reported,
-// never asserted; the target is 300 MB/s.
+// recording rxsim writes for the run. The bytes reach the frame handler in
+// whole read blocks, as the conversion's reader hands them over. Each figure
+// is printed beside a plain memcpy of the same buffer timed in the same run,
+// with the ratio, so runs on different machines compare. A third benchmark
+// converts a 10 MB and a 100 MB recording from their files in fresh processes
+// and prints the peak resident memory of each: it must not grow with the
+// recording. Reported, never asserted; the target is 300 MB/s.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -124,11 +123,10 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
 }
 
 // One conversion of the whole buffer; its seconds.
-double ConvertOnce(const Bytes& bytes, const std::string& inputPath, convsupport::FeedMode feed,
-                   int32_t& records)
+double ConvertOnce(const Bytes& bytes, const std::string& inputPath, int32_t& records)
 {
     const auto start = std::chrono::steady_clock::now();
-    convsupport::ConversionPipeline pipeline(feed);
+    convsupport::ConversionPipeline pipeline(convsupport::FEED_AS_READER);
     if (pipeline.Open(BenchOptions(inputPath)) != 0) return -1.0;
     pipeline.Feed(bytes.data(), bytes.size());
     records = pipeline.GetEngine().GetRecordCount();
@@ -136,9 +134,8 @@ double ConvertOnce(const Bytes& bytes, const std::string& inputPath, convsupport
     return SecondsSince(start);
 }
 
-// Each pass converts the stream twice, byte by byte as the conversion's
-// reader hands bytes to the frame handler and in whole read blocks (what the
-// reader could do), then copies it.
+// Each pass converts the stream as the conversion's reader hands it to the
+// frame handler, then copies it.
 void ConvertStream(benchmark::State& state, const Bytes& stream, const char* missing)
 {
     if (stream.empty()) {
@@ -148,18 +145,15 @@ void ConvertStream(benchmark::State& state, const Bytes& stream, const char* mis
     const std::string input = Folder().File(kRecordingName);
     Bytes copy(stream.size());
     double readerSeconds = 0;
-    double blockSeconds = 0;
     double copySeconds = 0;
     int32_t records = 0;
     for (auto _ : state) {
-        const double reader = ConvertOnce(stream, input, convsupport::FEED_AS_READER, records);
-        const double blocks = ConvertOnce(stream, input, convsupport::FEED_IN_BLOCKS, records);
-        if (reader < 0 || blocks < 0) {
+        const double reader = ConvertOnce(stream, input, records);
+        if (reader < 0) {
             state.SkipWithError("the outputs could not be created");
             return;
         }
         readerSeconds += reader;
-        blockSeconds += blocks;
 
         const auto start = std::chrono::steady_clock::now();
         std::memcpy(copy.data(), stream.data(), stream.size());
@@ -173,7 +167,6 @@ void ConvertStream(benchmark::State& state, const Bytes& stream, const char* mis
     const double copyRate = megabytes / copySeconds;
     state.counters["stream_MB"] = static_cast<double>(stream.size()) / kBytesPerMegabyte;
     state.counters["convert_MB/s"] = readerRate;
-    state.counters["in_blocks_MB/s"] = megabytes / blockSeconds;
     state.counters["memcpy_MB/s"] = copyRate;
     state.counters["convert/memcpy"] = readerRate / copyRate;
     state.counters["records"] = records;

@@ -7,6 +7,7 @@
 
 #include "model/CModel.h"
 #include "model/Geodesy.h"
+#include "model/NumberFormat.h"
 #include "model/ReportSlots.h"
 #include "protocol/QtxtSentence.h"
 
@@ -15,7 +16,7 @@ void OutputLine::Append(const char* format, ...)
     if (m_length + 1 >= kCapacity) return;
     va_list args;
     va_start(args, format);
-    const int n = vsnprintf(m_text + m_length, kCapacity - m_length, format, args);
+    const int n = FormatTextV(m_text + m_length, kCapacity - m_length, format, args);
     va_end(args);
     if (n < 0) {
         m_text[m_length] = '\0';
@@ -25,14 +26,24 @@ void OutputLine::Append(const char* format, ...)
     m_length += static_cast<size_t>(n) < room ? static_cast<size_t>(n) : room;
 }
 
-void OutputLine::AppendText(const char* text)
+void OutputLine::AppendDecimal(int64_t value, int width)
 {
-    if (text == nullptr) return;
-    const size_t room = kCapacity - 1 - m_length;
-    size_t n = strlen(text);
-    if (n > room) n = room;
-    memcpy(m_text + m_length, text, n);
-    m_length += n;
+    // Most numbers of a line are clock and angle parts of one or two digits.
+    const int64_t kTwoDigits = 100;
+    const int64_t kTen = 10;
+    if (value >= 0 && value < kTwoDigits && width <= 2 && m_length + 3 < kCapacity) {
+        if (value >= kTen || width == 2) m_text[m_length++] = static_cast<char>('0' + value / kTen);
+        m_text[m_length++] = static_cast<char>('0' + value % kTen);
+        m_text[m_length] = '\0';
+        return;
+    }
+    m_length += FormatDecimalText(m_text + m_length, kCapacity - 1 - m_length, value, width);
+    m_text[m_length] = '\0';
+}
+
+void OutputLine::AppendFixed(double value, int precision, int width)
+{
+    m_length += FormatFixedText(m_text + m_length, kCapacity - 1 - m_length, value, precision, width);
     m_text[m_length] = '\0';
 }
 
@@ -83,6 +94,18 @@ const int32_t kGgaQualityDifferential = 2;
 const uint32_t kAlmanacComplete = 1;
 
 const char kNaText[] = "=na()";
+
+// Decimals of the printed values.
+const int kRadianDecimals = 9;       // binary rows' longitude and latitude
+const int kDegreeDecimals = 6;       // NMEA rows' longitude and latitude
+const int kThousandths = 3;          // velocities and their integrals, NMEA speeds and angles
+const int kHundredths = 2;           // binary rows' times, distances, heights and DOPs
+const int kTenths = 1;               // QBIN fix names, NMEA times, GGA and NMEA DOPs and heights
+const int kKmlAngleDecimals = 8;     // "%05.8f"
+const int kKmlAngleWidth = 5;
+const int kKmlAltitudeWidth = 5;     // "%05.2f"
+const int kKmlHeightDecimals = 6;    // "%f"
+const int kGgaChecksumDigits = 2;
 
 const char* const kBinaryColumns[] = {
     "Index", "Week", "TOW", "Day", "Time", "Lon-Rad", "Lat-Rad", "DEast-m", "DNorth-m", "Alt-m",
@@ -158,18 +181,35 @@ ClockTime SplitTimeOfDay(double t)
     return c;
 }
 
+// Two digits, zero-padded ("%02d" of 0..99).
+void AppendTwoDigits(OutputLine& out, int32_t value)
+{
+    out.AppendDecimal(value, 2);
+}
+
 // "%02d%02d%05.2f" of the time of day, from the rounded parts.
 void AppendGgaTime(OutputLine& out, double t)
 {
     const ClockTime c = SplitTimeOfDay(t);
-    out.Append("%02d%02d%02d.%02d", c.hours, c.minutes, c.seconds, c.hundredths);
+    AppendTwoDigits(out, c.hours);
+    AppendTwoDigits(out, c.minutes);
+    AppendTwoDigits(out, c.seconds);
+    out.AppendChar('.');
+    AppendTwoDigits(out, c.hundredths);
 }
 
 // "hh:mm:ss.ss" of the time of day, from the rounded parts.
 void AppendColonTime(OutputLine& out, const char* sep, double t)
 {
     const ClockTime c = SplitTimeOfDay(t);
-    out.Append("%s%02d:%02d:%02d.%02d", sep, c.hours, c.minutes, c.seconds, c.hundredths);
+    out.AppendText(sep);
+    AppendTwoDigits(out, c.hours);
+    out.AppendChar(':');
+    AppendTwoDigits(out, c.minutes);
+    out.AppendChar(':');
+    AppendTwoDigits(out, c.seconds);
+    out.AppendChar('.');
+    AppendTwoDigits(out, c.hundredths);
 }
 
 // Degrees and minutes with four decimals ("%0Nd%07.4f"): rounded to a
@@ -182,8 +222,12 @@ void AppendDegreesMinutes(OutputLine& out, double radians, int degreeDigits)
     const int64_t perDegree = static_cast<int64_t>(kMinuteTenThousandthsPerDegree);
     const int32_t whole = static_cast<int32_t>(total / perDegree);
     const int64_t rest = total % perDegree;
-    out.Append("%0*d%02d.%04d,", degreeDigits, whole, static_cast<int32_t>(rest / kMinuteTenThousandths),
-               static_cast<int32_t>(rest % kMinuteTenThousandths));
+    const int kDecimalDigits = 4;
+    out.AppendDecimal(whole, degreeDigits);
+    AppendTwoDigits(out, static_cast<int32_t>(rest / kMinuteTenThousandths));
+    out.AppendChar('.');
+    out.AppendDecimal(rest % kMinuteTenThousandths, kDecimalDigits);
+    out.AppendChar(',');
 }
 
 // "d:mm:ss.hhX" with X the hemisphere letter, from RadiansToDms.
@@ -192,8 +236,15 @@ void AppendDms(OutputLine& out, const char* lead, double radians, char positive,
     int32_t degrees = 0, minutes = 0, seconds = 0, hundredths = 0;
     bool isNegative = false;
     RadiansToDms(radians, degrees, minutes, seconds, hundredths, isNegative);
-    out.Append("%s%d:%02d:%02d.%02d%c", lead, degrees, minutes, seconds, hundredths,
-               isNegative ? negative : positive);
+    out.AppendText(lead);
+    out.AppendDecimal(degrees);
+    out.AppendChar(':');
+    AppendTwoDigits(out, minutes);
+    out.AppendChar(':');
+    AppendTwoDigits(out, seconds);
+    out.AppendChar('.');
+    AppendTwoDigits(out, hundredths);
+    out.AppendChar(isNegative ? negative : positive);
 }
 
 // ---- Spreadsheet fields ----------------------------------------------------
@@ -208,25 +259,26 @@ void AppendNa(OutputLine& out, const SpreadsheetState& state, int count)
     }
 }
 
-void AppendReal(OutputLine& out, const SpreadsheetState& state, const char* format, double value)
+// A real with `decimals` digits after the point ("%.*f").
+void AppendReal(OutputLine& out, const SpreadsheetState& state, int decimals, double value)
 {
     out.AppendText(Separator(state.fieldSep));
-    out.Append(format, value);
+    out.AppendFixed(value, decimals);
 }
 
 // A real when the report gave one, else the na field.
-void AppendKnownReal(OutputLine& out, const SpreadsheetState& state, const char* format, double value,
-                     bool known)
+void AppendKnownReal(OutputLine& out, const SpreadsheetState& state, int decimals, double value, bool known)
 {
     if (known)
-        AppendReal(out, state, format, value);
+        AppendReal(out, state, decimals, value);
     else
         AppendNa(out, state, 1);
 }
 
 void AppendInt(OutputLine& out, const SpreadsheetState& state, int64_t value)
 {
-    out.Append("%s%lld", Separator(state.fieldSep), static_cast<long long>(value));
+    out.AppendText(Separator(state.fieldSep));
+    out.AppendDecimal(value);
 }
 
 // The local plane of the conversion: its origin is the first position,
@@ -258,12 +310,12 @@ double DeltaNorth(const SpreadsheetState& state, const NavState& nav)
 void AppendPosition(OutputLine& out, SpreadsheetState& state, const NavState& nav)
 {
     FixReference(state, nav);
-    AppendReal(out, state, "%.9f", nav.longitude);
-    AppendReal(out, state, "%.9f", nav.latitude);
-    AppendReal(out, state, "%.2f", DeltaEast(state, nav));
-    AppendReal(out, state, "%.2f", DeltaNorth(state, nav));
-    AppendReal(out, state, "%.2f", nav.height);
-    AppendReal(out, state, "%.2f", nav.clockBias);
+    AppendReal(out, state, kRadianDecimals, nav.longitude);
+    AppendReal(out, state, kRadianDecimals, nav.latitude);
+    AppendReal(out, state, kHundredths, DeltaEast(state, nav));
+    AppendReal(out, state, kHundredths, DeltaNorth(state, nav));
+    AppendReal(out, state, kHundredths, nav.height);
+    AppendReal(out, state, kHundredths, nav.clockBias);
 }
 
 // The velocities and their running integrals by the trapezoid rule; the
@@ -293,7 +345,7 @@ void AppendVelocity(OutputLine& out, SpreadsheetState& state, const NavState& na
     const double values[] = {nav.velEast, nav.velNorth, nav.velUp, drift,
                              state.integralEast, state.integralNorth, state.integralUp,
                              state.integralDrift};
-    for (double v : values) AppendReal(out, state, "%.3f", v);
+    for (double v : values) AppendReal(out, state, kThousandths, v);
 }
 
 int FixSvCount(const FixModeRecord& fix)
@@ -345,10 +397,11 @@ void FormatMapCsvPosition(const NavState& nav, double& lastCsvTime, ProtocolKind
     if (!TakeNewFix(nav, lastCsvTime)) return;
     AppendDms(out, "\r\n", nav.longitude, 'E', 'W');
     AppendDms(out, ", ", nav.latitude, 'N', 'S');
+    out.AppendText(", ", 2);
     if (kind == PROTO_QBIN)
-        out.Append(", %.1f", nav.timeOfFix);
+        out.AppendFixed(nav.timeOfFix, kTenths);
     else
-        out.Append(", %.0f", nav.timeOfFix * kMillisecondsPerSecond);
+        out.AppendFixed(nav.timeOfFix * kMillisecondsPerSecond, 0);
 }
 
 // ---- NMEA GGA --------------------------------------------------------------
@@ -367,16 +420,20 @@ void FormatGgaSentence(CModel& model, double& lastGgaTime, OutputLine& out)
     AppendGgaTime(out, nav.timeOfFix);
     out.AppendText(",");
     AppendDegreesMinutes(out, nav.latitude, 2);
-    out.Append("%c,", nav.latitude > 0.0 ? 'N' : 'S');
+    out.AppendChar(nav.latitude > 0.0 ? 'N' : 'S');
+    out.AppendChar(',');
     AppendDegreesMinutes(out, nav.longitude, 3);
-    out.Append("%c,", nav.longitude > 0.0 ? 'E' : 'W');
-    out.Append("%d,", differential ? kGgaQualityDifferential : kGgaQualityGps);
-    out.Append("%02d,", nav.svCount);
+    out.AppendChar(nav.longitude > 0.0 ? 'E' : 'W');
+    out.AppendChar(',');
+    out.AppendDecimal(differential ? kGgaQualityDifferential : kGgaQualityGps);
+    out.AppendChar(',');
+    out.AppendDecimal(nav.svCount, 2);
+    out.AppendChar(',');
     // A DOP the receiver did not give (negative) and an altitude it did not
     // give stay empty: readers take a printed value for a measured one.
-    if (std::isfinite(dops.hdop) && dops.hdop >= 0.0) out.Append("%.1f", dops.hdop);
+    if (std::isfinite(dops.hdop) && dops.hdop >= 0.0) out.AppendFixed(dops.hdop, kTenths);
     out.AppendText(",");
-    if (HasValue(nav.height)) out.Append("%.1f", nav.height);
+    if (HasValue(nav.height)) out.AppendFixed(nav.height, kTenths);
     out.AppendText(",M,");
     out.AppendText(",M,");
     out.AppendText(",*");
@@ -384,7 +441,9 @@ void FormatGgaSentence(CModel& model, double& lastGgaTime, OutputLine& out)
     const size_t checked = out.GetLength() - 2;  // from after "$" up to "*"
     const BYTE sum = ComputeXorChecksum(reinterpret_cast<const BYTE*>(text + 1),
                                         static_cast<uint16_t>(checked));
-    out.Append("%02X\r\n", sum);
+    char hex[kGgaChecksumDigits];
+    out.AppendText(hex, FormatHexText(hex, sizeof hex, sum, kGgaChecksumDigits));
+    out.AppendText("\r\n", 2);
 }
 
 // ---- KML -------------------------------------------------------------------
@@ -426,24 +485,45 @@ void FormatKmlPlacemark(const NavState& nav, double& lastKmlTime, uint32_t& poin
     if (!TakeNewFix(nav, lastKmlTime)) return;
     ++pointCount;
     const int32_t s = TruncateToInt(nav.timeOfFix) % static_cast<int32_t>(kSecondsPerDay);
-    const double latitude = nav.latitude * kRadiansToDegrees;
-    const double longitude = nav.longitude * kRadiansToDegrees;
-    out.Append("<Placemark>\r\n <description> <![CDATA[Point no. #%lu\r\n <br></br>%02d:%02d:%02d\r\n"
-               " <br></br>lat %05.8f\r\n <br></br>lon %05.8f\r\n",
-               static_cast<unsigned long>(pointCount), s / kSecondsPerHour,
-               s % kSecondsPerHour / kSecondsPerMinute, s % kSecondsPerMinute, latitude, longitude);
+    // Each angle is printed once, for the description and the coordinates.
+    char latitude[kNumberTextRoom];
+    char longitude[kNumberTextRoom];
+    const size_t latitudeLength = FormatFixedText(latitude, sizeof latitude, nav.latitude * kRadiansToDegrees,
+                                                  kKmlAngleDecimals, kKmlAngleWidth);
+    const size_t longitudeLength = FormatFixedText(longitude, sizeof longitude, nav.longitude * kRadiansToDegrees,
+                                                   kKmlAngleDecimals, kKmlAngleWidth);
+    out.AppendText("<Placemark>\r\n <description> <![CDATA[Point no. #");
+    out.AppendDecimal(pointCount);
+    out.AppendText("\r\n <br></br>");
+    AppendTwoDigits(out, s / kSecondsPerHour);
+    out.AppendChar(':');
+    AppendTwoDigits(out, s % kSecondsPerHour / kSecondsPerMinute);
+    out.AppendChar(':');
+    AppendTwoDigits(out, s % kSecondsPerMinute);
+    out.AppendText("\r\n <br></br>lat ");
+    out.AppendText(latitude, latitudeLength);
+    out.AppendText("\r\n <br></br>lon ");
+    out.AppendText(longitude, longitudeLength);
+    out.AppendText("\r\n");
     // Without an altitude the point is written with two coordinates, which
     // KML allows, rather than with a marker value as a height.
     const bool hasAltitude = HasValue(nav.height);
-    if (hasAltitude)
-        out.Append(" <br></br>alt %05.2f", nav.height);
-    else
+    if (hasAltitude) {
+        out.AppendText(" <br></br>alt ");
+        out.AppendFixed(nav.height, kHundredths, kKmlAltitudeWidth);
+    } else {
         out.AppendText(" <br></br>alt n/a");
+    }
     out.AppendText("]]>\r\n </description>\r\n <styleUrl>#dot</styleUrl>\r\n <Point>\r\n");
-    if (hasAltitude)
-        out.Append("  <coordinates>%05.8f,%05.8f,%f</coordinates>\r\n", longitude, latitude, nav.height);
-    else
-        out.Append("  <coordinates>%05.8f,%05.8f</coordinates>\r\n", longitude, latitude);
+    out.AppendText("  <coordinates>");
+    out.AppendText(longitude, longitudeLength);
+    out.AppendChar(',');
+    out.AppendText(latitude, latitudeLength);
+    if (hasAltitude) {
+        out.AppendChar(',');
+        out.AppendFixed(nav.height, kKmlHeightDecimals);
+    }
+    out.AppendText("</coordinates>\r\n");
     out.AppendText(" </Point>\r\n</Placemark>\r\n");
 }
 
@@ -500,8 +580,14 @@ void FormatSpreadsheetRow(CModel& model, SpreadsheetState& state, OutputLine& ou
     const unsigned week = (activity & ACT_FIX_REPORT) != 0 ? nav.week : time.week;
     const char* sep = Separator(state.fieldSep);
 
-    out.Append("\r\n%d%s%u", state.rowIndex, sep, week);
-    out.Append("%s%.02f%s%d", sep, t, sep, DayOfWeek(t));
+    out.AppendText("\r\n", 2);
+    out.AppendDecimal(state.rowIndex);
+    out.AppendText(sep);
+    out.AppendDecimal(week);
+    out.AppendText(sep);
+    out.AppendFixed(t, kHundredths);
+    out.AppendText(sep);
+    out.AppendDecimal(DayOfWeek(t));
     AppendColonTime(out, sep, t);
     if (position)
         AppendPosition(out, state, nav);
@@ -516,9 +602,9 @@ void FormatSpreadsheetRow(CModel& model, SpreadsheetState& state, OutputLine& ou
     DopRecord dops;
     model.GetFixSvList(dops);
     if (fixMode) {
-        AppendReal(out, state, "%.2f", dops.pdop);
-        AppendReal(out, state, "%.2f", dops.hdop);
-        AppendReal(out, state, "%.2f", dops.vdop);
+        AppendReal(out, state, kHundredths, dops.pdop);
+        AppendReal(out, state, kHundredths, dops.hdop);
+        AppendReal(out, state, kHundredths, dops.vdop);
     } else {
         AppendNa(out, state, 3);
     }
@@ -544,10 +630,10 @@ void AppendNmeaVelocity(OutputLine& out, const SpreadsheetState& state, const Na
     const bool hasSpeed = HasValue(nav.groundSpeedKnots);
     const bool hasHeading = HasValue(nav.heading);
     const double speed = nav.groundSpeedKnots * kKnotsToMetresPerSecond;
-    AppendKnownReal(out, state, "%.3f", speed, hasSpeed);
-    AppendKnownReal(out, state, "%.3f", nav.heading * kRadiansToDegrees, hasHeading);
-    AppendKnownReal(out, state, "%.3f", std::sin(nav.heading) * speed, hasSpeed && hasHeading);
-    AppendKnownReal(out, state, "%.3f", std::cos(nav.heading) * speed, hasSpeed && hasHeading);
+    AppendKnownReal(out, state, kThousandths, speed, hasSpeed);
+    AppendKnownReal(out, state, kThousandths, nav.heading * kRadiansToDegrees, hasHeading);
+    AppendKnownReal(out, state, kThousandths, std::sin(nav.heading) * speed, hasSpeed && hasHeading);
+    AppendKnownReal(out, state, kThousandths, std::cos(nav.heading) * speed, hasSpeed && hasHeading);
 }
 
 bool IsUsedInFix(const FixModeRecord& fix, uint8_t sv)
@@ -596,20 +682,23 @@ void FormatNmeaSpreadsheetRow(CModel& model, SpreadsheetState& state, OutputLine
     }
     const uint32_t activity = model.GetActivityFlags();
     const char* sep = Separator(state.fieldSep);
-    out.Append("\n%d%s%.1f", state.rowIndex, sep, nav.timeOfFix);
+    out.AppendChar('\n');
+    out.AppendDecimal(state.rowIndex);
+    out.AppendText(sep);
+    out.AppendFixed(nav.timeOfFix, kTenths);
     AppendDms(out, sep, nav.longitude, 'E', 'W');
     AppendDms(out, sep, nav.latitude, 'N', 'S');
-    AppendReal(out, state, "%.6f", nav.longitude * kRadiansToDegrees);
-    AppendReal(out, state, "%.6f", nav.latitude * kRadiansToDegrees);
+    AppendReal(out, state, kDegreeDecimals, nav.longitude * kRadiansToDegrees);
+    AppendReal(out, state, kDegreeDecimals, nav.latitude * kRadiansToDegrees);
     const bool hasAltitude = HasValue(nav.height);
-    AppendKnownReal(out, state, "%.1f", nav.height, hasAltitude);
-    AppendKnownReal(out, state, "%.1f", nav.height - nav.geoidSeparation, hasAltitude);
+    AppendKnownReal(out, state, kTenths, nav.height, hasAltitude);
+    AppendKnownReal(out, state, kTenths, nav.height - nav.geoidSeparation, hasAltitude);
     AppendNmeaVelocity(out, state, nav);
 
     DopRecord dops;
     model.GetFixSvList(dops);
     const double dopValues[] = {nav.ggaHdop, dops.pdop, dops.hdop, dops.vdop};
-    for (double v : dopValues) AppendReal(out, state, "%.1f", v);
+    for (double v : dopValues) AppendReal(out, state, kTenths, v);
 
     FixModeRecord fix;
     model.GetFixModeAndDops(fix);

@@ -9,6 +9,7 @@
 // in place, without the heap.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "link/ProtocolKind.h"
 #include "model/ModelRecords.h"
@@ -21,6 +22,9 @@ class CModel;
 class OutputLine {
 public:
     enum : size_t { kCapacity = 8192 };
+    // The longest "%.*f" text AppendFixed builds: the largest double has 309
+    // digits before the point, and the precision is at most kMaxPrecision.
+    enum : int { kMaxPrecision = 17, kFixedRoom = 340 };
 
     OutputLine() { Clear(); }
     void Clear()
@@ -34,7 +38,31 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
-    void AppendText(const char* text);
+    // Inline, so that a literal's length is known where it is appended.
+    void AppendText(const char* text)
+    {
+        if (text != nullptr) AppendText(text, strlen(text));
+    }
+    void AppendText(const char* text, size_t length)
+    {
+        if (text == nullptr) return;
+        const size_t room = kCapacity - 1 - m_length;
+        if (length > room) length = room;
+        memcpy(m_text + m_length, text, length);
+        m_length += length;
+        m_text[m_length] = '\0';
+    }
+    void AppendChar(char c)
+    {
+        if (m_length + 1 >= kCapacity) return;
+        m_text[m_length++] = c;
+        m_text[m_length] = '\0';
+    }
+    // The text of printf's "%0*lld" (width 0: "%lld").
+    void AppendDecimal(int64_t value, int width = 0);
+    // The text of printf's "%0*.*f" (width 0: "%.*f"), without printf: the
+    // writers build several of these per line for every fix.
+    void AppendFixed(double value, int precision, int width = 0);
 
     const char* GetText() const { return m_text; }
     size_t GetLength() const { return m_length; }

@@ -27,8 +27,8 @@ public:
     {
         return m_playback != nullptr ? m_playback->GetSpeed() : static_cast<uint32_t>(CPlaybackChannel::kMaxSpeed);
     }
-    // The file position just after the byte being handled, not after the
-    // block the reader has read.
+    // The file position just after the bytes handed to the handler; the
+    // handler counts back from it to where a frame ended.
     uint32_t GetPlaybackReadCount() override { return m_playback != nullptr ? m_position : 0; }
     void SetPosition(uint32_t position) { m_position = position; }
     ProtocolKind GetLinkProtocol() override { return m_engine.m_protocol.load(); }
@@ -376,10 +376,12 @@ void CProtocol::RunReader()
             if (replay != nullptr) replay->Take(static_cast<uint32_t>(handled - settled));
             settled = handled;
         };
+        link.SetPosition(blockStart + static_cast<uint32_t>(n));
         while (handled < n) {
-            link.SetPosition(blockStart + static_cast<uint32_t>(handled) + 1);
-            const FrameStep step = handler.OnByte(block[handled]);
-            ++handled;
+            // The handler takes the block up to a frame that asks for a pause
+            // or sees the stop; the rest is handed over again after it.
+            const FrameStep step = handler.OnBytes(block + handled, static_cast<size_t>(n - handled));
+            handled += static_cast<int>(step.taken);
             if (step.stopRequested) {
                 // The handler saw a stop or a conversion that stopped writing.
                 exit = CheckReaderExit(converter);

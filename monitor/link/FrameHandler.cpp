@@ -74,6 +74,8 @@ CFrameHandler::CFrameHandler(const FrameContext& context, const FrameDispatchTab
       m_observer(nullptr),
       m_noGoodFrameYet(true),
       m_stepSet(false),
+      m_fedToCallEnd(0),
+      m_lastProtocol(PROTO_NONE),
       m_recogniser(this)
 {
     for (const FrameProtocolEntry*& entry : m_entryOfKind) entry = nullptr;
@@ -95,6 +97,7 @@ FrameStep CFrameHandler::OnBytes(const BYTE* bytes, size_t count)
         // during a conversion the recogniser returns after every frame and the
         // window is looked at again for the bytes after it.
         const bool copy = IsRawCopyOpen();
+        m_fedToCallEnd = count - result.taken;
         const size_t taken = m_recogniser.Feed(bytes + result.taken, count - result.taken);
         CountBytes(taken);
         if (copy) m_context.converter->AppendRawCopy(bytes + result.taken, taken);
@@ -127,6 +130,16 @@ FrameStep CFrameHandler::OnByte(BYTE b)
         }
     } while (merged.taken == 0 || m_recogniser.HasPending());
     return merged;
+}
+
+// The file position just after the byte that ended the finding being
+// handled: the read count covers every byte of the current call.
+uint32_t CFrameHandler::FindingPosition()
+{
+    const size_t end = m_recogniser.GetFindingEnd();
+    const size_t after = end < m_fedToCallEnd ? m_fedToCallEnd - end : 0;
+    const uint32_t readCount = m_link->GetPlaybackReadCount();
+    return after < readCount ? readCount - static_cast<uint32_t>(after) : 0;
 }
 
 // A block is counted once it is known how much of it was taken.
@@ -166,11 +179,21 @@ void CFrameHandler::PassRawFrame(ProtocolKind kind, const BYTE* frame, int lengt
 void CFrameHandler::ReportGoodFrame(ProtocolKind kind)
 {
     if (IsConverting()) {
-        m_context.converter->SetDetectedKind(kind);
+        // Nearly every frame confirms the kind already known.
+        if (m_context.converter->GetDetectedKind() != kind) m_context.converter->SetDetectedKind(kind);
         m_recogniser.SetDetectedKind(kind);
     } else if (m_context.model != nullptr) {
         m_context.model->Notify(EV_FRAME_RECEIVED, kind, false);
     }
+    SetLastProtocol(kind);
+}
+
+// The link is told when the protocol of its last good frame changes: it
+// keeps the value, and a store for every frame costs a locked instruction.
+void CFrameHandler::SetLastProtocol(ProtocolKind kind)
+{
+    if (kind == m_lastProtocol) return;
+    m_lastProtocol = kind;
     m_link->SetLastProtocol(kind);
 }
 
@@ -219,7 +242,7 @@ void CFrameHandler::HandleQbinPacket(const BYTE* frame, int length)
         if (IsConverting()) {
             char position[64];
             snprintf(position, sizeof(position), "  File position at packet end:   0x%X\r\n",
-                     static_cast<unsigned>(m_link->GetPlaybackReadCount()));
+                     static_cast<unsigned>(FindingPosition()));
             CString report;
             FormatCrcErrorReport(report, "", frame, length, model);
             CString text(position);
@@ -268,7 +291,7 @@ void CFrameHandler::HandleFrame(const FrameProtocolEntry& entry, const BYTE* fra
         // A conversion does not learn its log's protocol from these.
         if (!IsConverting() && m_context.model != nullptr)
             m_context.model->Notify(EV_FRAME_RECEIVED, PROTO_MON, false);
-        m_link->SetLastProtocol(PROTO_MON);
+        SetLastProtocol(PROTO_MON);
     } else {
         ReportGoodFrame(entry.kind);
         Count(LINK_GOOD);
@@ -303,7 +326,7 @@ void CFrameHandler::OnBrokenQbinPacket(BYTE id, BYTE firstData, int length)
     snprintf(text, sizeof(text),
              "\r\nBroken packet: ID 0x%02X-%02X, length (excluding DLE/ID): %d, File position: 0x%08X",
              static_cast<unsigned>(id), static_cast<unsigned>(firstData), length,
-             static_cast<unsigned>(m_link->GetPlaybackReadCount()));
+             static_cast<unsigned>(FindingPosition()));
     m_context.converter->WriteTranslationText(text, false, false);
 }
 

@@ -61,8 +61,10 @@ public:
     virtual bool IsPassRawData() = 0;
     // Playback only: the speed factor, 1 (real time) .. 1000 (no pauses).
     virtual uint32_t GetPlaybackSpeed() = 0;
-    // Playback only: bytes read from the file so far (the file position that
-    // conversion diagnostics report).
+    // Playback only: the file position just after the last byte handed to the
+    // handler so far (the last byte of a block given to OnBytes, the byte
+    // given to OnByte). Conversion diagnostics report the position where a
+    // frame ended, counting back from it.
     virtual uint32_t GetPlaybackReadCount() = 0;
     // The link's protocol setting (1 AUTO, 3 QBIN, 4 NMEA, ...).
     virtual ProtocolKind GetLinkProtocol() = 0;
@@ -184,10 +186,12 @@ public:
 
 private:
     void CountBytes(size_t count);
+    uint32_t FindingPosition();
     bool IsRawCopyOpen();
     void HandleQbinPacket(const BYTE* frame, int length);
     void HandleFrame(const FrameProtocolEntry& entry, const BYTE* frame, int length);
     void ReportGoodFrame(ProtocolKind kind);
+    void SetLastProtocol(ProtocolKind kind);
     void PassRawFrame(ProtocolKind kind, const BYTE* frame, int length);
     void Count(int counter);
     void AfterGoodFrame(ProtocolKind kind, const BYTE* frame, int length);
@@ -203,5 +207,10 @@ private:
     bool m_noGoodFrameYet;
     FrameStep m_step;         // what the frames of the current bytes asked for
     bool m_stepSet;
+    // The bytes from the start of the recogniser's current Feed to the end of
+    // the current OnBytes call: a finding's file position counts back from
+    // the link's read count by those after the finding.
+    size_t m_fedToCallEnd;
+    ProtocolKind m_lastProtocol;   // what the link was last told (PROTO_NONE: nothing yet)
     CFrameRecogniser m_recogniser;
 };

@@ -100,13 +100,35 @@ inline size_t RunWhileClear(const uint8_t* table, const BYTE* p, size_t i, size_
     return i;
 }
 
+// NMEA text eight bytes a step while no byte of a word is below 0x20, above
+// 0x7E or a '$' (each test is exact for the word as a whole), then byte by
+// byte.
+inline size_t RunNmeaText(const BYTE* p, size_t i, size_t limit)
+{
+    const uint64_t kOnes = 0x0101010101010101ull;
+    const uint64_t kHighBits = 0x8080808080808080ull;
+    const uint64_t kFirstPrintable = 0x20;
+    const uint64_t kDollars = kOnes * '$';
+    while (limit - i >= sizeof(uint64_t)) {
+        uint64_t word;
+        memcpy(&word, p + i, sizeof word);
+        const uint64_t below = (word - kOnes * kFirstPrintable) & ~word & kHighBits;
+        const uint64_t above = ((word + kOnes) | word) & kHighBits;   // 0x7F and up
+        const uint64_t dollar = ((word ^ kDollars) - kOnes) & ~(word ^ kDollars) & kHighBits;
+        if ((below | above | dollar) != 0) break;
+        i += sizeof word;
+    }
+    return RunWhileSet(kNmeaText.is, p, i, limit);
+}
+
 }  // namespace
 
 CFrameRecogniser::CFrameRecogniser(IFrameSink* sink)
-    : m_sink(sink), m_converting(false)
+    : m_sink(sink), m_converting(false), m_live(nullptr), m_findingEnd(0)
 {
     Reset();
-    SetDetectedKind(PROTO_NONE);
+    m_onlyStart = -1;
+    RebuildIdleTable();
     memset(m_raw, 0, sizeof(m_raw));
     memset(m_frame, 0, sizeof(m_frame));
     memset(m_pending, 0, sizeof(m_pending));
@@ -141,7 +163,10 @@ void CFrameRecogniser::SetConverting(bool converting)
 
 void CFrameRecogniser::SetDetectedKind(ProtocolKind kind)
 {
-    m_onlyStart = (kind == PROTO_NONE) ? -1 : StartByteOf(kind);
+    const int onlyStart = (kind == PROTO_NONE) ? -1 : StartByteOf(kind);
+    // A conversion confirms its kind with every good frame.
+    if (onlyStart == m_onlyStart) return;
+    m_onlyStart = onlyStart;
     RebuildIdleTable();
 }
 
@@ -165,6 +190,7 @@ size_t CFrameRecogniser::Feed(const BYTE* bytes, size_t count)
 {
     m_return = false;
     Cursor live = {bytes, 0, bytes != nullptr ? count : 0, false, false};
+    m_live = &live;
     while (!m_return) {
         if (HasPending()) {
             Cursor again = {m_pending, m_pendingRead, m_pendingEnd, true, false};
@@ -178,6 +204,7 @@ size_t CFrameRecogniser::Feed(const BYTE* bytes, size_t count)
             break;
         }
     }
+    m_live = nullptr;
     return live.pos;
 }
 
@@ -226,7 +253,8 @@ inline size_t CFrameRecogniser::TakeRun(Cursor& c, Work& w, const uint8_t* keep,
     const BYTE* p = c.base;
     const size_t from = c.pos;
     const size_t limit = from + Min(c.end - from, room);
-    const size_t n = RunWhileSet(keep, p, from, limit) - from;
+    const size_t end = keep == kNmeaText.is ? RunNmeaText(p, from, limit) : RunWhileSet(keep, p, from, limit);
+    const size_t n = end - from;
     Append(c, w, n);
     w.count += static_cast<int>(n);
     return n;
@@ -331,6 +359,8 @@ void CFrameRecogniser::Deliver(Work& w, ProtocolKind kind, const BYTE* frame, in
     w.raw = 0;
     w.count = 0;
     m_qopAt = 0;
+    // Every frame is handed on after the byte that completed it was taken.
+    m_findingEnd = m_live != nullptr ? m_live->pos : 0;
     if (m_sink != nullptr) m_sink->OnFrame(kind, frame, length);
 }
 
@@ -420,6 +450,8 @@ void CFrameRecogniser::GiveUpBrokenPacket(Cursor& c, Work& w)
     // Those echoes are not reported.
     const bool echo = c.pending && m_candStart >= 0 && m_candStart < m_quietEnd;
     if (!echo && m_sink != nullptr) {
+        // The byte after the stray DLE, under the cursor, breaks the packet.
+        m_findingEnd = c.pending ? (m_live != nullptr ? m_live->pos : 0) : c.pos + 1;
         BYTE firstData = w.count >= 3 ? w.data[2] : 0;
         m_sink->OnBrokenQbinPacket(w.data[1], firstData, w.count - 2);
     }

@@ -102,6 +102,13 @@ public:
     void ReturnAfterFrame() { m_return = true; }
     // True while bytes given up by a candidate still wait to be scanned again.
     bool HasPending() const { return m_pendingRead < m_pendingEnd; }
+    // For the sink, during OnFrame and OnBrokenQbinPacket: how many of the
+    // bytes of the current Feed lie up to and including the last one the
+    // finding needed (the byte that completed the frame, or the one that
+    // broke the packet). A finding among bytes scanned again was made by the
+    // last byte taken before them. Fed one byte at a time, every finding of
+    // a call ends at that byte.
+    size_t GetFindingEnd() const { return m_findingEnd; }
 
     State GetState() const { return m_state; }
     int GetCount() const { return m_count; }
@@ -163,6 +170,8 @@ private:
     bool m_bangPending;       // "!" was the last byte scanned between frames
     bool m_converting;
     bool m_return;            // the sink asked Feed to return
+    const Cursor* m_live;     // the bytes of the current Feed
+    size_t m_findingEnd;      // see GetFindingEnd
     int m_onlyStart;          // the one start byte allowed in a conversion, or -1
     uint16_t m_qopLength;     // expected length of the QOP message being collected
     int m_candStart;          // index in m_pending of the open candidate's start byte, or -1

@@ -1,6 +1,7 @@
 #include "model/CModel.h"
 
 #include <cassert>
+#include <cstdarg>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,7 @@
 #include "model/Crc.h"
 #include "model/Clock.h"
 #include "model/GpsTime.h"
+#include "model/NumberFormat.h"
 
 // ---------------------------------------------------------------------------
 // Hidden window
@@ -102,43 +104,66 @@ DegMin ToDegMin(double radians, char positive, char negative)
     return r;
 }
 
-// The translation line a conversion writes for a navigation report, or ""
+// A translation line built in a fixed buffer, in pieces that are each cut
+// at 1023 characters as a 1024-byte snprintf buffer cuts them (only
+// garbage values come near).
+class NavText {
+public:
+    enum : size_t { kPieceRoom = 1024, kRoom = 4 * kPieceRoom };
+
+    NavText() : m_length(0) { m_text[0] = '\0'; }
+    void Append(const char* format, ...)
+    {
+        const size_t left = kRoom - m_length;
+        const size_t room = left < kPieceRoom ? left : kPieceRoom;
+        va_list args;
+        va_start(args, format);
+        const int n = FormatTextV(m_text + m_length, room, format, args);
+        va_end(args);
+        if (n > 0) m_length += static_cast<size_t>(n) < room ? static_cast<size_t>(n) : room - 1;
+    }
+    const char* Get() const { return m_text; }
+    bool IsEmpty() const { return m_length == 0; }
+
+private:
+    char m_text[kRoom];
+    size_t m_length;
+};
+
+// The translation line a conversion writes for a navigation report; nothing
 // for kinds that have none.
-std::string NavTranslation(const NavState& s, int32_t kind)
+void NavTranslation(const NavState& s, int32_t kind, NavText& out)
 {
-    char buf[1024];
-    std::string time = FormatGpsTimeOfWeek(s.timeOfFix).GetString();
+    char time[GPS_TIME_OF_WEEK_TEXT_ROOM];
+    FormatGpsTimeOfWeek(time, sizeof time, s.timeOfFix);
     DegMin lat = ToDegMin(s.latitude, 'N', 'S');
     DegMin lon = ToDegMin(s.longitude, 'E', 'W');
     switch (kind) {
     case NAV_KIND_LLA_DOUBLE:
-        snprintf(buf, sizeof buf, "\r\nDLLA: %2d:%08.5f %c; %3d:%08.5f %c; %10.2f %12.2f%s",
-                 lat.degrees, lat.minutes, lat.letter, lon.degrees, lon.minutes, lon.letter,
-                 s.height, s.clockBias, time.c_str());
-        return buf;
+        out.Append("\r\nDLLA: %2d:%08.5f %c; %3d:%08.5f %c; %10.2f %12.2f%s",
+                   lat.degrees, lat.minutes, lat.letter, lon.degrees, lon.minutes, lon.letter,
+                   s.height, s.clockBias, time);
+        return;
     case NAV_KIND_LLA_SINGLE:
-        snprintf(buf, sizeof buf, "\r\nSLLA: %4d: %06.3f  %c%5d:%06.3f  %c%10.2f  %12.2f%s",
-                 lat.degrees, lat.minutes, lat.letter, lon.degrees, lon.minutes, lon.letter,
-                 s.height, s.clockBias, time.c_str());
-        return buf;
+        out.Append("\r\nSLLA: %4d: %06.3f  %c%5d:%06.3f  %c%10.2f  %12.2f%s",
+                   lat.degrees, lat.minutes, lat.letter, lon.degrees, lon.minutes, lon.letter,
+                   s.height, s.clockBias, time);
+        return;
     case NAV_KIND_XYZ_DOUBLE:
-        snprintf(buf, sizeof buf, "\r\nDXYZ:%12.2f  %13.2f  %13.2f %12.2f%s", s.x, s.y, s.z,
-                 s.clockBias, time.c_str());
-        return buf;
+        out.Append("\r\nDXYZ:%12.2f  %13.2f  %13.2f %12.2f%s", s.x, s.y, s.z, s.clockBias, time);
+        return;
     case NAV_KIND_XYZ_SINGLE:
-        snprintf(buf, sizeof buf, "\r\nSXYZ:  %15.0f  %15.0f  %15.0f    %s", s.x, s.y, s.z,
-                 time.c_str());
-        return buf;
+        out.Append("\r\nSXYZ:  %15.0f  %15.0f  %15.0f    %s", s.x, s.y, s.z, time);
+        return;
     case NAV_KIND_VEL_ENU:
-        snprintf(buf, sizeof buf, "\r\nVel ENU: %11.3f  %11.3f  %11.3f  %12.3f%s", s.velEast,
-                 s.velNorth, s.velUp, static_cast<double>(s.clockBiasRate), time.c_str());
-        return buf;
+        out.Append("\r\nVel ENU: %11.3f  %11.3f  %11.3f  %12.3f%s", s.velEast, s.velNorth, s.velUp,
+                   static_cast<double>(s.clockBiasRate), time);
+        return;
     case NAV_KIND_VEL_XYZ:
-        snprintf(buf, sizeof buf, "\r\nVelECEF: %11.3f  %11.3f  %11.3f  %12.3f%s", s.velX, s.velY,
-                 s.velZ, static_cast<double>(s.clockBiasRate), time.c_str());
-        return buf;
+        out.Append("\r\nVelECEF: %11.3f  %11.3f  %11.3f  %12.3f%s", s.velX, s.velY, s.velZ,
+                   static_cast<double>(s.clockBiasRate), time);
+        return;
     case NAV_KIND_FIX: {
-        std::string out;
         double tow = s.timeOfFix;
         if (!std::isfinite(tow) || tow < 0 || tow >= 604800.0) tow = 0;  // keeps the fields in range
         int days = static_cast<int>(tow / 86400.0);
@@ -150,14 +175,12 @@ std::string NavTranslation(const NavState& s, int32_t kind)
         double seconds = rest - minutes * 60.0;
         int towMs = static_cast<int>(s.timeOfFix >= 0 && s.timeOfFix < 604800.0
                                          ? s.timeOfFix * 1000.0 : 0.0);
-        snprintf(buf, sizeof buf,
-                 "\r\nFix at: %04d:%09d; %3s:%02d:%02d:%06.3f GPS (=UTC+%2ds)  FixType: %s%s%s%s",
-                 static_cast<int>(s.week), towMs, kDayNames[days], hours, minutes, seconds,
-                 static_cast<int>(s.utcOffset), (s.fixFlags & NAV_FIX_DIFFERENTIAL) ? "Diff" : "",
-                 (s.fixFlags & NAV_FIX_2D) ? "2D" : "3D",
-                 (s.fixFlags & NAV_FIX_FILTERED) ? "-Filtrd" : "",
-                 (s.fixFlags & NAV_FIX_BAD) ? "-BADFIX" : "");
-        out += buf;
+        out.Append("\r\nFix at: %04d:%09d; %3s:%02d:%02d:%06.3f GPS (=UTC+%2ds)  FixType: %s%s%s%s",
+                   static_cast<int>(s.week), towMs, kDayNames[days], hours, minutes, seconds,
+                   static_cast<int>(s.utcOffset), (s.fixFlags & NAV_FIX_DIFFERENTIAL) ? "Diff" : "",
+                   (s.fixFlags & NAV_FIX_2D) ? "2D" : "3D",
+                   (s.fixFlags & NAV_FIX_FILTERED) ? "-Filtrd" : "",
+                   (s.fixFlags & NAV_FIX_BAD) ? "-BADFIX" : "");
         char datum[32];
         if (s.datum == 0)
             snprintf(datum, sizeof datum, "WGS-84");
@@ -165,29 +188,21 @@ std::string NavTranslation(const NavState& s, int32_t kind)
             snprintf(datum, sizeof datum, "Unknown ");
         else
             snprintf(datum, sizeof datum, "Datum%3d", static_cast<int>(s.datum));
-        snprintf(buf, sizeof buf, "\r\n   Pos: %4d:%09.6f %c %5d:%09.6f %c %10.2f m HAE (%s)",
-                 lat.degrees, lat.minutes, lat.letter, lon.degrees, lon.minutes, lon.letter,
-                 s.height, datum);
-        out += buf;
-        snprintf(buf, sizeof buf, "\r\n   Vel:    %9.3f E       %9.3f N      %9.3f U   (m/sec)",
-                 s.velEast, s.velNorth, s.velUp);
-        out += buf;
+        out.Append("\r\n   Pos: %4d:%09.6f %c %5d:%09.6f %c %10.2f m HAE (%s)",
+                   lat.degrees, lat.minutes, lat.letter, lon.degrees, lon.minutes, lon.letter,
+                   s.height, datum);
+        out.Append("\r\n   Vel:    %9.3f E       %9.3f N      %9.3f U   (m/sec)",
+                   s.velEast, s.velNorth, s.velUp);
         int count = s.svCount > static_cast<int>(MODEL_SV_COUNT) ? static_cast<int>(MODEL_SV_COUNT) : static_cast<int>(s.svCount);
-        out += "\r\n   SVs: ";
-        for (int i = 0; i < count; ++i) {
-            snprintf(buf, sizeof buf, " %02d", static_cast<int>(s.svs[i]));
-            out += buf;
-        }
-        out += "     (IODEs:";
-        for (int i = 0; i < count; ++i) {
-            snprintf(buf, sizeof buf, " %02X", static_cast<unsigned>(s.iode[i] & 0xFF));
-            out += buf;
-        }
-        out += ")";
-        return out;
+        out.Append("\r\n   SVs: ");
+        for (int i = 0; i < count; ++i) out.Append(" %02d", static_cast<int>(s.svs[i]));
+        out.Append("     (IODEs:");
+        for (int i = 0; i < count; ++i) out.Append(" %02X", static_cast<unsigned>(s.iode[i] & 0xFF));
+        out.Append(")");
+        return;
     }
     default:
-        return std::string();
+        return;
     }
 }
 
@@ -555,8 +570,9 @@ bool CModel::GetComponentVersions(ComponentVersionTable& out, int& count)
 bool CModel::UpdateNavState(const NavState& record, int32_t kind, CConverterEngine* converter)
 {
     if (converter != nullptr && converter->IsTranslationOn()) {
-        std::string text = NavTranslation(record, kind);
-        if (!text.empty()) converter->WriteTranslationText(text.c_str(), false, false);
+        NavText text;
+        NavTranslation(record, kind, text);
+        if (!text.IsEmpty()) converter->WriteTranslationText(text.Get(), false, false);
     }
     if (kind == NAV_KIND_LLA_DOUBLE || kind == NAV_KIND_LLA_SINGLE) kind = NAV_KIND_LLA;
     if (kind == NAV_KIND_XYZ_DOUBLE || kind == NAV_KIND_XYZ_SINGLE) kind = NAV_KIND_XYZ;
@@ -1084,8 +1100,10 @@ uint32_t CModel::GetMonReadAddress()
 void CModel::SetReportText(int n, const char* text)
 {
     if (n < 0 || n >= MODEL_REPORT_TEXT_COUNT) return;
+    if (text == nullptr) text = "";
     std::lock_guard<std::mutex> g(m_lock);
-    m_reportTexts[n] = text ? text : "";
+    // Decoders label their slot with every report, nearly always as before.
+    if (m_reportTexts[n] != text) m_reportTexts[n] = text;
 }
 
 CString CModel::GetReportText(int n)

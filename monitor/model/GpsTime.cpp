@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "model/Clock.h"
+#include "model/NumberFormat.h"
 
 namespace {
 
@@ -118,15 +120,16 @@ double GetCurrentGpsTime(int32_t& week)
 
 CString FormatGpsTimeOfWeek(double secondsOfWeek)
 {
-    CString text;
-    if (secondsOfWeek == -1.0) {
-        text.Format("   <No time yet>    %6d", -1);
-        return text;
-    }
-    if (!(secondsOfWeek >= 0.0) || secondsOfWeek >= GPS_SECONDS_PER_WEEK) {
-        text.Format("     <Bad time>     %6d", static_cast<int>(ClampToInt32(secondsOfWeek)));
-        return text;
-    }
+    char text[GPS_TIME_OF_WEEK_TEXT_ROOM];
+    FormatGpsTimeOfWeek(text, sizeof text, secondsOfWeek);
+    return CString(text);
+}
+
+int FormatGpsTimeOfWeek(char* out, size_t size, double secondsOfWeek)
+{
+    if (secondsOfWeek == -1.0) return FormatText(out, size, "   <No time yet>    %6d", -1);
+    if (!(secondsOfWeek >= 0.0) || secondsOfWeek >= GPS_SECONDS_PER_WEEK)
+        return FormatText(out, size, "     <Bad time>     %6d", static_cast<int>(ClampToInt32(secondsOfWeek)));
     double t = secondsOfWeek;
     // So that a value a hair below a whole second (from float arithmetic in
     // the decoders) shows that second rather than the one before.
@@ -137,9 +140,35 @@ CString FormatGpsTimeOfWeek(double secondsOfWeek)
     rest -= hours * 3600.0;
     const int minutes = static_cast<int>(rest / 60.0);
     rest -= minutes * 60.0;
-    text.Format(" %s %02d:%02d:%05.2f   %6d", kDayNames[day < 7 ? day : 6], hours, minutes, rest,
-                static_cast<int>(t));
-    return text;
+    const char* const dayName = kDayNames[day < 7 ? day : 6];
+    if (out == nullptr || size < GPS_TIME_OF_WEEK_TEXT_ROOM)
+        return FormatText(out, size, " %s %02d:%02d:%05.2f   %6d", dayName, hours, minutes, rest, static_cast<int>(t));
+    // The same text put together without a format: translations show it
+    // for nearly every report.
+    const int kClockWidth = 2;
+    const int kSecondsDecimals = 2;
+    const int kSecondsWidth = 5;
+    const size_t kSecondsOfWeekWidth = 6;
+    size_t n = 0;
+    out[n++] = ' ';
+    const size_t nameLength = strlen(dayName);
+    memcpy(out + n, dayName, nameLength);
+    n += nameLength;
+    out[n++] = ' ';
+    n += FormatDecimalText(out + n, size - n, hours, kClockWidth);
+    out[n++] = ':';
+    n += FormatDecimalText(out + n, size - n, minutes, kClockWidth);
+    out[n++] = ':';
+    n += FormatFixedText(out + n, size - n, rest, kSecondsDecimals, kSecondsWidth);
+    char seconds[kNumberTextRoom];
+    const size_t digits = FormatDecimalText(seconds, sizeof seconds, static_cast<int>(t));
+    const size_t blanks = 3 + (digits < kSecondsOfWeekWidth ? kSecondsOfWeekWidth - digits : 0);
+    memset(out + n, ' ', blanks);
+    n += blanks;
+    memcpy(out + n, seconds, digits);
+    n += digits;
+    out[n] = '\0';
+    return static_cast<int>(n);
 }
 
 CString FormatCurrentTime(const char* format)

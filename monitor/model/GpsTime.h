@@ -40,6 +40,10 @@ double GetCurrentGpsTime(int32_t& week);
 // " Thu 00:00:00.50   345600"; "   <No time yet>        -1" for exactly -1;
 // "     <Bad time>         -5" for other values outside 0..604799.99.
 CString FormatGpsTimeOfWeek(double secondsOfWeek);
+// The same text into a buffer, as snprintf writes it, for the translations
+// that show it for every report.
+enum : size_t { GPS_TIME_OF_WEEK_TEXT_ROOM = 64 };
+int FormatGpsTimeOfWeek(char* out, size_t size, double secondsOfWeek);
 
 // The current local time (clock seam) through strftime with the given format.
 CString FormatCurrentTime(const char* format);

@@ -41,6 +41,12 @@ bool FloatToWhole(float value, double low, double high, uint32_t& out)
 
 bool Translating(const QbinReportContext& ctx) { return ctx.converter != nullptr; }
 
+// A time of week as the translation lines show it, built in place.
+struct TimeOfWeekText {
+    explicit TimeOfWeekText(double secondsOfWeek) { FormatGpsTimeOfWeek(text, sizeof text, secondsOfWeek); }
+    char text[GPS_TIME_OF_WEEK_TEXT_ROOM];
+};
+
 void Label(QbinReportContext& ctx, int slot, const char* text) { ctx.model->SetReportText(slot, text); }
 
 NavState CurrentNav(CModel* model)
@@ -201,7 +207,7 @@ bool Decode41(QbinReportContext& ctx)
     ctx.model->SetTimeInfo(rec, true, 0);
     if (Translating(ctx))
         AppendQbinText(ctx.text, "\r\nGPS Time:%s, week %u, GPS-UTC offset %g s",
-                       FormatGpsTimeOfWeek(tow).GetString(), week, static_cast<double>(offset));
+                       TimeOfWeekText(tow).text, week, static_cast<double>(offset));
     return true;
 }
 
@@ -512,7 +518,7 @@ bool Decode5A(QbinReportContext& ctx)
         AppendQbinText(ctx.text, "\r\n  %3u  %5u  %5.1f  %10.1f  %9.1f  %s", rec.sv,
                        rec.sampleLength, static_cast<double>(rec.signalLevel),
                        static_cast<double>(rec.codePhase), static_cast<double>(rec.doppler),
-                       FormatGpsTimeOfWeek(rec.timeOfMeasurement).GetString());
+                       TimeOfWeekText(rec.timeOfMeasurement).text);
     Label(ctx, 17, "0x5A");
     ctx.model->SetRawMeasurement(rec);
     return true;
@@ -551,7 +557,7 @@ bool Decode5C(QbinReportContext& ctx)
         AppendQbinText(ctx.text,
                        "\r\n SV%3d  %2d %1d  %1d   %1d   %4.1f  %s  %5.1f  %5.1f   %d    %d    %d    %d",
                        sv, channel + 1, (chanByte & 7) + 1, acq, status,
-                       static_cast<double>(level), FormatGpsTimeOfWeek(measTime).GetString(),
+                       static_cast<double>(level), TimeOfWeekText(measTime).text,
                        static_cast<double>(elevation) * kRadToDeg,
                        static_cast<double>(azimuth) * kRadToDeg, d20, d21, d22, d23);
     return true;
@@ -770,7 +776,7 @@ bool Decode57(QbinReportContext& ctx)
     if (!f.Ok()) return true;
     if (Translating(ctx)) {
         AppendQbinText(ctx.text, "\r\n source code %d;   diag code: %2Xh", source, diag);
-        AppendQbinText(ctx.text, "\r\n   Time of last fix:%s", FormatGpsTimeOfWeek(t).GetString());
+        AppendQbinText(ctx.text, "\r\n   Time of last fix:%s", TimeOfWeekText(t).text);
         AppendQbinText(ctx.text, "\r\n   Week of last fix: %d", week);
     }
     return true;

@@ -18,7 +18,7 @@ struct QbinReportContext {
     int length;               // data bytes
     CModel* model;            // never null here
     CConverterEngine* converter;  // null unless translation is on
-    std::string text;         // translation built by the decoder
+    std::string& text;        // translation built by the decoder, empty at the start
 };
 
 // Decodes every report but 0x8F and 0x5F. False when the id (or its sub-type)

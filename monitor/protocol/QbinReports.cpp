@@ -7,6 +7,7 @@
 
 #include "link/CConverterEngine.h"
 #include "model/CModel.h"
+#include "model/NumberFormat.h"
 #include "protocol/QbinReportDecoders.h"
 #include "protocol/QbinTimingReports.h"
 
@@ -168,6 +169,36 @@ bool FindRows(const BYTE* id, int dataLength, int& first, int& last, int& subcod
     return false;
 }
 
+// The translation text of a report. The reports of a thread share one
+// string, whose room stays from report to report instead of being allocated
+// for each; a report decoded while another is (from a listener of its
+// events) gets a string of its own.
+class ReportText {
+public:
+    ReportText() : m_shared(!t_inUse)
+    {
+        if (!m_shared) return;
+        t_inUse = true;
+        t_text.clear();
+    }
+    ~ReportText()
+    {
+        if (m_shared) t_inUse = false;
+    }
+    ReportText(const ReportText&) = delete;
+    ReportText& operator=(const ReportText&) = delete;
+    std::string& Get() { return m_shared ? t_text : m_own; }
+
+private:
+    static thread_local std::string t_text;
+    static thread_local bool t_inUse;
+    const bool m_shared;
+    std::string m_own;
+};
+
+thread_local std::string ReportText::t_text;
+thread_local bool ReportText::t_inUse = false;
+
 }  // namespace
 
 void AppendQbinText(std::string& text, const char* format, ...)
@@ -175,7 +206,7 @@ void AppendQbinText(std::string& text, const char* format, ...)
     char buffer[512];
     va_list args;
     va_start(args, format);
-    int n = vsnprintf(buffer, sizeof buffer, format, args);
+    int n = FormatTextV(buffer, sizeof buffer, format, args);
     va_end(args);
     if (n > 0) text.append(buffer, n < static_cast<int>(sizeof buffer) ? n : sizeof buffer - 1);
 }
@@ -321,7 +352,8 @@ void DecodeQbinReport(const BYTE* frame, int length, CModel* model, CConverterEn
         return;
     }
 
-    QbinReportContext ctx{id, data, dataLength, model, converter, std::string()};
+    ReportText text;
+    QbinReportContext ctx{id, data, dataLength, model, converter, text.Get()};
     if (!DecodeQbinStandardReport(ctx) && translate && ctx.text.empty())
         AppendQbinNotSupported(ctx.text, converter, id, data, dataLength);
     if (translate && !ctx.text.empty()) converter->WriteTranslationText(ctx.text.c_str(), false, false);

@@ -50,8 +50,8 @@ inline ConverterOptions EveryOutputOf(const std::string& inputPath)
 
 // How the recording's bytes reach the frame handler.
 enum FeedMode {
-    FEED_AS_READER,   // one byte at a time, as the conversion's reader does
-    FEED_IN_BLOCKS    // whole read blocks (what a reader could do; the benchmark compares)
+    FEED_AS_READER,     // whole read blocks, as the conversion's reader hands them over
+    FEED_BYTE_BY_BYTE   // one byte at a time (the tests compare: the outputs are the same)
 };
 
 class ConversionPipeline : public IReceiverEventSink {
@@ -94,9 +94,9 @@ public:
     // stopped.
     bool Feed(const uint8_t* bytes, size_t count)
     {
-        if (m_feed == FEED_IN_BLOCKS) return FeedBlocks(bytes, count);
-        // As a conversion's reader takes a block it read: byte by byte, each
-        // with its file position (which the CRC and broken-packet reports print).
+        if (m_feed == FEED_AS_READER) return FeedBlocks(bytes, count);
+        // Byte by byte, each with its file position (which the CRC and
+        // broken-packet reports print).
         for (size_t i = 0; i < count && !IsStopped(); ++i) {
             m_link.readCount.store(++m_position, std::memory_order_relaxed);
             if (m_handler->OnByte(bytes[i]).stopRequested) m_stopped = true;
@@ -111,8 +111,8 @@ public:
     bool End()
     {
         if (!m_open) return false;
-        // Whole blocks may leave bytes the recogniser must scan again.
-        if (m_feed == FEED_IN_BLOCKS && !IsStopped()) {
+        // Bytes the recogniser must scan again, should any be left.
+        if (!IsStopped()) {
             while (m_handler->GetRecogniser().HasPending()) m_handler->OnBytes(nullptr, 0);
         }
         m_handler.reset();
@@ -142,8 +142,9 @@ public:
     const LinkStatistics& GetStatistics() const { return m_statistics; }
 
 private:
-    // Whole blocks to the handler, which returns after each frame; the file
-    // position is the block's end, as a reader that read it reports it.
+    // As a conversion's reader hands over a block it read: the whole block
+    // to the handler, which returns after each frame; the read count is the
+    // block's end, from which the handler counts back to where a frame ended.
     bool FeedBlocks(const uint8_t* bytes, size_t count)
     {
         for (size_t start = 0; start < count && !IsStopped(); start += kReadBlock) {

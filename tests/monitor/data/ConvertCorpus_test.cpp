@@ -265,13 +265,14 @@ TEST_F(ConvertCorpus, EveryRealLogGivesItsOwnFixesInEveryOutput)
         ExpectOutputsFollowLog(wire, epochs);
         // Neither the line ends of the recording nor how its bytes reach the
         // frame handler change what the fixes make.
-        const ConvertedFiles blocks = Convert(name, stored, FEED_IN_BLOCKS);
-        for (const ConvertedFiles* other : {&wire, &blocks}) {
+        const ConvertedFiles byteWise = Convert(name, stored, FEED_BYTE_BY_BYTE);
+        for (const ConvertedFiles* other : {&wire, &byteWise}) {
             EXPECT_EQ(other->csv, asStored.csv);
             EXPECT_EQ(other->kml, asStored.kml);
             EXPECT_EQ(other->gga, asStored.gga);
             EXPECT_EQ(other->spreadsheets, asStored.spreadsheets);
         }
+        EXPECT_EQ(byteWise.text, asStored.text);
     }
 }
 
@@ -360,11 +361,16 @@ TEST_F(ConvertCorpus, ASimulatedRecordingWithFaultsGivesEachValidFixOfItsTruthOn
     // The damaged frames were reported, not converted.
     EXPECT_FALSE(files.crcLog.empty()) << "no CRC error reached the CRC log";
 
-    const ConvertedFiles blocks = Convert("sim.qbl", recording, FEED_IN_BLOCKS);
-    EXPECT_EQ(blocks.csv, files.csv);
-    EXPECT_EQ(blocks.kml, files.kml);
-    EXPECT_EQ(blocks.gga, files.gga);
-    EXPECT_EQ(blocks.spreadsheets, files.spreadsheets);
+    // Fed a byte at a time, every output is the same, down to the file
+    // positions the broken-packet and CRC reports give.
+    const ConvertedFiles byteWise = Convert("sim.qbl", recording, FEED_BYTE_BY_BYTE);
+    EXPECT_EQ(byteWise.csv, files.csv);
+    EXPECT_EQ(byteWise.kml, files.kml);
+    EXPECT_EQ(byteWise.gga, files.gga);
+    EXPECT_EQ(byteWise.spreadsheets, files.spreadsheets);
+    EXPECT_EQ(byteWise.text, files.text);
+    EXPECT_EQ(byteWise.crcLog, files.crcLog);
+    EXPECT_NE(files.text.find("Broken packet"), std::string::npos) << "no broken packet reached the translation";
 }
 
 // ---- Broken recordings ---------------------------------------------------------

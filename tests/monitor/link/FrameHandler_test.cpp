@@ -430,6 +430,60 @@ TEST_F(FrameHandlerTest, BlocksAndSingleBytesGiveTheSameFramesCountsAndEvents)
     }
 }
 
+TEST_F(FrameHandlerTest, ConversionReportsWhereAFrameEndedHoweverTheBytesCome)
+{
+    // A KESTO candidate swallows a QBIN packet whose CRC fails and a broken
+    // one; its restart byte gives them up, and both are found among the bytes
+    // scanned again: they ended at that byte. Later a broken packet among the
+    // bytes as received ends at the byte after its stray DLE. (The restart
+    // byte opens a KESTO packet that a bad escape ends; a good QBIN packet
+    // then makes QBIN the log's protocol.)
+    const Bytes kesto = Cat({Hex("81 02"), kQbin, Hex("10 46 01 10 41 02 03 10 03")});
+    const Bytes restart = Hex("81");
+    const Bytes broken = Hex("10 47 01 10 42 03");
+    const size_t afterStray = 5;   // the byte after the stray DLE, included
+    const Bytes stream = Cat({kesto, restart, Hex("80 80"), kQbin, Text("12345"), broken, kQbin});
+    const uint32_t base = 0x100;   // the file position before the stream
+    char crcAt[64];
+    char firstBroken[64];
+    char secondBroken[64];
+    snprintf(crcAt, sizeof crcAt, "File position at packet end:   0x%X\r\n",
+             static_cast<unsigned>(base + kesto.size() + 1));
+    snprintf(firstBroken, sizeof firstBroken, "File position: 0x%08X\r\n",
+             static_cast<unsigned>(base + kesto.size() + 1));
+    snprintf(secondBroken, sizeof secondBroken, "File position: 0x%08X\r\n",
+             static_cast<unsigned>(base + stream.size() - kQbin.size() - broken.size() + afterStray));
+    std::string translation;
+    std::string crcLog;
+    for (size_t block : {size_t(1), size_t(3), size_t(8), stream.size()}) {
+        SCOPED_TRACE(block);
+        handler.reset();
+        StartConversion();
+        model.SetExpectedCrc(1, 0x1234);
+        if (block == 1) {
+            link.readCount = base;
+            Feed(stream);
+        } else {
+            // As the reader hands a block over: the read count is its end.
+            for (size_t at = 0; at < stream.size();) {
+                const size_t n = std::min(block, stream.size() - at);
+                link.readCount = static_cast<uint32_t>(base + at + n);
+                for (size_t done = 0; done < n;) done += Handler().OnBytes(stream.data() + at + done, n - done).taken;
+                at += n;
+            }
+        }
+        if (block == 1) {
+            translation = rig.Translation();
+            crcLog = rig.CrcLog();
+            EXPECT_NE(crcLog.find(crcAt), std::string::npos) << crcLog;
+            EXPECT_NE((translation + "\r\n").find(firstBroken), std::string::npos) << translation;
+            EXPECT_NE((translation + "\r\n").find(secondBroken), std::string::npos) << translation;
+        }
+        EXPECT_EQ(rig.Translation(), translation);
+        EXPECT_EQ(rig.CrcLog(), crcLog);
+    }
+}
+
 TEST_F(FrameHandlerTest, ConversionCopiesABlockByteForByteAsTheWindowChangesAtItsFrames)
 {
     ConverterOptions options = rig.options;

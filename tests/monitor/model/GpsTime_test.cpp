@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
 #include "model/Clock.h"
 
 namespace {
@@ -158,6 +163,39 @@ TEST(GpsTime, TimeOfWeekTexts)
         {1e300, "     <Bad time>     2147483647"},
     };
     for (const auto& c : cases) EXPECT_STREQ(c.text, FormatGpsTimeOfWeek(c.seconds)) << c.seconds;
+}
+
+// The text put together without a format is the format's, for times all
+// over the week (hairs below whole seconds and days included), and a buffer
+// too small gets it cut as snprintf cuts it.
+TEST(GpsTime, TimeOfWeekTextIsTheFormatsText)
+{
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    std::mt19937_64 random(1400);
+    std::uniform_real_distribution<double> week(0.0, 604800.0);
+    for (int i = 0; i < 20000; ++i) {
+        double seconds = week(random);
+        if (i % 3 == 0) seconds = std::floor(seconds);
+        if (i % 3 == 1) seconds = std::nextafter(std::floor(seconds) + (i % 2 ? 86400.0 : 1.0), 0.0);
+        if (seconds >= 604800.0) seconds = 604799.0;
+        double t = seconds;
+        if (t < 604799.9) t += 1e-8;
+        const int day = static_cast<int>(t / 86400.0);
+        double rest = t - static_cast<double>(day) * 86400.0;
+        const int hours = static_cast<int>(rest / 3600.0);
+        rest -= hours * 3600.0;
+        const int minutes = static_cast<int>(rest / 60.0);
+        rest -= minutes * 60.0;
+        char expected[64];
+        snprintf(expected, sizeof expected, " %s %02d:%02d:%05.2f   %6d", kDays[day < 7 ? day : 6], hours, minutes,
+                 rest, static_cast<int>(t));
+        char text[GPS_TIME_OF_WEEK_TEXT_ROOM];
+        ASSERT_EQ(FormatGpsTimeOfWeek(text, sizeof text, seconds), static_cast<int>(strlen(expected)));
+        ASSERT_STREQ(text, expected) << seconds;
+    }
+    char cut[8];
+    EXPECT_EQ(FormatGpsTimeOfWeek(cut, sizeof cut, 345600.5), 25);
+    EXPECT_STREQ(cut, " Thu 00");
 }
 
 TEST(GpsTime, CurrentTimeComesFromTheClock)
