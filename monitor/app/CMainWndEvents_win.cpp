@@ -141,7 +141,7 @@ LRESULT CMainWndDlg::OnReceiverEvent(WPARAM code, LPARAM lParam)
                 CPlaybackChannel* playback = static_cast<CPlaybackChannel*>(channel);
                 if (playback->IsProgressDue(kProgressStep)) {
                     const PlaybackProgress p =
-                        ComputePlaybackProgress(playback->GetReadCount(), playback->GetFileLength());
+                        ComputePlaybackProgress(playback->GetProgressCount(), playback->GetFileLength());
                     // 32-bit range: a 16-bit one overflows above 32 MB.
                     SendDlgItemMessage(IDC_PROGRESS, PBM_SETRANGE32, 0, p.rangeUpper);
                     SendDlgItemMessage(IDC_PROGRESS, PBM_SETPOS, p.position, 0);

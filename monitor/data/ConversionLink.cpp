@@ -48,7 +48,7 @@ void ControllerConversionLink::Abort()
 int64_t ControllerConversionLink::GetReadPosition()
 {
     CPlaybackChannel* channel = Playback();
-    return channel != nullptr ? channel->GetReadCount() : m_inputSize;
+    return channel != nullptr ? channel->GetProgressCount() : m_inputSize;
 }
 
 CPlaybackChannel* ControllerConversionLink::Playback()

@@ -7,6 +7,7 @@ CPlaybackChannel::CPlaybackChannel()
       m_linkId(0),
       m_progressCount(0),
       m_readCount(0),
+      m_handedCount(0),
       m_fileLength(0),
       m_passRaw(false),
       m_aheadPos(0),
@@ -39,6 +40,7 @@ bool CPlaybackChannel::Open(const PlaybackSettings& settings)
     ULONGLONG length = file->GetLength();
     m_fileLength = length > 0xFFFFFFFFull ? 0xFFFFFFFFu : (uint32_t)length;
     m_readCount.store(0);
+    m_handedCount.store(0);
     m_progressCount = 0;
     if (!m_ahead) m_ahead.reset(new BYTE[kReadAheadSize]);
     m_aheadPos = m_aheadLen = 0;
@@ -110,7 +112,7 @@ void CPlaybackChannel::SetSpeed(uint32_t speed)
 
 bool CPlaybackChannel::IsProgressDue(uint32_t step)
 {
-    uint32_t count = GetReadCount();
+    uint32_t count = GetProgressCount();
     if (count - m_progressCount <= step) return false;
     m_progressCount = count;
     return true;

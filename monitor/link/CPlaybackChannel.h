@@ -68,6 +68,17 @@ public:
     // Bytes read so far: the position in the file, also reported in a
     // conversion's diagnostics.
     uint32_t GetReadCount() const { return m_readCount.load(std::memory_order_relaxed); }
+    // The reader marks the end of each block it hands to the decoders before
+    // they announce the block's frames, so a window that shows progress on a
+    // frame's event sees the bytes that carried the frame, not the count of
+    // the block taken before it.
+    void MarkHanded(uint32_t position) { m_handedCount.store(position, std::memory_order_relaxed); }
+    uint32_t GetProgressCount() const
+    {
+        const uint32_t handed = m_handedCount.load(std::memory_order_relaxed);
+        const uint32_t taken = GetReadCount();
+        return handed > taken ? handed : taken;
+    }
     // The file's length when it was opened.
     uint32_t GetFileLength() const { return m_fileLength; }
     const CString& GetFileName() const { return m_fileName; }
@@ -99,6 +110,7 @@ private:
     PlaybackMarkers m_markers;
     uint32_t m_progressCount;               // read count at the last true IsProgressDue
     std::atomic<uint32_t> m_readCount;
+    std::atomic<uint32_t> m_handedCount;
     uint32_t m_fileLength;
     std::atomic<bool> m_passRaw;
     std::unique_ptr<BYTE[]> m_ahead;

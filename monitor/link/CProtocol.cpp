@@ -377,6 +377,7 @@ void CProtocol::RunReader()
             settled = handled;
         };
         link.SetPosition(blockStart + static_cast<uint32_t>(n));
+        if (replay != nullptr) replay->MarkHanded(blockStart + static_cast<uint32_t>(n));
         while (handled < n) {
             // The handler takes the block up to a frame that asks for a pause
             // or sees the stop; the rest is handed over again after it.
