@@ -367,4 +367,30 @@ fi
 # Killing Wine's launcher would leave the Windows process holding the file.
 wait "$hold_pid" 2>/dev/null
 
+# ---- 9. Rate: the unattended run under Wine beside the host build's converter ---------------------------
+# Reported, never asserted. Both convert the same recording with the same
+# outputs; the files must agree byte for byte.
+CONVERTLOG=${HOST_BUILD:-$ROOT/build/host}/tools/convertlog
+mkdir -p "$work/rate/wine" "$work/rate/host"
+if [ -x "$CONVERTLOG" ] && "$RXSIM" --generate qbin-drive-3 --bytes 40000000 --out "$work/rate/wine/rate.qbl" >/dev/null 2>&1; then
+  cp "$work/rate/wine/rate.qbl" "$work/rate/host/rate.qbl"
+  size=$(stat -c %s "$work/rate/wine/rate.qbl")
+  t0=$(date +%s.%N)
+  conv_start rate -converter "-file=$(zpath "$work/rate/wine/rate.qbl")" -csv -kml -nmea -txt
+  conv_end "rate run" 300 0
+  t1=$(date +%s.%N)
+  "$CONVERTLOG" -csv -kml -nmea -txt "$work/rate/host/rate.qbl" >/dev/null 2>&1
+  t2=$(date +%s.%N)
+  python3 -c "import sys; s, a, b, c = map(float, sys.argv[1:]); print(f'info: conversion of {s/1e6:.1f} MB (text, CSV, KML, GGA): under Wine {s/1e6/(b-a):.1f} MB/s (program start included), host build {s/1e6/(c-b):.1f} MB/s')" \
+    "$size" "$t0" "$t1" "$t2"
+  if [ "$(outputs_digest "$work/rate/wine" rate.qbl)" == "$(outputs_digest "$work/rate/host" rate.qbl)" ]; then
+    vm_pass "rate run: Wine and host outputs have the same SHA-256"
+  else
+    vm_fail "rate run: Wine and host outputs differ"
+  fi
+else
+  vm_fail "rate run: no host converter ($CONVERTLOG) or no recording"
+fi
+rm -rf "$work/rate"
+
 vm_finish
