@@ -181,7 +181,7 @@ BOOL CDataConverterDlg::OnInitDialog()
     m_link.SetListener(m_hWnd, WM_RECEIVER_EVENT);
     m_run.SetUnattended(IsUnattended());
 
-    CreateMenuHelp();
+    m_menuTip.Create(this, GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn());
     if (m_statusFont.CreatePointFont(kStatusFontTenths, kStatusFontFace)) {
         LOGFONTA font = {};
         m_statusFont.GetLogFont(&font);
@@ -223,52 +223,11 @@ void CDataConverterDlg::AddConverterBubbleHelp()
 
 // ---- Menu help ---------------------------------------------------------------------------------
 
-void CDataConverterDlg::CreateMenuHelp()
-{
-    const bool balloon = GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn();
-    if (!m_menuTip.Create(this, TTS_ALWAYSTIP | TTS_NOPREFIX | (balloon ? TTS_BALLOON : 0))) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT | TTF_IDISHWND;
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    ti.lpszText = const_cast<char*>("");
-    m_menuTip.AddTool(&ti);
-    m_menuTip.SetMaxTipWidth(200);
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_SETTITLEA, TTI_INFO, reinterpret_cast<LPARAM>(""));
-    m_menuTip.SetTipTextColor(RGB(0, 0, 128));
-}
-
 void CDataConverterDlg::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
 {
     // The main window's setting decides; without a main window help is shown.
     if (m_mainWindow != nullptr && m_mainWindow->m_optMenuBubbleHelp == 0) return;
-    if (m_menuTip.GetSafeHwnd() == nullptr) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    const bool closed = nFlags == 0xFFFF && hSysMenu == nullptr;
-    if (closed || hSysMenu == nullptr || (nFlags & (MF_POPUP | MF_SEPARATOR)) != 0) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    int position = -1;
-    const int count = ::GetMenuItemCount(hSysMenu);
-    for (int i = 0; i < count && position < 0; ++i)
-        if (::GetMenuItemID(hSysMenu, i) == nItemID) position = i;
-    RECT item = {};
-    if (position < 0 || !::GetMenuItemRect(m_hWnd, hSysMenu, static_cast<UINT>(position), &item)) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    char text[257] = {0};
-    ::LoadStringA(AfxGetResourceHandle(), nItemID, text, sizeof text);
-    ti.lpszText = text;
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-    m_menuTip.TrackPosition(item.right + 10, item.top + 2);
-    ::SetWindowPos(m_menuTip.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    m_menuTip.TrackActivate(TRUE, &ti);
+    m_menuTip.OnMenuSelect(nItemID, nFlags, hSysMenu);
 }
 
 // ---- Commands ------------------------------------------------------------------------------------

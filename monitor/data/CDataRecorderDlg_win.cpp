@@ -28,12 +28,6 @@ const int kStatusScheme = 1;
 const int kLampOff = 0;
 const UINT kBlinkPeriodMs = 200;
 
-// The menu-help tooltip.
-const int kMenuTipWidth = 200;
-const COLORREF kMenuTipTextColour = 0x800000;
-const int kMenuTipOffsetX = 10;
-const int kMenuTipOffsetY = 2;
-
 const UINT kLampIds[] = {IDC_LOGGER_LAMP_TX,  IDC_LOGGER_LAMP_RX, IDC_LOGGER_LAMP_FIX,
                          IDC_LOGGER_LAMP_ALM, IDC_LOGGER_LAMP_BB, IDC_LOGGER_LAMP_RTC};
 
@@ -174,7 +168,7 @@ BOOL CDataRecorderDlg::OnInitDialog()
     // The file chooser starts where the program was started.
     if (!m_mainWindow->m_startDir.IsEmpty()) ::SetCurrentDirectoryA(m_mainWindow->m_startDir);
     AddBubbleHelpTexts();
-    CreateMenuTip();
+    m_menuTip.Create(this, GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn());
     FillChoices();
     UpdateData(FALSE);  // binds the list, the picker and the lamps
     for (LoggerLamp lamp : {LOGGER_LAMP_TX, LOGGER_LAMP_RX, LOGGER_LAMP_FIX})
@@ -231,22 +225,6 @@ void CDataRecorderDlg::FillChoices()
 void CDataRecorderDlg::AddBubbleHelpTexts()
 {
     for (const auto& help : kBubbleHelp) AddBubbleHelp(help.id, help.text);
-}
-
-void CDataRecorderDlg::CreateMenuTip()
-{
-    const bool balloon = GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn();
-    if (!m_menuTip.Create(this, TTS_ALWAYSTIP | TTS_NOPREFIX | (balloon ? TTS_BALLOON : 0))) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT | TTF_IDISHWND;
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    ti.lpszText = const_cast<char*>("");
-    m_menuTip.AddTool(&ti);
-    m_menuTip.SetMaxTipWidth(kMenuTipWidth);
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_SETTITLEA, TTI_INFO, reinterpret_cast<LPARAM>(""));
-    m_menuTip.SetTipTextColor(kMenuTipTextColour);
 }
 
 // ---- The selected port ------------------------------------------------------------------
@@ -382,32 +360,7 @@ LRESULT CDataRecorderDlg::OnModelUpdate(WPARAM event, LPARAM param)
 
 void CDataRecorderDlg::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
 {
-    if (m_mainWindow->m_optMenuBubbleHelp == 0 || m_menuTip.GetSafeHwnd() == nullptr) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    // A popup, a separator or the menu closing hides the tip.
-    if (hSysMenu == nullptr || (nFlags & (MF_POPUP | MF_SEPARATOR)) != 0) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    int position = -1;
-    const int count = ::GetMenuItemCount(hSysMenu);
-    for (int i = 0; i < count && position < 0; ++i)
-        if (::GetMenuItemID(hSysMenu, i) == nItemID) position = i;
-    RECT item = {};
-    if (position < 0 || !::GetMenuItemRect(m_hWnd, hSysMenu, static_cast<UINT>(position), &item)) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    char text[512] = {0};
-    ::LoadStringA(AfxGetResourceHandle(), nItemID, text, sizeof text);
-    ti.lpszText = text;
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-    m_menuTip.TrackPosition(item.right + kMenuTipOffsetX, item.top + kMenuTipOffsetY);
-    ::SetWindowPos(m_menuTip.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    m_menuTip.TrackActivate(TRUE, &ti);
+    if (m_mainWindow->m_optMenuBubbleHelp != 0) m_menuTip.OnMenuSelect(nItemID, nFlags, hSysMenu);
 }
 
 // A logging port keeps its window: closing it only hides it.
