@@ -7,8 +7,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
+#include "app/AppProfile.h"
 #include "app/MainWndProfile.h"
 #include "app/MainWndStatus.h"
 #include "data/CDataConverterDlg.h"
@@ -33,42 +33,6 @@ const char kDashLine[] = "-----------------------------------------";
 // Status-pane alignment of CModelessDialog::SetStatusPaneText: left.
 const int kPaneLeft = 2;
 const int kComboDropHeight = 120;
-
-// The application's registry profile (HKCU\Software\Velmara Divizuvozo
-// Ltd.\Velmara GPS Monitor) seen through the settings' profile interface.
-class AppProfile : public IMainWndProfile {
-public:
-    int32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) override {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr ? static_cast<int32_t>(app->GetProfileInt(section, entry, defaultValue)) : defaultValue;
-    }
-    CString GetProfileString(const char* section, const char* entry, const char* defaultValue) override {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr ? app->GetProfileString(section, entry, defaultValue) : CString(defaultValue);
-    }
-    bool GetProfileBinary(const char* section, const char* entry, std::vector<BYTE>& data) override {
-        data.clear();
-        CWinApp* app = AfxGetApp();
-        if (app == nullptr) return false;
-        BYTE* bytes = nullptr;
-        UINT size = 0;
-        if (!app->GetProfileBinary(section, entry, &bytes, &size)) {
-            delete[] bytes;
-            return false;
-        }
-        if (bytes != nullptr) data.assign(bytes, bytes + size);
-        delete[] bytes;
-        return true;
-    }
-    bool WriteProfileInt(const char* section, const char* entry, int32_t value) override {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr && app->WriteProfileInt(section, entry, value) != FALSE;
-    }
-    bool WriteProfileString(const char* section, const char* entry, const char* value) override {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr && app->WriteProfileString(section, entry, value) != FALSE;
-    }
-};
 
 // What the internal-tools gate needs, copied on the GUI thread so the worker
 // touches nothing of the window.

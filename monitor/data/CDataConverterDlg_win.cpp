@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppProfile.h"
 #include "app/CMainApp.h"
 #include "app/CMainWndDlg.h"
 #include "app/MainWndProfile.h"
@@ -72,36 +73,6 @@ const FlagControl kFlagControls[] = {
     {IDC_CONV_CONVERT_ALL, &ConverterOptions::convertAll}, {IDC_CONV_CSV, &ConverterOptions::mapCsv},
     {IDC_CONV_KML, &ConverterOptions::kml},                {IDC_CONV_XLX, &ConverterOptions::spreadsheet},
     {IDC_CONV_TXT, &ConverterOptions::textTranslation},   {IDC_CONV_NMEA, &ConverterOptions::nmeaGga},
-};
-
-// The application's registry profile seen through the settings' profile interface.
-class AppProfile : public IMainWndProfile {
-public:
-    int32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) override
-    {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr ? static_cast<int32_t>(app->GetProfileInt(section, entry, defaultValue)) : defaultValue;
-    }
-    CString GetProfileString(const char* section, const char* entry, const char* defaultValue) override
-    {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr ? app->GetProfileString(section, entry, defaultValue) : CString(defaultValue);
-    }
-    bool GetProfileBinary(const char*, const char*, std::vector<BYTE>& data) override
-    {
-        data.clear();
-        return false;   // the converter keeps no binary entries
-    }
-    bool WriteProfileInt(const char* section, const char* entry, int32_t value) override
-    {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr && app->WriteProfileInt(section, entry, value) != FALSE;
-    }
-    bool WriteProfileString(const char* section, const char* entry, const char* value) override
-    {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr && app->WriteProfileString(section, entry, value) != FALSE;
-    }
 };
 
 // The folder the file dialog opens in: the named path when it is a folder,

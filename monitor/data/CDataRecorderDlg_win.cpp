@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "app/AppProfile.h"
 #include "app/CMainWndDlg.h"
 #include "app/resource.h"
 #include "data/CLogCalendar.h"
@@ -471,23 +472,20 @@ void CDataRecorderDlg::RefreshLoggingStatus() { m_mainWindow->SetTimer(MWT_TIMED
 
 int32_t CDataRecorderDlg::Profile::GetInt(const char* entry, int32_t defaultValue)
 {
-    CWinApp* app = AfxGetApp();
-    return app != nullptr ? static_cast<int32_t>(app->GetProfileInt(kProfileSection, entry, defaultValue))
-                          : defaultValue;
+    return AppProfile().GetProfileInt(kProfileSection, entry, defaultValue);
 }
 
 CString CDataRecorderDlg::Profile::GetString(const char* entry, const char* defaultValue)
 {
-    CWinApp* app = AfxGetApp();
-    return app != nullptr ? app->GetProfileString(kProfileSection, entry, defaultValue) : CString(defaultValue);
+    return AppProfile().GetProfileString(kProfileSection, entry, defaultValue);
 }
 
 void CDataRecorderDlg::Profile::WriteInt(const char* entry, int32_t value)
 {
-    if (CWinApp* app = AfxGetApp()) app->WriteProfileInt(kProfileSection, entry, value);
+    AppProfile().WriteProfileInt(kProfileSection, entry, value);
 }
 
 void CDataRecorderDlg::Profile::WriteString(const char* entry, const char* value)
 {
-    if (CWinApp* app = AfxGetApp()) app->WriteProfileString(kProfileSection, entry, value);
+    AppProfile().WriteProfileString(kProfileSection, entry, value);
 }
