@@ -11,6 +11,7 @@
 #include "app/CMainWndDlg.h"
 #include "app/MainWndProfile.h"
 #include "app/resource.h"
+#include "controls/WorkArea.h"
 #include "data/CDataConverterOptionsDlg.h"
 #include "framework/MessagePrompter.h"
 #include "model/ReceiverEvent.h"

@@ -82,7 +82,6 @@ private:
     };
 
     void FillChoices();
-    void KeepOnScreen();
     void AddBubbleHelpTexts();
     int32_t GetSelectedPort();
     void ShowPortSettings(int32_t port);

@@ -9,6 +9,7 @@
 #include "app/AppProfile.h"
 #include "app/CMainWndDlg.h"
 #include "app/resource.h"
+#include "controls/WorkArea.h"
 #include "data/CLogCalendar.h"
 #include "link/CCommPort.h"
 #include "link/CController.h"
@@ -194,24 +195,10 @@ BOOL CDataRecorderDlg::OnInitDialog()
     ShowPortSettings(port);
     m_core.RefreshPortStatus(port);
     DockDialogToMainWindow(m_hWnd, m_mainWindow->GetSafeHwnd(), 0, false, false, true);
-    KeepOnScreen();
+    // Beside a main window near the screen's edge the dock slot lies partly off it.
+    KeepWindowOnWorkArea(m_hWnd);
     SetTimer(kSecondTimer, kSecondMs, nullptr);
     return TRUE;
-}
-
-// Beside a main window near the screen's edge the dock slot lies partly off
-// the screen: the window is pulled back into the work area.
-void CDataRecorderDlg::KeepOnScreen()
-{
-    RECT window = {};
-    RECT work = {};
-    if (!::GetWindowRect(m_hWnd, &window) || !::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
-    const LONG width = window.right - window.left;
-    const LONG height = window.bottom - window.top;
-    const LONG left = std::max(work.left, std::min(window.left, work.right - width));
-    const LONG top = std::max(work.top, std::min(window.top, work.bottom - height));
-    if (left != window.left || top != window.top)
-        ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CDataRecorderDlg::FillChoices()
