@@ -1,16 +1,38 @@
 #pragma once
-// Bytes to a frame handler as the link's reader hands them over, without the
-// reader: in read blocks of a given size, each offered until the handler has
-// taken all of it, then one empty call for whatever the recogniser still had
-// to scan again; or one byte at a time.
+// A replay's bytes to a frame handler as the link's reader hands them over,
+// without the reader: the handler's context (a playback channel whose
+// protocol is found by itself, counted statistics, the model), and the bytes
+// in read blocks of a given size, each offered until the handler has taken
+// all of it, then one empty call for whatever the recogniser still had to
+// scan again; or one byte at a time.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "link/FrameHandler.h"
+#include "link/LinkStatistics.h"
+#include "model/CModel.h"
 
 namespace framefeed {
+
+// What a frame handler of a replay into `model` needs; give it `context`.
+struct ReplayContext {
+    explicit ReplayContext(CModel& model)
+    {
+        link.protocol = PROTO_AUTO;
+        context.channelType = LINK_CHANNEL_PLAYBACK;
+        context.model = &model;
+        context.statistics = &stats;
+        context.link = &link;
+    }
+    ReplayContext(const ReplayContext&) = delete;
+    ReplayContext& operator=(const ReplayContext&) = delete;
+
+    LinkStatistics stats;
+    CFrameLinkState link;
+    FrameContext context;
+};
 
 // The block size that feeds one byte at a time.
 const size_t kByteByByte = 0;

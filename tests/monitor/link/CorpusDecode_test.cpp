@@ -142,23 +142,16 @@ DecodeRun Decode(const Bytes& input, size_t block)
     CModel model;
     PositionRecorder recorder(model);
     EXPECT_TRUE(model.Attach(&recorder, nullptr));
-    LinkStatistics stats;
-    CFrameLinkState link;
-    link.protocol = PROTO_AUTO;
-    FrameContext context;
-    context.channelType = LINK_CHANNEL_PLAYBACK;
-    context.model = &model;
-    context.statistics = &stats;
-    context.link = &link;
+    framefeed::ReplayContext replay(model);
     {
-        CFrameHandler handler(context);
+        CFrameHandler handler(replay.context);
         handler.SetFrameObserver(&recorder);
         Feed(handler, input, block);
     }
-    EXPECT_EQ(stats.Get(LINK_BYTES), input.size());
+    EXPECT_EQ(replay.stats.Get(LINK_BYTES), input.size());
     DecodeRun run = recorder.run;
-    run.figures.good = stats.Get(LINK_NMEA_GOOD);
-    run.figures.bad = stats.Get(LINK_NMEA_BAD);
+    run.figures.good = replay.stats.Get(LINK_NMEA_GOOD);
+    run.figures.bad = replay.stats.Get(LINK_NMEA_BAD);
     model.GetNavState(run.nav);
     model.GetTimeInfo(run.time);
     model.Detach();

@@ -15,7 +15,6 @@
 #include "Generate.h"
 #include "Receiver.h"
 #include "link/FrameHandler.h"
-#include "link/LinkStatistics.h"
 #include "model/CModel.h"
 #include "model/ReceiverEvent.h"
 #include "support/FrameFeed.h"
@@ -96,16 +95,9 @@ Seen Decode(const rxsim::Bytes& input, size_t block)
     CModel model;
     Recorder recorder(model);
     EXPECT_TRUE(model.Attach(&recorder, nullptr));
-    LinkStatistics stats;
-    CFrameLinkState link;
-    link.protocol = PROTO_AUTO;
-    FrameContext context;
-    context.channelType = LINK_CHANNEL_PLAYBACK;
-    context.model = &model;
-    context.statistics = &stats;
-    context.link = &link;
+    framefeed::ReplayContext replay(model);
     {
-        CFrameHandler handler(context);
+        CFrameHandler handler(replay.context);
         framefeed::Feed(handler, input, block);
     }
     recorder.seen.dgpsMode = model.GetDgpsMode();
