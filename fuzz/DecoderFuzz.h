@@ -10,8 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "framework/CFile.h"
-#include "framework/MemoryFileBackend.h"
+#include "FuzzSupport.h"
 #include "framework/WinTypes.h"
 #include "model/CModel.h"
 #include "model/ReceiverEvent.h"
@@ -47,12 +46,7 @@ public:
 struct AuditedModel {
     AuditedModel()
     {
-        static MemoryFileBackend* files = [] {
-            MemoryFileBackend* b = new MemoryFileBackend();
-            CFile::SetBackend(b);
-            return b;
-        }();
-        files->RemoveAllFiles();
+        fuzzsupport::MemoryFiles().RemoveAllFiles();
         attached = model.Attach(&audit, nullptr);
     }
     ~AuditedModel() { model.Detach(); }

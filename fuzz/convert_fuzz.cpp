@@ -19,8 +19,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "framework/CFile.h"
-#include "framework/MemoryFileBackend.h"
+#include "FuzzSupport.h"
 #include "support/ConversionPipeline.h"
 #include "support/ConverterOutputs.h"
 
@@ -30,21 +29,13 @@ extern "C" const char* __ubsan_default_options() { return "halt_on_error=1:print
 
 namespace {
 
+using fuzzsupport::MemoryFiles;
+
 const char kInput[] = "C:\\fuzz\\recording.qbl";
 const size_t kOptionBytes = 3;
 const int32_t kWeeksInRollover = 1024;
 const int32_t kSecondsPerWeek = 604800;
 const int32_t kRangeLength = kSecondsPerWeek / 8;
-
-MemoryFileBackend& Files()
-{
-    static MemoryFileBackend* files = [] {
-        MemoryFileBackend* b = new MemoryFileBackend();
-        CFile::SetBackend(b);
-        return b;
-    }();
-    return *files;
-}
 
 enum RangeMode { RANGE_NONE, RANGE_EVERY_WEEK, RANGE_WITHIN_WEEK, RANGE_EMPTY };
 
@@ -94,7 +85,7 @@ ConverterOptions OptionsOf(const uint8_t* bytes)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < kOptionBytes) return 0;
-    MemoryFileBackend& files = Files();
+    MemoryFileBackend& files = MemoryFiles();
     files.RemoveAllFiles();
     const ConverterOptions options = OptionsOf(data);
     {

@@ -4,18 +4,13 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "framework/CFile.h"
-#include "framework/MemoryFileBackend.h"
+#include "FuzzSupport.h"
 #include "model/FileHelpers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static MemoryFileBackend* files = [] {
-        MemoryFileBackend* backend = new MemoryFileBackend;
-        CFile::SetBackend(backend);
-        return backend;
-    }();
-    files->SetFile("Position.dat", data, size);
+    MemoryFileBackend& files = fuzzsupport::MemoryFiles();
+    files.SetFile("Position.dat", data, size);
 
     PositionRecord position = {0, 0, 0};
     CString path;
@@ -27,6 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         abort();  // the file exists, so a failure is always "bad content"
     }
     IsScriptFile("Position.dat");
-    if (files->GetOpenCount() != 0) abort();
+    if (files.GetOpenCount() != 0) abort();
     return 0;
 }

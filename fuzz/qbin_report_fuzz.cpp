@@ -10,37 +10,19 @@
 #include <cstdlib>
 #include <vector>
 
-#include "framework/CFile.h"
-#include "framework/MemoryFileBackend.h"
+#include "FuzzSupport.h"
 #include "link/CConverterEngine.h"
 #include "model/CModel.h"
 #include "protocol/QbinReports.h"
 
-namespace {
-
-struct NullListener : IReceiverEventSink {
-    bool NotifyListeners(int32_t, int32_t, bool) override { return true; }
-};
-
-// Diagnostic reports make the model open its log file; those files stay in
-// memory, so a fuzzing run leaves nothing on disk.
-MemoryFileBackend& Files()
-{
-    static MemoryFileBackend* files = [] {
-        MemoryFileBackend* b = new MemoryFileBackend();
-        CFile::SetBackend(b);
-        return b;
-    }();
-    return *files;
-}
-
-}  // namespace
+using fuzzsupport::MemoryFiles;
+using fuzzsupport::NullListener;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1 || size > 4096) return 0;
     const uint8_t mode = data[0];
-    Files().RemoveAllFiles();
+    MemoryFiles().RemoveAllFiles();
     // A private copy, sized exactly, so any read past the packet is caught.
     std::vector<uint8_t> frame(data + 1, data + size);
     const int length = static_cast<int>(frame.size());

@@ -7,38 +7,20 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "framework/CFile.h"
-#include "framework/MemoryFileBackend.h"
+#include "FuzzSupport.h"
 #include "link/CConverterEngine.h"
 #include "link/FrameHandler.h"
 #include "link/LinkStatistics.h"
 #include "model/CModel.h"
 
-namespace {
-
-struct NullListener : IReceiverEventSink {
-    bool NotifyListeners(int32_t, int32_t, bool) override { return true; }
-};
-
-// Diagnostic reports make the model open its log file; those files stay in
-// memory, so a fuzzing run leaves nothing on disk.
-MemoryFileBackend& Files()
-{
-    static MemoryFileBackend* files = [] {
-        MemoryFileBackend* b = new MemoryFileBackend();
-        CFile::SetBackend(b);
-        return b;
-    }();
-    return *files;
-}
-
-}  // namespace
+using fuzzsupport::MemoryFiles;
+using fuzzsupport::NullListener;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1) return 0;
     const uint8_t mode = data[0];
-    Files().RemoveAllFiles();
+    MemoryFiles().RemoveAllFiles();
     NullListener listener;
     CModel model;
     if (!model.Attach(&listener, nullptr)) return 0;

@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "framework/CFile.h"
-#include "framework/MemoryFileBackend.h"
+#include "FuzzSupport.h"
 #include "link/CConverterEngine.h"
 #include "model/CModel.h"
 #include "protocol/QbinTimingReports.h"
 
 namespace {
+
+using fuzzsupport::MemoryFiles;
 
 class CountingSink : public IReceiverEventSink {
 public:
@@ -27,23 +28,12 @@ public:
     int count = 0;
 };
 
-// The diagnostic log must not reach the disk while fuzzing.
-MemoryFileBackend& Files()
-{
-    static MemoryFileBackend* files = [] {
-        MemoryFileBackend* f = new MemoryFileBackend();
-        CFile::SetBackend(f);
-        return f;
-    }();
-    return *files;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1 || size > 4096) return 0;
-    MemoryFileBackend& files = Files();
+    MemoryFileBackend& files = MemoryFiles();
     const bool diag = (data[0] & 1) != 0;
     const bool translate = (data[0] & 2) != 0;
     // An exact-size heap copy, so a read one past the report is caught.

@@ -15,8 +15,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "framework/CFile.h"
-#include "framework/MemoryFileBackend.h"
+#include "FuzzSupport.h"
 #include "link/CConverterEngine.h"
 #include "link/FrameHandler.h"
 #include "link/LinkStatistics.h"
@@ -24,28 +23,15 @@
 
 namespace {
 
+using fuzzsupport::MemoryFiles;
+using fuzzsupport::NullListener;
+
 void Require(bool condition, const char* what)
 {
     if (!condition) {
         fprintf(stderr, "recogniser invariant broken: %s\n", what);
         abort();
     }
-}
-
-struct NullListener : IReceiverEventSink {
-    bool NotifyListeners(int32_t, int32_t, bool) override { return true; }
-};
-
-// Diagnostic reports make the model open its log file; those files stay in
-// memory, so a fuzzing run leaves nothing on disk.
-MemoryFileBackend& Files()
-{
-    static MemoryFileBackend* files = [] {
-        MemoryFileBackend* b = new MemoryFileBackend();
-        CFile::SetBackend(b);
-        return b;
-    }();
-    return *files;
 }
 
 int StartByteOf(ProtocolKind kind)
@@ -182,7 +168,7 @@ void RunLink(const uint8_t* data, size_t size, size_t block, LinkRun& run)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0) return 0;
-    Files().RemoveAllFiles();
+    MemoryFiles().RemoveAllFiles();
     static const size_t kBlocks[4] = {2, 7, 64, 4096};
     LinkRun single;
     LinkRun blocks;

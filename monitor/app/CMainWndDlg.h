@@ -34,6 +34,7 @@
 #include "app/StaleFields.h"
 #include "app/resource.h"
 #include "controls/CDialogView.h"
+#include "controls/CMenuHelpTip.h"
 #include "controls/CModelessDialog.h"
 #include "controls/CPictureEx.h"
 #include "framework/afx.h"
@@ -440,7 +441,7 @@ public:
     BalloonRequest m_balloon;
     WindowTimerHost m_timerHost;
     std::unique_ptr<CBatchQuery> m_batch;
-    CToolTipCtrl m_menuTip;
+    CMenuHelpTip m_menuTip;
     CToolTipCtrl m_controlTip;  // bubble help of the window's own controls
     CString m_copyText;
 

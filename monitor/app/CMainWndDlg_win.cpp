@@ -7,8 +7,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
+#include "app/AppProfile.h"
 #include "app/MainWndProfile.h"
 #include "app/MainWndStatus.h"
 #include "data/CDataConverterDlg.h"
@@ -28,46 +28,11 @@ IMPLEMENT_DYNAMIC(CMainWndDlg, CModelessDialog)
 namespace {
 
 const char kTitle[] = "Velmara GPS Monitor";
+const char kNoMenuHelp[] = "No help is available for this item.";
 const char kDashLine[] = "-----------------------------------------";
 // Status-pane alignment of CModelessDialog::SetStatusPaneText: left.
 const int kPaneLeft = 2;
 const int kComboDropHeight = 120;
-
-// The application's registry profile (HKCU\Software\Velmara Divizuvozo
-// Ltd.\Velmara GPS Monitor) seen through the settings' profile interface.
-class AppProfile : public IMainWndProfile {
-public:
-    int32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) override {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr ? static_cast<int32_t>(app->GetProfileInt(section, entry, defaultValue)) : defaultValue;
-    }
-    CString GetProfileString(const char* section, const char* entry, const char* defaultValue) override {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr ? app->GetProfileString(section, entry, defaultValue) : CString(defaultValue);
-    }
-    bool GetProfileBinary(const char* section, const char* entry, std::vector<BYTE>& data) override {
-        data.clear();
-        CWinApp* app = AfxGetApp();
-        if (app == nullptr) return false;
-        BYTE* bytes = nullptr;
-        UINT size = 0;
-        if (!app->GetProfileBinary(section, entry, &bytes, &size)) {
-            delete[] bytes;
-            return false;
-        }
-        if (bytes != nullptr) data.assign(bytes, bytes + size);
-        delete[] bytes;
-        return true;
-    }
-    bool WriteProfileInt(const char* section, const char* entry, int32_t value) override {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr && app->WriteProfileInt(section, entry, value) != FALSE;
-    }
-    bool WriteProfileString(const char* section, const char* entry, const char* value) override {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr && app->WriteProfileString(section, entry, value) != FALSE;
-    }
-};
 
 // What the internal-tools gate needs, copied on the GUI thread so the worker
 // touches nothing of the window.
@@ -144,10 +109,7 @@ BEGIN_MESSAGE_MAP(CMainWndDlg, CModelessDialog)
     ON_WM_DESTROY()
     ON_WM_MOVE()
     ON_WM_LBUTTONDBLCLK()
-    AFX_ENTRY(WM_MENUSELECT, 0, 0, 0, AfxSig_plain, {
-        void (ThisClass::*pfn)(UINT, UINT, HMENU) = &ThisClass::OnMenuSelect;
-        AFX_VOID_CALL((pThis->*pfn)(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam)))
-    })
+    ON_WM_MENUSELECT()
     ON_WM_TIMER()
     ON_WM_MOUSEMOVE()
     ON_COMMAND(ID_FILE_EXIT, &CMainWndDlg::OnFileExit)
@@ -671,18 +633,7 @@ void CMainWndDlg::InitMainWindow() {
     }
 
     // 15. The tracking tip of the menu bubble help.
-    if (m_menuTip.Create(this, TTS_ALWAYSTIP | TTS_NOPREFIX | (m_balloonTips ? TTS_BALLOON : 0))) {
-        TOOLINFOA ti = {};
-        ti.cbSize = CToolTipCtrl::ToolInfoSize();
-        ti.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT | TTF_IDISHWND;
-        ti.hwnd = m_hWnd;
-        ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-        ti.lpszText = const_cast<char*>("");
-        m_menuTip.AddTool(&ti);
-        m_menuTip.SetMaxTipWidth(200);
-        ::SendMessageA(m_menuTip.m_hWnd, TTM_SETTITLEA, TTI_INFO, reinterpret_cast<LPARAM>(kTitle));
-        m_menuTip.SetTipTextColor(RGB(0, 0, 128));
-    }
+    m_menuTip.Create(this, m_balloonTips, kTitle, kNoMenuHelp);
 
     // 16. Only the primary window opens new windows.
     if (m_pParentMain != nullptr)
@@ -845,38 +796,7 @@ void CMainWndDlg::OnLButtonDblClk(UINT, CPoint) {
 }
 
 void CMainWndDlg::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu) {
-    if (m_optMenuBubbleHelp == 0 || m_menuTip.GetSafeHwnd() == nullptr) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    if ((nFlags == 0xFFFF && hSysMenu == nullptr) || (nFlags & MF_POPUP) != 0 || (nFlags & MF_SEPARATOR) != 0 ||
-        hSysMenu == nullptr) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    int position = -1;
-    const int count = ::GetMenuItemCount(hSysMenu);
-    for (int i = 0; i < count; ++i)
-        if (::GetMenuItemID(hSysMenu, i) == nItemID) {
-            position = i;
-            break;
-        }
-    RECT item = {};
-    if (position < 0 || !::GetMenuItemRect(m_hWnd, hSysMenu, static_cast<UINT>(position), &item)) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    char text[257] = {0};
-    if (::LoadStringA(AfxGetResourceHandle(), nItemID, text, sizeof text) <= 0)
-        lstrcpynA(text, "No help is available for this item.", sizeof text);
-    // A command string is "description\ntip": the description is the help.
-    if (char* newline = std::strchr(text, '\n')) *newline = '\0';
-    ti.lpszText = text;
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-    m_menuTip.TrackPosition(item.right + 10, item.top + 2);
-    ::SetWindowPos(m_menuTip.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    m_menuTip.TrackActivate(TRUE, &ti);
+    if (m_optMenuBubbleHelp != 0) m_menuTip.OnMenuSelect(nItemID, nFlags, hSysMenu);
 }
 
 void CMainWndDlg::OnMouseMove(UINT nFlags, CPoint point) {

@@ -14,6 +14,7 @@
 
 #include "controls/CColourPickerXP.h"
 #include "controls/CDialogView.h"
+#include "controls/CMenuHelpTip.h"
 #include "data/ConversionLink.h"
 #include "data/DataConverterCore.h"
 #include "framework/CGdi.h"
@@ -58,7 +59,6 @@ protected:
 private:
     bool IsUnattended() const;
     void AddConverterBubbleHelp();
-    void CreateMenuHelp();
     void StartUnattended();
     void SetControlText(UINT id, const CString& text);
 
@@ -90,7 +90,7 @@ private:
     ConverterRun m_run;
 
     CColourPickerXP m_colourPicker;
-    CToolTipCtrl m_menuTip;
+    CMenuHelpTip m_menuTip;
     CFont m_statusFont;
     COLORREF m_statusColour;
     bool m_statusSystemColour;

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/AppProfile.h"
 #include "app/CMainApp.h"
 #include "app/CMainWndDlg.h"
 #include "app/MainWndProfile.h"
 #include "app/resource.h"
+#include "controls/WorkArea.h"
 #include "data/CDataConverterOptionsDlg.h"
 #include "framework/MessagePrompter.h"
 #include "model/ReceiverEvent.h"
@@ -72,36 +74,6 @@ const FlagControl kFlagControls[] = {
     {IDC_CONV_CONVERT_ALL, &ConverterOptions::convertAll}, {IDC_CONV_CSV, &ConverterOptions::mapCsv},
     {IDC_CONV_KML, &ConverterOptions::kml},                {IDC_CONV_XLX, &ConverterOptions::spreadsheet},
     {IDC_CONV_TXT, &ConverterOptions::textTranslation},   {IDC_CONV_NMEA, &ConverterOptions::nmeaGga},
-};
-
-// The application's registry profile seen through the settings' profile interface.
-class AppProfile : public IMainWndProfile {
-public:
-    int32_t GetProfileInt(const char* section, const char* entry, int32_t defaultValue) override
-    {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr ? static_cast<int32_t>(app->GetProfileInt(section, entry, defaultValue)) : defaultValue;
-    }
-    CString GetProfileString(const char* section, const char* entry, const char* defaultValue) override
-    {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr ? app->GetProfileString(section, entry, defaultValue) : CString(defaultValue);
-    }
-    bool GetProfileBinary(const char*, const char*, std::vector<BYTE>& data) override
-    {
-        data.clear();
-        return false;   // the converter keeps no binary entries
-    }
-    bool WriteProfileInt(const char* section, const char* entry, int32_t value) override
-    {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr && app->WriteProfileInt(section, entry, value) != FALSE;
-    }
-    bool WriteProfileString(const char* section, const char* entry, const char* value) override
-    {
-        CWinApp* app = AfxGetApp();
-        return app != nullptr && app->WriteProfileString(section, entry, value) != FALSE;
-    }
 };
 
 // The folder the file dialog opens in: the named path when it is a folder,
@@ -181,7 +153,7 @@ BOOL CDataConverterDlg::OnInitDialog()
     m_link.SetListener(m_hWnd, WM_RECEIVER_EVENT);
     m_run.SetUnattended(IsUnattended());
 
-    CreateMenuHelp();
+    m_menuTip.Create(this, GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn());
     if (m_statusFont.CreatePointFont(kStatusFontTenths, kStatusFontFace)) {
         LOGFONTA font = {};
         m_statusFont.GetLogFont(&font);
@@ -223,52 +195,11 @@ void CDataConverterDlg::AddConverterBubbleHelp()
 
 // ---- Menu help ---------------------------------------------------------------------------------
 
-void CDataConverterDlg::CreateMenuHelp()
-{
-    const bool balloon = GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn();
-    if (!m_menuTip.Create(this, TTS_ALWAYSTIP | TTS_NOPREFIX | (balloon ? TTS_BALLOON : 0))) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT | TTF_IDISHWND;
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    ti.lpszText = const_cast<char*>("");
-    m_menuTip.AddTool(&ti);
-    m_menuTip.SetMaxTipWidth(200);
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_SETTITLEA, TTI_INFO, reinterpret_cast<LPARAM>(""));
-    m_menuTip.SetTipTextColor(RGB(0, 0, 128));
-}
-
 void CDataConverterDlg::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
 {
     // The main window's setting decides; without a main window help is shown.
     if (m_mainWindow != nullptr && m_mainWindow->m_optMenuBubbleHelp == 0) return;
-    if (m_menuTip.GetSafeHwnd() == nullptr) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    const bool closed = nFlags == 0xFFFF && hSysMenu == nullptr;
-    if (closed || hSysMenu == nullptr || (nFlags & (MF_POPUP | MF_SEPARATOR)) != 0) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    int position = -1;
-    const int count = ::GetMenuItemCount(hSysMenu);
-    for (int i = 0; i < count && position < 0; ++i)
-        if (::GetMenuItemID(hSysMenu, i) == nItemID) position = i;
-    RECT item = {};
-    if (position < 0 || !::GetMenuItemRect(m_hWnd, hSysMenu, static_cast<UINT>(position), &item)) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    char text[257] = {0};
-    ::LoadStringA(AfxGetResourceHandle(), nItemID, text, sizeof text);
-    ti.lpszText = text;
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-    m_menuTip.TrackPosition(item.right + 10, item.top + 2);
-    ::SetWindowPos(m_menuTip.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    m_menuTip.TrackActivate(TRUE, &ti);
+    m_menuTip.OnMenuSelect(nItemID, nFlags, hSysMenu);
 }
 
 // ---- Commands ------------------------------------------------------------------------------------

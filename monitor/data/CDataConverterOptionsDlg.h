@@ -32,9 +32,4 @@ private:
     CToolTipCtrl m_bubbleHelp;
 };
 
-// Moves a window that hangs off its monitor's work area back onto it: the
-// converter docked beside a main window near the screen's edge, or this
-// dialog centred on it, would.
-void KeepWindowOnWorkArea(HWND window);
-
 #endif  // _WIN32

@@ -1,8 +1,7 @@
 #include "data/CDataConverterOptionsDlg.h"
 
-#include <algorithm>
-
 #include "app/resource.h"
+#include "controls/WorkArea.h"
 #include "framework/MessagePrompter.h"
 
 namespace {
@@ -93,23 +92,6 @@ const char* const kFieldSeparators[] = {"Tab", "Space", "Comma"};
 const UINT kMaxLinesPerPart = 0x7FFFFFFF;
 
 }  // namespace
-
-void KeepWindowOnWorkArea(HWND window)
-{
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    RECT rect = {};
-    if (!::GetWindowRect(window, &rect) ||
-        !::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
-        return;
-    const RECT& work = monitor.rcWork;
-    const LONG width = rect.right - rect.left;
-    const LONG height = rect.bottom - rect.top;
-    const LONG left = std::max(work.left, std::min(rect.left, work.right - width));
-    const LONG top = std::max(work.top, std::min(rect.top, work.bottom - height));
-    if (left != rect.left || top != rect.top)
-        ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-}
 
 BEGIN_MESSAGE_MAP(CDataConverterOptionsDlg, CDialog)
     ON_BN_CLICKED(IDC_CONV_OPT_RANGE, &CDataConverterOptionsDlg::OnRangeClicked)

@@ -15,6 +15,7 @@
 #include "controls/CBlinker.h"
 #include "controls/CColourPickerXP.h"
 #include "controls/CDialogView.h"
+#include "controls/CMenuHelpTip.h"
 #include "data/DataLoggerCore.h"
 
 class CMainWndDlg;
@@ -81,9 +82,7 @@ private:
     };
 
     void FillChoices();
-    void KeepOnScreen();
     void AddBubbleHelpTexts();
-    void CreateMenuTip();
     int32_t GetSelectedPort();
     void ShowPortSettings(int32_t port);
     void EnableNamingFields();
@@ -99,7 +98,7 @@ private:
     CListBox m_portList;
     CColourPickerXP m_colourPicker;
     CBlinker m_lamps[LOGGER_LAMP_RTC + 1];
-    CToolTipCtrl m_menuTip;
+    CMenuHelpTip m_menuTip;
     bool m_settingsEnabled;
 };
 

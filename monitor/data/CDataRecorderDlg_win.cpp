@@ -6,8 +6,10 @@
 #include <new>
 #include <vector>
 
+#include "app/AppProfile.h"
 #include "app/CMainWndDlg.h"
 #include "app/resource.h"
+#include "controls/WorkArea.h"
 #include "data/CLogCalendar.h"
 #include "link/CCommPort.h"
 #include "link/CController.h"
@@ -27,12 +29,6 @@ const int kActivityScheme = 5;
 const int kStatusScheme = 1;
 const int kLampOff = 0;
 const UINT kBlinkPeriodMs = 200;
-
-// The menu-help tooltip.
-const int kMenuTipWidth = 200;
-const COLORREF kMenuTipTextColour = 0x800000;
-const int kMenuTipOffsetX = 10;
-const int kMenuTipOffsetY = 2;
 
 const UINT kLampIds[] = {IDC_LOGGER_LAMP_TX,  IDC_LOGGER_LAMP_RX, IDC_LOGGER_LAMP_FIX,
                          IDC_LOGGER_LAMP_ALM, IDC_LOGGER_LAMP_BB, IDC_LOGGER_LAMP_RTC};
@@ -174,7 +170,7 @@ BOOL CDataRecorderDlg::OnInitDialog()
     // The file chooser starts where the program was started.
     if (!m_mainWindow->m_startDir.IsEmpty()) ::SetCurrentDirectoryA(m_mainWindow->m_startDir);
     AddBubbleHelpTexts();
-    CreateMenuTip();
+    m_menuTip.Create(this, GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn());
     FillChoices();
     UpdateData(FALSE);  // binds the list, the picker and the lamps
     for (LoggerLamp lamp : {LOGGER_LAMP_TX, LOGGER_LAMP_RX, LOGGER_LAMP_FIX})
@@ -199,24 +195,10 @@ BOOL CDataRecorderDlg::OnInitDialog()
     ShowPortSettings(port);
     m_core.RefreshPortStatus(port);
     DockDialogToMainWindow(m_hWnd, m_mainWindow->GetSafeHwnd(), 0, false, false, true);
-    KeepOnScreen();
+    // Beside a main window near the screen's edge the dock slot lies partly off it.
+    KeepWindowOnWorkArea(m_hWnd);
     SetTimer(kSecondTimer, kSecondMs, nullptr);
     return TRUE;
-}
-
-// Beside a main window near the screen's edge the dock slot lies partly off
-// the screen: the window is pulled back into the work area.
-void CDataRecorderDlg::KeepOnScreen()
-{
-    RECT window = {};
-    RECT work = {};
-    if (!::GetWindowRect(m_hWnd, &window) || !::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
-    const LONG width = window.right - window.left;
-    const LONG height = window.bottom - window.top;
-    const LONG left = std::max(work.left, std::min(window.left, work.right - width));
-    const LONG top = std::max(work.top, std::min(window.top, work.bottom - height));
-    if (left != window.left || top != window.top)
-        ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CDataRecorderDlg::FillChoices()
@@ -231,22 +213,6 @@ void CDataRecorderDlg::FillChoices()
 void CDataRecorderDlg::AddBubbleHelpTexts()
 {
     for (const auto& help : kBubbleHelp) AddBubbleHelp(help.id, help.text);
-}
-
-void CDataRecorderDlg::CreateMenuTip()
-{
-    const bool balloon = GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn();
-    if (!m_menuTip.Create(this, TTS_ALWAYSTIP | TTS_NOPREFIX | (balloon ? TTS_BALLOON : 0))) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT | TTF_IDISHWND;
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    ti.lpszText = const_cast<char*>("");
-    m_menuTip.AddTool(&ti);
-    m_menuTip.SetMaxTipWidth(kMenuTipWidth);
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_SETTITLEA, TTI_INFO, reinterpret_cast<LPARAM>(""));
-    m_menuTip.SetTipTextColor(kMenuTipTextColour);
 }
 
 // ---- The selected port ------------------------------------------------------------------
@@ -382,32 +348,7 @@ LRESULT CDataRecorderDlg::OnModelUpdate(WPARAM event, LPARAM param)
 
 void CDataRecorderDlg::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
 {
-    if (m_mainWindow->m_optMenuBubbleHelp == 0 || m_menuTip.GetSafeHwnd() == nullptr) return;
-    TOOLINFOA ti = {};
-    ti.cbSize = CToolTipCtrl::ToolInfoSize();
-    ti.hwnd = m_hWnd;
-    ti.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-    // A popup, a separator or the menu closing hides the tip.
-    if (hSysMenu == nullptr || (nFlags & (MF_POPUP | MF_SEPARATOR)) != 0) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    int position = -1;
-    const int count = ::GetMenuItemCount(hSysMenu);
-    for (int i = 0; i < count && position < 0; ++i)
-        if (::GetMenuItemID(hSysMenu, i) == nItemID) position = i;
-    RECT item = {};
-    if (position < 0 || !::GetMenuItemRect(m_hWnd, hSysMenu, static_cast<UINT>(position), &item)) {
-        m_menuTip.TrackActivate(FALSE, &ti);
-        return;
-    }
-    char text[512] = {0};
-    ::LoadStringA(AfxGetResourceHandle(), nItemID, text, sizeof text);
-    ti.lpszText = text;
-    ::SendMessageA(m_menuTip.m_hWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-    m_menuTip.TrackPosition(item.right + kMenuTipOffsetX, item.top + kMenuTipOffsetY);
-    ::SetWindowPos(m_menuTip.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    m_menuTip.TrackActivate(TRUE, &ti);
+    if (m_mainWindow->m_optMenuBubbleHelp != 0) m_menuTip.OnMenuSelect(nItemID, nFlags, hSysMenu);
 }
 
 // A logging port keeps its window: closing it only hides it.
@@ -518,23 +459,20 @@ void CDataRecorderDlg::RefreshLoggingStatus() { m_mainWindow->SetTimer(MWT_TIMED
 
 int32_t CDataRecorderDlg::Profile::GetInt(const char* entry, int32_t defaultValue)
 {
-    CWinApp* app = AfxGetApp();
-    return app != nullptr ? static_cast<int32_t>(app->GetProfileInt(kProfileSection, entry, defaultValue))
-                          : defaultValue;
+    return AppProfile().GetProfileInt(kProfileSection, entry, defaultValue);
 }
 
 CString CDataRecorderDlg::Profile::GetString(const char* entry, const char* defaultValue)
 {
-    CWinApp* app = AfxGetApp();
-    return app != nullptr ? app->GetProfileString(kProfileSection, entry, defaultValue) : CString(defaultValue);
+    return AppProfile().GetProfileString(kProfileSection, entry, defaultValue);
 }
 
 void CDataRecorderDlg::Profile::WriteInt(const char* entry, int32_t value)
 {
-    if (CWinApp* app = AfxGetApp()) app->WriteProfileInt(kProfileSection, entry, value);
+    AppProfile().WriteProfileInt(kProfileSection, entry, value);
 }
 
 void CDataRecorderDlg::Profile::WriteString(const char* entry, const char* value)
 {
-    if (CWinApp* app = AfxGetApp()) app->WriteProfileString(kProfileSection, entry, value);
+    AppProfile().WriteProfileString(kProfileSection, entry, value);
 }

@@ -281,6 +281,48 @@ int CmdText(const char* title, const char* idText)
     return 0;
 }
 
+// A block of memory in another process, for the messages whose pointers
+// Wine does not carry across (common controls' structures).
+class RemoteBlock {
+public:
+    RemoteBlock(HWND owner, size_t size, DWORD protect = PAGE_READWRITE) : m_size(size)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        m_proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_CREATE_THREAD |
+                                 PROCESS_QUERY_INFORMATION,
+                             FALSE, pid);
+        if (m_proc) m_at = VirtualAllocEx(m_proc, nullptr, size, MEM_COMMIT | MEM_RESERVE, protect);
+    }
+    ~RemoteBlock()
+    {
+        if (m_at && !m_keep) VirtualFreeEx(m_proc, m_at, 0, MEM_RELEASE);
+        if (m_proc) CloseHandle(m_proc);
+    }
+    bool Ok() const { return m_at != nullptr; }
+    HANDLE Process() const { return m_proc; }
+    uintptr_t Address(size_t offset = 0) const { return reinterpret_cast<uintptr_t>(m_at) + offset; }
+    bool Write(size_t offset, const void* data, size_t n)
+    {
+        SIZE_T io = 0;
+        return offset + n <= m_size &&
+               WriteProcessMemory(m_proc, static_cast<char*>(m_at) + offset, data, n, &io) && io == n;
+    }
+    bool Read(void* data, size_t n)
+    {
+        SIZE_T io = 0;
+        return n <= m_size && ReadProcessMemory(m_proc, m_at, data, n, &io) && io == n;
+    }
+    // Left in place: something in the other process may still use it.
+    void Keep() { m_keep = true; }
+
+private:
+    HANDLE m_proc = nullptr;
+    void* m_at = nullptr;
+    size_t m_size;
+    bool m_keep = false;
+};
+
 // Status-bar texts: SB_GETTEXT's pointer is not marshalled between
 // processes, so the buffer has to live in the program's own address space.
 int CmdPane(const char* title, const char* indexText)
@@ -304,34 +346,26 @@ int CmdPane(const char* title, const char* indexText)
     if (!SendMessageTimeoutA(bar, SB_GETTEXTLENGTHA, index, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
                              &lenInfo))
         return 1;
-    size_t len = LOWORD(lenInfo);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(bar, &pid);
-    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!proc) {
+    const size_t size = LOWORD(lenInfo) + 16;
+    RemoteBlock block(bar, size);
+    if (!block.Process()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(bar, &pid);
         std::printf("noprocess=%lu\n", static_cast<unsigned long>(pid));
         return 1;
     }
-    size_t size = len + 16;
-    void* remote = VirtualAllocEx(proc, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    int rc = 1;
-    if (remote) {
-        std::vector<char> buf(size, '\0');
-        // Zeroed first: a pane whose text the bar cannot give leaves "" behind.
-        SIZE_T io = 0;
-        WriteProcessMemory(proc, remote, buf.data(), size, &io);
-        DWORD_PTR r = 0;
-        if (SendMessageTimeoutA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote),
-                                SMTO_ABORTIFHUNG, kSendTimeoutMs, &r) &&
-            ReadProcessMemory(proc, remote, buf.data(), size, &io)) {
-            buf[size - 1] = '\0';
-            std::printf("%s\n", Printable(buf.data()).c_str());
-            rc = 0;
-        }
-        VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(proc);
-    return rc;
+    if (!block.Ok()) return 1;
+    std::vector<char> buf(size, '\0');
+    // Zeroed first: a pane whose text the bar cannot give leaves "" behind.
+    block.Write(0, buf.data(), size);
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutA(bar, SB_GETTEXTA, index, static_cast<LPARAM>(block.Address()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &r) ||
+        !block.Read(buf.data(), size))
+        return 1;
+    buf[size - 1] = '\0';
+    std::printf("%s\n", Printable(buf.data()).c_str());
+    return 0;
 }
 
 std::string Unaccel(const std::string& s)
@@ -347,6 +381,48 @@ std::string Unaccel(const std::string& s)
     return out;
 }
 
+// The messages that read the items of a list box or of a combo's list, and
+// how many items are read at the most.
+struct ItemMessages {
+    UINT count, length, text;
+    long limit;
+};
+const ItemMessages kListBoxItems = {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, 10000};
+const ItemMessages kComboItems = {CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, 1000};
+
+// The text of item `i`. The wide form: Wine hands the ANSI form of these
+// messages from another process back in UTF-16, cut at the first zero byte.
+bool ItemText(HWND c, const ItemMessages& m, long i, std::string& text)
+{
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(c, m.length, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &len) ||
+        static_cast<LONG_PTR>(len) < 0 || len > 4096)
+        return false;
+    std::vector<wchar_t> buf(len + 2, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(c, m.text, i, reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &got))
+        return false;
+    text = Narrow(buf.data());
+    return true;
+}
+
+// The index of the first item whose text is `item`, or -1; `items` gets
+// every text read, separated by "|", for the error.
+long FindItem(HWND c, const ItemMessages& m, const char* item, std::string& items)
+{
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(c, m.count, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count);
+    long found = -1;
+    for (long i = 0; i < static_cast<long>(count) && i < m.limit; ++i) {
+        std::string text;
+        if (!ItemText(c, m, i, text)) continue;
+        items += (items.empty() ? "" : "|") + text;
+        if (found < 0 && text == item) found = i;
+    }
+    return found;
+}
+
 // Items are compared one by one (CB_GETLBTEXT is marshalled for combos that
 // keep their strings, owner-drawn or not), which also lets the error list
 // what the combo holds.
@@ -355,25 +431,8 @@ int CmdCombo(const char* title, const char* idText, const char* item)
     long id;
     HWND top = nullptr, combo = nullptr;
     if (int rc = NeedControl(title, idText, id, top, combo)) return rc;
-    DWORD_PTR count = 0;
-    SendMessageTimeoutA(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count);
-    long found = -1;
     std::string items;
-    for (long i = 0; i < static_cast<long>(count) && i < 1000; ++i) {
-        DWORD_PTR len = 0;
-        if (!SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &len) ||
-            static_cast<LONG_PTR>(len) < 0 || len > 4096)
-            continue;
-        // The wide form: Wine hands the ANSI form of this message from another
-        // process back in UTF-16, cut at the first zero byte.
-        std::vector<wchar_t> buf(len + 2, L'\0');
-        DWORD_PTR got = 0;
-        SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf.data()),
-                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &got);
-        std::string text = Narrow(buf.data());
-        items += (items.empty() ? "" : "|") + text;
-        if (found < 0 && text == item) found = i;
-    }
+    const long found = FindItem(combo, kComboItems, item, items);
     if (found < 0) {
         std::printf("noitem=%s items=%s\n", item, items.c_str());
         return 1;
@@ -729,37 +788,13 @@ int CmdMenu(const char* title, const char* idText)
     return 0;
 }
 
-// The text of item `i` of a list box (the wide form, as for combos).
-bool ListItem(HWND list, long i, std::string& text)
-{
-    DWORD_PTR len = 0;
-    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &len) ||
-        static_cast<LONG_PTR>(len) < 0 || len > 4096)
-        return false;
-    std::vector<wchar_t> buf(len + 2, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &got))
-        return false;
-    text = Narrow(buf.data());
-    return true;
-}
-
 int CmdListSel(const char* title, const char* idText, const char* item)
 {
     long id;
     HWND top = nullptr, list = nullptr;
     if (int rc = NeedControl(title, idText, id, top, list)) return rc;
-    DWORD_PTR count = 0;
-    SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count);
-    long found = -1;
     std::string items;
-    for (long i = 0; i < static_cast<long>(count) && i < 10000; ++i) {
-        std::string text;
-        if (!ListItem(list, i, text)) continue;
-        items += (items.empty() ? "" : "|") + text;
-        if (found < 0 && text == item) found = i;
-    }
+    const long found = FindItem(list, kListBoxItems, item, items);
     if (found < 0) {
         std::printf("noitem=%s items=%s\n", item, items.c_str());
         return 1;
@@ -797,48 +832,6 @@ int CmdCheck(const char* title, const char* idText, const char* stateText)
     std::printf("checked=%ld\n", state);
     return 0;
 }
-
-// A block of memory in another process, for the messages whose pointers
-// Wine does not carry across (common controls' structures).
-class RemoteBlock {
-public:
-    RemoteBlock(HWND owner, size_t size, DWORD protect = PAGE_READWRITE) : m_size(size)
-    {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(owner, &pid);
-        m_proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_CREATE_THREAD |
-                                 PROCESS_QUERY_INFORMATION,
-                             FALSE, pid);
-        if (m_proc) m_at = VirtualAllocEx(m_proc, nullptr, size, MEM_COMMIT | MEM_RESERVE, protect);
-    }
-    ~RemoteBlock()
-    {
-        if (m_at && !m_keep) VirtualFreeEx(m_proc, m_at, 0, MEM_RELEASE);
-        if (m_proc) CloseHandle(m_proc);
-    }
-    bool Ok() const { return m_at != nullptr; }
-    HANDLE Process() const { return m_proc; }
-    uintptr_t Address(size_t offset = 0) const { return reinterpret_cast<uintptr_t>(m_at) + offset; }
-    bool Write(size_t offset, const void* data, size_t n)
-    {
-        SIZE_T io = 0;
-        return offset + n <= m_size &&
-               WriteProcessMemory(m_proc, static_cast<char*>(m_at) + offset, data, n, &io) && io == n;
-    }
-    bool Read(void* data, size_t n)
-    {
-        SIZE_T io = 0;
-        return n <= m_size && ReadProcessMemory(m_proc, m_at, data, n, &io) && io == n;
-    }
-    // Left in place: something in the other process may still use it.
-    void Keep() { m_keep = true; }
-
-private:
-    HANDLE m_proc = nullptr;
-    void* m_at = nullptr;
-    size_t m_size;
-    bool m_keep = false;
-};
 
 // A thread of the other process's own, started on a few instructions that
 // call SendMessageA with four arguments read from a block beside them, so

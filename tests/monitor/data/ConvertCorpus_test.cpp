@@ -7,66 +7,34 @@
 // must still leave well-formed files.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "support/ConversionPipeline.h"
 #include "support/ConverterOutputs.h"
+#include "support/CorpusLogs.h"
 #include "framework/CFile.h"
 #include "framework/MemoryFileBackend.h"
 
 namespace {
 
 using namespace convsupport;
-
-typedef std::vector<uint8_t> Bytes;
+using corpuslogs::Bytes;
+using corpuslogs::LogNames;
+using corpuslogs::PathOf;
+using corpuslogs::ReadBytes;
+using corpuslogs::WithCrLf;
 
 const double kDegreeTolerance = 1e-6;
 const double kArcSecondTolerance = 0.01;
 const double kSecondsPerDay = 86400.0;
 const char kInputFolder[] = "C:\\conv\\";
-
-// ---- Recordings -------------------------------------------------------------------
-
-std::vector<std::string> CorpusLogNames()
-{
-    std::vector<std::string> names;
-    DIR* dir = opendir(CORPUS_DIR);
-    if (dir == nullptr) return names;
-    while (dirent* e = readdir(dir)) {
-        const std::string name = e->d_name;
-        if (EndsWith(name, ".log")) names.push_back(name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-Bytes ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Every bare LF becomes the CR LF of the wire; a CR LF stays as it is.
-Bytes WithCrLf(const Bytes& log)
-{
-    Bytes out;
-    for (size_t i = 0; i < log.size(); ++i) {
-        if (log[i] == '\n' && (i == 0 || log[i - 1] != '\r')) out.push_back('\r');
-        out.push_back(log[i]);
-    }
-    return out;
-}
 
 // ---- The log's own fixes, read without the monitor's decoders -------------------------
 
@@ -178,7 +146,7 @@ protected:
 };
 
 #define SKIP_WITHOUT_CORPUS() \
-    if (CorpusLogNames().empty()) GTEST_SKIP() << "no corpus at " CORPUS_DIR
+    if (LogNames().empty()) GTEST_SKIP() << "no corpus at " CORPUS_DIR
 
 // The outputs of one NMEA log against the log's own fixes: one point per
 // fix time, in the log's order, where the log put it.
@@ -251,8 +219,8 @@ void ExpectOutputsFollowLog(const ConvertedFiles& files, const std::vector<LogEp
 TEST_F(ConvertCorpus, EveryRealLogGivesItsOwnFixesInEveryOutput)
 {
     SKIP_WITHOUT_CORPUS();
-    for (const std::string& name : CorpusLogNames()) {
-        const Bytes stored = ReadFile(std::string(CORPUS_DIR) + "/" + name);
+    for (const std::string& name : LogNames()) {
+        const Bytes stored = ReadBytes(PathOf(name));
         const std::vector<LogEpoch> epochs = ReadLogEpochs(stored);
         ConvertedFiles asStored;
         {
@@ -320,7 +288,7 @@ bool GenerateRecording(Bytes& recording, std::vector<TruthFix>& truth)
                                 " --bytes 200000 --faults " + kSimulatedFaults + " --out '" + out + "' --truth '" +
                                 truthPath + "' >/dev/null";
     const bool generated = std::system(command.c_str()) == 0;
-    recording = ReadFile(out);
+    recording = ReadBytes(out);
     truth = ReadTruth(truthPath);
     std::remove(out.c_str());
     std::remove(truthPath.c_str());

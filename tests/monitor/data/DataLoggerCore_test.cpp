@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "framework/MessagePrompter.h"
 #include "link/CController.h"
 #include "model/Clock.h"
+#include "support/FedChannel.h"
 
 namespace {
 
@@ -27,59 +27,8 @@ const double kPi = 3.14159265358979323846;
 
 // ---- Fakes -------------------------------------------------------------------
 
-// A serial line over bytes the test hands in; it waits for more until the
-// reader is stopped.
-class FakeChannel : public CChannel {
-public:
-    void Feed(const std::string& bytes)
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        for (char c : bytes) m_input.push_back(static_cast<BYTE>(c));
-    }
-    int Read(BYTE* buf, uint16_t len, int32_t) override
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        m_idle = m_input.empty();
-        if (len == 0 || m_input.empty()) return -1;
-        buf[0] = m_input.front();
-        m_input.pop_front();
-        return 1;
-    }
-    int ReadUntilStopped(BYTE* buf, uint16_t len, const CStopEvent& stop) override
-    {
-        for (;;) {
-            if (stop.IsSet()) return -1;
-            const int n = Read(buf, len, 0);
-            if (n > 0) return n;
-            stop.Wait(1);
-        }
-    }
-    int Write(const BYTE* buf, uint16_t len, int32_t) override
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        m_written.append(reinterpret_cast<const char*>(buf), len);
-        return len;
-    }
-    bool Close() override { return true; }
-    int GetType() override { return CHANNEL_TYPE_SERIAL; }
-    // Every byte fed has been read and handled: the reader waits for more.
-    bool Drained()
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        return m_input.empty() && m_idle;
-    }
-    std::string Written()
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        return m_written;
-    }
-
-private:
-    std::mutex m_lock;
-    std::deque<BYTE> m_input;
-    std::string m_written;
-    bool m_idle = false;
-};
+// Serial lines over bytes the test hands in.
+using FakeChannel = linksupport::FedChannel;
 
 class FakeFactory : public ILinkFactory {
 public:

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DiskFolderTest.h"
+
 namespace {
 
 TEST(FrameworkFileFind, NamesMatchPatternsAsWindowsDoes) {
@@ -48,20 +50,8 @@ TEST(FrameworkFileFind, NamesMatchPatternsAsWindowsDoes) {
   EXPECT_FALSE(FileNameMatchesPattern("a", nullptr));
 }
 
-class FrameworkFileFindDisk : public ::testing::Test {
+class FrameworkFileFindDisk : public DiskFolderTest {
 protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/fwfindXXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(tmpl));
-    char real[4096];
-    ASSERT_NE(nullptr, realpath(tmpl, real));
-    dir = real;
-  }
-  void TearDown() override {
-    std::string cmd = "rm -rf '" + dir + "'";
-    EXPECT_EQ(0, system(cmd.c_str()));
-  }
-  std::string Path(const char* name) const { return dir + "/" + name; }
   void Touch(const char* name) const {
     FILE* f = fopen(Path(name).c_str(), "w");
     ASSERT_NE(nullptr, f);
@@ -80,8 +70,6 @@ protected:
     std::sort(seen.begin(), seen.end());
     return seen;
   }
-
-  std::string dir;
 };
 
 TEST_F(FrameworkFileFindDisk, WalksMatchingEntriesWithFoldersAndDots) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/MemoryFileBackend.h"
+#include "support/DiskFolderTest.h"
 
 namespace {
 
@@ -352,20 +353,7 @@ TEST_F(FrameworkFileMemory, ReadStringThenPositionReadAndWrite) {
 // ---------------------------------------------------------------------------
 // The real file system of this build.
 
-class FrameworkFileDisk : public ::testing::Test {
-protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/fwfileXXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(tmpl));
-    dir = tmpl;
-  }
-  void TearDown() override {
-    std::string cmd = "rm -rf '" + dir + "'";
-    EXPECT_EQ(0, system(cmd.c_str()));
-  }
-  std::string Path(const char* name) const { return dir + "/" + name; }
-  std::string dir;
-};
+class FrameworkFileDisk : public DiskFolderTest {};
 
 TEST_F(FrameworkFileDisk, OpenFailureReturnsFalseWithTheSystemError) {
   struct Case {

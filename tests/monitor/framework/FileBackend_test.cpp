@@ -11,6 +11,7 @@
 #include "framework/CFile.h"
 #include "framework/FileBackend.h"
 #include "framework/MemoryFileBackend.h"
+#include "support/DiskFolderTest.h"
 
 namespace {
 
@@ -83,24 +84,13 @@ TEST_F(FileBackendMemory, SameFileAndWritesRefusedToOneFile) {
   EXPECT_TRUE(fine.Write("x", 1));
 }
 
-class FileBackendDisk : public ::testing::Test {
+class FileBackendDisk : public DiskFolderTest {
 protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/fwbackendXXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(tmpl));
-    dir = tmpl;
-  }
-  void TearDown() override {
-    std::string cmd = "rm -rf '" + dir + "'";
-    EXPECT_EQ(0, system(cmd.c_str()));
-  }
-  std::string Path(const char* name) const { return dir + "/" + name; }
   void Write(const char* name, const char* text) {
     CFile f;
     ASSERT_TRUE(f.Open(Path(name).c_str(), CFile::modeCreate | CFile::modeWrite));
     ASSERT_TRUE(f.Write(text, static_cast<UINT>(std::string(text).size())));
   }
-  std::string dir;
 };
 
 TEST_F(FileBackendDisk, RenameReplacingReplacesAFileButNotAFolder) {

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -17,6 +17,7 @@
 #include "framework/CFile.h"
 #include "framework/MemoryFileBackend.h"
 #include "link/CController.h"
+#include "support/FedChannel.h"
 
 namespace {
 
@@ -44,42 +45,14 @@ private:
     std::vector<std::string> m_entries;
 };
 
-// A channel over bytes the test hands in. A playback channel ends when they
-// run out; a serial one waits for more until the reader is stopped.
-class FakeChannel : public CChannel {
+// A channel over bytes the test hands in that tells the journal when it is
+// closed and deleted.
+class FakeChannel : public linksupport::FedChannel {
 public:
-    FakeChannel(int type, Journal* journal) : m_type(type), m_journal(journal) {}
+    FakeChannel(int type, Journal* journal) : FedChannel(type), m_journal(journal) {}
     ~FakeChannel() override
     {
         if (m_journal) m_journal->Add("channel deleted");
-    }
-    void Feed(const std::string& bytes)
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        for (char c : bytes) m_input.push_back(static_cast<BYTE>(c));
-    }
-    int Read(BYTE* buf, uint16_t len, int32_t) override
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        if (len == 0 || m_input.empty()) return -1;
-        buf[0] = m_input.front();
-        m_input.pop_front();
-        return 1;
-    }
-    int ReadUntilStopped(BYTE* buf, uint16_t len, const CStopEvent& stop) override
-    {
-        for (;;) {
-            if (stop.IsSet()) return -1;
-            int n = Read(buf, len, 0);
-            if (n > 0 || m_type == CHANNEL_TYPE_PLAYBACK) return n;
-            stop.Wait(1);
-        }
-    }
-    int Write(const BYTE* buf, uint16_t len, int32_t) override
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        m_written.append(reinterpret_cast<const char*>(buf), len);
-        return len;
     }
     bool Close() override
     {
@@ -87,20 +60,10 @@ public:
         else if (m_journal) m_journal->Add("channel closed");
         return true;
     }
-    int GetType() override { return m_type; }
-    std::string Written()
-    {
-        std::lock_guard<std::mutex> g(m_lock);
-        return m_written;
-    }
     std::function<std::string()> onClose;
 
 private:
-    int m_type;
     Journal* m_journal;
-    std::mutex m_lock;
-    std::deque<BYTE> m_input;
-    std::string m_written;
 };
 
 class FakeFactory : public ILinkFactory {

@@ -7,15 +7,10 @@
 // and time are.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <mutex>
 #include <string>
@@ -27,10 +22,18 @@
 #include "link/LinkStatistics.h"
 #include "model/CModel.h"
 #include "model/ReceiverEvent.h"
+#include "support/CorpusLogs.h"
+#include "support/FrameFeed.h"
 
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
+using corpuslogs::Bytes;
+using corpuslogs::LogNames;
+using corpuslogs::PathOf;
+using corpuslogs::ReadBytes;
+using corpuslogs::WithCrLf;
+using framefeed::Feed;
+using framefeed::kByteByByte;
 
 const double kDegreesPerRadian = 57.29577951308232;
 const double kPositionToleranceDegrees = 1e-6;
@@ -75,39 +78,6 @@ const LogRow* FindRow(const std::string& name)
         if (name == row.name) return &row;
     }
     return nullptr;
-}
-
-std::vector<std::string> CorpusLogNames()
-{
-    std::vector<std::string> names;
-    DIR* dir = opendir(CORPUS_DIR);
-    if (dir == nullptr) return names;
-    while (dirent* e = readdir(dir)) {
-        std::string name = e->d_name;
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0) names.push_back(name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string PathOf(const std::string& name) { return std::string(CORPUS_DIR) + "/" + name; }
-
-Bytes ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Every bare LF becomes the CR LF of the wire; a CR LF stays as it is.
-Bytes WithCrLf(const Bytes& log)
-{
-    Bytes out;
-    for (size_t i = 0; i < log.size(); ++i) {
-        if (log[i] == '\n' && (i == 0 || log[i - 1] != '\r')) out.push_back('\r');
-        out.push_back(log[i]);
-    }
-    return out;
 }
 
 // A position as the model stored it, and the sentence being decoded then.
@@ -164,21 +134,6 @@ private:
 // (of this many bytes), or one at a time.
 const size_t kReadBlock = 4096;
 const size_t kStraddlingBlock = 7;  // most frames straddle two or more blocks
-const size_t kByteByByte = 0;
-
-void Feed(CFrameHandler& handler, const Bytes& input, size_t block)
-{
-    if (block == kByteByByte) {
-        for (uint8_t b : input) handler.OnByte(b);
-        return;
-    }
-    for (size_t start = 0; start < input.size(); start += block) {
-        const size_t count = std::min(block, input.size() - start);
-        for (size_t done = 0; done < count;) done += handler.OnBytes(input.data() + start + done, count - done).taken;
-    }
-    // Whatever the recogniser still had to scan again.
-    handler.OnBytes(input.data(), 0);
-}
 
 // The reader's work on a replay at full speed, without the reader: the bytes
 // to the frame handler, every decoder behind it.
@@ -187,23 +142,16 @@ DecodeRun Decode(const Bytes& input, size_t block)
     CModel model;
     PositionRecorder recorder(model);
     EXPECT_TRUE(model.Attach(&recorder, nullptr));
-    LinkStatistics stats;
-    CFrameLinkState link;
-    link.protocol = PROTO_AUTO;
-    FrameContext context;
-    context.channelType = LINK_CHANNEL_PLAYBACK;
-    context.model = &model;
-    context.statistics = &stats;
-    context.link = &link;
+    framefeed::ReplayContext replay(model);
     {
-        CFrameHandler handler(context);
+        CFrameHandler handler(replay.context);
         handler.SetFrameObserver(&recorder);
         Feed(handler, input, block);
     }
-    EXPECT_EQ(stats.Get(LINK_BYTES), input.size());
+    EXPECT_EQ(replay.stats.Get(LINK_BYTES), input.size());
     DecodeRun run = recorder.run;
-    run.figures.good = stats.Get(LINK_NMEA_GOOD);
-    run.figures.bad = stats.Get(LINK_NMEA_BAD);
+    run.figures.good = replay.stats.Get(LINK_NMEA_GOOD);
+    run.figures.bad = replay.stats.Get(LINK_NMEA_BAD);
     model.GetNavState(run.nav);
     model.GetTimeInfo(run.time);
     model.Detach();
@@ -351,23 +299,23 @@ const DecodeRun& RunOf(const std::string& name, FeedKind feed)
     if (found != runs.end()) return found->second;
     DecodeRun run;
     switch (feed) {
-    case AS_RECORDED: run = Decode(ReadFile(PathOf(name)), kReadBlock); break;
-    case BYTE_BY_BYTE: run = Decode(ReadFile(PathOf(name)), kByteByByte); break;
-    case WITH_CR_LF: run = Decode(WithCrLf(ReadFile(PathOf(name))), kStraddlingBlock); break;
+    case AS_RECORDED: run = Decode(ReadBytes(PathOf(name)), kReadBlock); break;
+    case BYTE_BY_BYTE: run = Decode(ReadBytes(PathOf(name)), kByteByByte); break;
+    case WITH_CR_LF: run = Decode(WithCrLf(ReadBytes(PathOf(name))), kStraddlingBlock); break;
     case REPLAYED: run = Replay(PathOf(name)); break;
     }
     return runs.emplace(key, run).first->second;
 }
 
 #define SKIP_WITHOUT_CORPUS()                                                   \
-    if (CorpusLogNames().empty()) GTEST_SKIP() << "no corpus at " CORPUS_DIR
+    if (LogNames().empty()) GTEST_SKIP() << "no corpus at " CORPUS_DIR
 
 }  // namespace
 
 TEST(CorpusDecode, EveryLogHasItsMeasuredFigures)
 {
     SKIP_WITHOUT_CORPUS();
-    for (const std::string& name : CorpusLogNames()) {
+    for (const std::string& name : LogNames()) {
         SCOPED_TRACE(name);
         const LogRow* row = FindRow(name);
         ASSERT_NE(row, nullptr) << "a log without figures: measure it and add its row";
@@ -378,7 +326,7 @@ TEST(CorpusDecode, EveryLogHasItsMeasuredFigures)
 TEST(CorpusDecode, EveryWayOfFeedingALogGivesTheSameFiguresAndPositions)
 {
     SKIP_WITHOUT_CORPUS();
-    for (const std::string& name : CorpusLogNames()) {
+    for (const std::string& name : LogNames()) {
         const DecodeRun& recorded = RunOf(name, AS_RECORDED);
         for (FeedKind feed : {BYTE_BY_BYTE, WITH_CR_LF, REPLAYED}) {
             SCOPED_TRACE(name + " " + FeedName(feed));
@@ -396,7 +344,7 @@ TEST(CorpusDecode, EveryStoredPositionIsTheOneItsSentenceStates)
 {
     SKIP_WITHOUT_CORPUS();
     size_t checked = 0;
-    for (const std::string& name : CorpusLogNames()) {
+    for (const std::string& name : LogNames()) {
         SCOPED_TRACE(name);
         for (const StoredPosition& p : RunOf(name, AS_RECORDED).positions) {
             double latitude = 0, longitude = 0;

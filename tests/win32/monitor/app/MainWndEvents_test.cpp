@@ -20,6 +20,7 @@
 #include "model/Clock.h"
 #include "model/ReceiverEvent.h"
 #include "win32/monitor/app/TestFiles.h"
+#include "win32/monitor/app/TestMainWnd.h"
 #include "win32/monitor/framework/DialogTemplate.h"
 
 namespace {
@@ -50,18 +51,6 @@ std::vector<UINT> FieldIds()
         for (int col = 0; col < CHANNEL_COLUMNS; ++col) ids.push_back(IDC_CHANNEL_CELL(row, col));
     return ids;
 }
-
-const UINT kIndicators[] = {ID_PANE_GENERAL, ID_PANE_MESSAGE, ID_PANE_PROTOCOL, ID_PANE_ELAPSED, ID_PANE_LINK};
-const int kPaneWidths[] = {10, 0, 60, 60, 100};
-
-// The main window without its start-up: no profile, no menus, no gate
-// thread; the object lives on the test's stack.
-class TestMainWnd : public CMainWndDlg {
-public:
-    BOOL OnInitDialog() override { return CModelessDialog::OnInitDialog(); }
-    void PostNcDestroy() override {}
-    using CMainWndDlg::StartGate;
-};
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -188,8 +177,7 @@ protected:
         }
         // A command-line window never writes the link settings when it goes.
         dlg.SetCommandLineFlag(true);
-        ASSERT_TRUE(dlg.CreateModelessIndirect(m_tmpl.Get(), nullptr, kIndicators, 5, kPaneWidths, nullptr, 0, 0, 0,
-                                               0, 0, 0, 0, 0));
+        ASSERT_TRUE(dlg.CreateFromTemplate(m_tmpl));
         dlg.m_initialised = true;
         dlg.m_linkMode = LINK_MONITOR;
         dlg.m_receiverContact = true;

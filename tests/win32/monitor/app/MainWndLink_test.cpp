@@ -21,6 +21,7 @@
 #include "link/CPlaybackChannel.h"
 #include "win32/monitor/RxsimClient.h"
 #include "win32/monitor/app/TestFiles.h"
+#include "win32/monitor/app/TestMainWnd.h"
 #include "win32/monitor/framework/DialogTemplate.h"
 
 namespace {
@@ -148,15 +149,6 @@ public:
     uint32_t holdAt = 0;
 };
 
-const UINT kIndicators[] = {ID_PANE_GENERAL, ID_PANE_MESSAGE, ID_PANE_PROTOCOL, ID_PANE_ELAPSED, ID_PANE_LINK};
-const int kPaneWidths[] = {10, 0, 60, 60, 100};
-
-class TestMainWnd : public CMainWndDlg {
-public:
-    BOOL OnInitDialog() override { return CModelessDialog::OnInitDialog(); }
-    void PostNcDestroy() override {}
-};
-
 // A health report of a receiver doing position fixes.
 const char kHealthFrame[] = "\x10\x46\x00\x00\x10\x03";
 
@@ -173,8 +165,7 @@ protected:
         }
         // Not written to the profile when it goes.
         dlg.SetCommandLineFlag(true);
-        ASSERT_TRUE(dlg.CreateModelessIndirect(m_tmpl.Get(), nullptr, kIndicators, 5, kPaneWidths, nullptr, 0, 0, 0,
-                                               0, 0, 0, 0, 0));
+        ASSERT_TRUE(dlg.CreateFromTemplate(m_tmpl));
         ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 100, 2, 100, 10, dlg.GetSafeHwnd(),
                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_PROGRESS)), ::GetModuleHandleA(nullptr),
                           nullptr);

@@ -13,6 +13,7 @@
 #include "framework/afx.h"
 #include "link/CController.h"
 #include "win32/monitor/framework/DialogTemplate.h"
+#include "win32/monitor/framework/MessagePump.h"
 
 namespace {
 
@@ -20,17 +21,6 @@ const UINT kEdit = 200;
 const UINT kList = 300;
 const UINT kButton = 301;
 const UINT kMissingTemplate = 0xFEED;
-
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxPreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
 
 DialogTemplate ViewTemplate(DWORD extraStyle = 0)
 {
@@ -130,7 +120,7 @@ TEST(CDialogViewWin, ViewOfTheMainWindowTakesItsIconAndItsEvents)
     EXPECT_NEAR(rm.CenterPoint().y, rv.CenterPoint().y, 1);
 
     EXPECT_TRUE(f.main.controller.NotifyListeners(EV_FIX_MODE, 3, false));
-    Pump();
+    PumpPending();
     ASSERT_EQ(1u, rec.events.size());
     EXPECT_EQ(static_cast<WPARAM>(EV_FIX_MODE), rec.events[0].first);
     EXPECT_EQ(3, rec.events[0].second);
@@ -177,7 +167,7 @@ TEST(CDialogViewWin, ViewWithAForeignParentHasNoIconAndNoEvents)
     EXPECT_EQ(nullptr, reinterpret_cast<HICON>(slot->SendMessage(WM_GETICON, ICON_SMALL, 0)));
     EXPECT_EQ(0, f.main.controller.GetListenerCount());
     f.main.controller.NotifyListeners(EV_FIX_MODE, 0, false);
-    Pump();
+    PumpPending();
     EXPECT_TRUE(rec.events.empty());
     slot->SendMessage(WM_CLOSE);
     EXPECT_EQ(nullptr, slot);
@@ -200,9 +190,9 @@ TEST(CDialogViewWin, EscapeDoesNothingAndEnterClosesOnlyWithValidData)
 
     // Escape from the keyboard (through the dialog manager) and as a command.
     ::PostMessageA(hEdit, WM_KEYDOWN, VK_ESCAPE, 0);
-    Pump();
+    PumpPending();
     view->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    Pump();
+    PumpPending();
     ASSERT_TRUE(::IsWindow(hView));
     EXPECT_EQ(view, slot);
     EXPECT_FALSE(rec.deleted);
@@ -210,7 +200,7 @@ TEST(CDialogViewWin, EscapeDoesNothingAndEnterClosesOnlyWithValidData)
     // Enter with a value that does not parse: the check's message, still open.
     ::SetWindowTextA(hEdit, "abc");
     ::PostMessageA(hEdit, WM_KEYDOWN, VK_RETURN, 0);
-    Pump();
+    PumpPending();
     ASSERT_TRUE(::IsWindow(hView));
     EXPECT_EQ(view, slot);
     ASSERT_EQ(1u, f.prompter.boxes.size());

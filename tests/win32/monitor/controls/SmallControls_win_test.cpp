@@ -14,6 +14,7 @@
 #include "controls/CCheckableGroupBox.h"
 #include "framework/afx.h"
 #include "win32/monitor/framework/DialogTemplate.h"
+#include "win32/monitor/framework/MessagePump.h"
 
 namespace {
 
@@ -98,20 +99,7 @@ void PumpUntil(Done done, int maxMessages = 2000) {
   for (int i = 0; i < maxMessages && !done(); ++i) {
     MSG msg;
     if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
-    if (!AfxPreTranslateMessage(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-  }
-}
-
-void PumpPending() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!AfxPreTranslateMessage(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
+    HandleMessage(msg);
   }
 }
 

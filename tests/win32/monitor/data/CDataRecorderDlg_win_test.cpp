@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,24 +16,16 @@
 #include "framework/afx.h"
 #include "link/CCommPort.h"
 #include "model/Clock.h"
+#include "support/ConverterOutputs.h"
+#include "win32/monitor/app/TestFiles.h"
+#include "win32/monitor/app/TestMainWnd.h"
 #include "win32/monitor/framework/DialogTemplate.h"
+#include "win32/monitor/framework/MessagePump.h"
 
 namespace {
 
-const char kKmlFooter[] = "\r\n</Document>\r\n</Folder>\r\n</kml>\r\n";
 // A health report, streamed by the scripted port.
 const char kHealthFrame[] = "\x10\x46\x00\x00\x10\x03";
-
-void PumpPending()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxPreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
 
 // A serial port that streams one frame after another until it is closed.
 class StreamingSerial : public CChannel {
@@ -64,32 +55,6 @@ public:
     CChannel* OpenPlayback(const PlaybackSettings&) override { return nullptr; }
 };
 
-const UINT kIndicators[] = {ID_PANE_GENERAL, ID_PANE_MESSAGE, ID_PANE_PROTOCOL, ID_PANE_ELAPSED, ID_PANE_LINK};
-const int kPaneWidths[] = {10, 0, 60, 60, 100};
-
-class TestMainWnd : public CMainWndDlg {
-public:
-    BOOL OnInitDialog() override { return CModelessDialog::OnInitDialog(); }
-    void PostNcDestroy() override {}
-};
-
-std::string ReadFile(const std::string& name)
-{
-    std::string data;
-    if (FILE* f = std::fopen(name.c_str(), "rb")) {
-        char buf[4096];
-        size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-        std::fclose(f);
-    }
-    return data;
-}
-
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 class DataRecorderDlgTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -108,8 +73,7 @@ protected:
         DialogTemplate tmpl("Main", WS_POPUP | WS_CAPTION, 300, 200);
         m_tmpl = tmpl;
         main.SetCommandLineFlag(true);
-        ASSERT_TRUE(main.CreateModelessIndirect(m_tmpl.Get(), nullptr, kIndicators, 5, kPaneWidths, nullptr, 0, 0,
-                                                0, 0, 0, 0, 0, 0));
+        ASSERT_TRUE(main.CreateFromTemplate(m_tmpl));
         main.m_initialised = true;
         main.m_port = 5;
         main.m_internalTools = true;
@@ -286,7 +250,7 @@ TEST_F(DataRecorderDlgTest, LoggingTheMainWindowsPortHoldsItUntilTheLoggerGoes)
     EXPECT_FALSE(logger->IsWindowVisible());
     ASSERT_TRUE(PumpUntil([&] { return ::GetFileAttributesA((m_dir + "five_00002.log").c_str()) !=
                                        INVALID_FILE_ATTRIBUTES; }, 10000))
-        << ReadFile(m_dir + "five_00001.log").size() << " " << Text(IDC_LOGGER_SIZE);
+        << ReadFileText(m_dir + "five_00001.log").size() << " " << Text(IDC_LOGGER_SIZE);
 
     // Going away (the program closing) stops the port and closes its documents.
     logger->DestroyWindow();
@@ -294,11 +258,11 @@ TEST_F(DataRecorderDlgTest, LoggingTheMainWindowsPortHoldsItUntilTheLoggerGoes)
     EXPECT_EQ(nullptr, main.m_pDataRecorder);
     EXPECT_FALSE(main.IsPortLogged(-1));
     EXPECT_TRUE(main.m_link.IsConnected());
-    EXPECT_EQ(5120u, ReadFile(m_dir + "five_00001.log").size());
-    EXPECT_EQ("Longitude, Latitude, Name", ReadFile(m_dir + "five.csv"));
-    const std::string kml = ReadFile(m_dir + "five.kml");
+    EXPECT_EQ(5120u, ReadFileText(m_dir + "five_00001.log").size());
+    EXPECT_EQ("Longitude, Latitude, Name", ReadFileText(m_dir + "five.csv"));
+    const std::string kml = ReadFileText(m_dir + "five.kml");
     EXPECT_EQ(0u, kml.find("<?xml"));
-    EXPECT_TRUE(EndsWith(kml, kKmlFooter));
+    EXPECT_TRUE(convsupport::EndsWith(kml, convsupport::kKmlFooter));
 }
 
 TEST_F(DataRecorderDlgTest, RefusedSettingsStartNothing)

@@ -17,23 +17,17 @@
 #include "framework/MessagePrompter.h"
 #include "framework/afx.h"
 #include "link/CPlaybackChannel.h"
+#include "support/ConverterOutputs.h"
 #include "win32/monitor/app/TestFiles.h"
+#include "win32/monitor/framework/MessagePump.h"
 
 namespace {
 
+using convsupport::CountOf;
+using convsupport::SplitLines;
+
 const char kRecording[] = "tests/data/velmara_demo.qbl";
 const DWORD kRunTimeoutMs = 120000;
-
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxPreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
 
 bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -43,29 +37,6 @@ void WriteFile(const std::string& path, const std::string& bytes)
     ASSERT_NE(f, nullptr) << path;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
-}
-
-// Lines of a text, without their line ends; empty lines left out.
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-size_t Count(const std::string& text, const std::string& what)
-{
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-    return n;
 }
 
 // The real parts, with the reader held on its first event past byte
@@ -109,13 +80,13 @@ protected:
 
         m_window = new CDataConverterDlg(nullptr);
         ASSERT_TRUE(m_window->CreateView(IDD_DATA_CONVERTER, nullptr, &m_window, true));
-        Pump();
+        PumpPending();
     }
 
     void TearDown() override
     {
         if (m_window != nullptr && m_window->GetSafeHwnd() != nullptr) m_window->DestroyWindow();
-        Pump();
+        PumpPending();
         RemoveFolder(m_folder);
     }
 
@@ -161,7 +132,7 @@ protected:
     {
         const DWORD start = ::GetTickCount();
         while (Text(IDC_CONV_STATUS) != status && ::GetTickCount() - start < timeoutMs) {
-            Pump();
+            PumpPending();
             ::Sleep(5);
         }
         return Text(IDC_CONV_STATUS);
@@ -209,12 +180,12 @@ TEST_F(DataConverterDlgTest, ConvertsARecordingIntoCompleteFiles)
     EXPECT_EQ(ReadFileText(input), m_recording);
 
     // The count is the map CSV's data lines (the header aside).
-    const std::vector<std::string> rows = Lines(ReadFileText(Path("run.csv")));
+    const std::vector<std::string> rows = SplitLines(ReadFileText(Path("run.csv")));
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(Text(IDC_CONV_RECORDS), std::to_string(rows.size() - 1));
     EXPECT_GT(rows.size(), 1u);
     const std::string kml = ReadFileText(Path("run.kml"));
-    EXPECT_EQ(Count(kml, "<Placemark>"), Count(kml, "</Placemark>"));
+    EXPECT_EQ(CountOf(kml, "<Placemark>"), CountOf(kml, "</Placemark>"));
     EXPECT_NE(kml.find("</kml>"), std::string::npos);
 }
 
@@ -240,7 +211,7 @@ TEST_F(DataConverterDlgTest, RefusalsSayWhyAndStartNothing)
         Check(IDC_CONV_CONVERT_ALL, c.convertAll);
         Check(IDC_CONV_KML, c.kml);
         Click(IDC_CONV_CONVERT);
-        Pump();
+        PumpPending();
         ASSERT_EQ(prompter.boxes.size(), 1u);
         EXPECT_EQ(prompter.boxes[0].text, c.message);
         EXPECT_FALSE(m_window->IsRunning());
@@ -290,7 +261,7 @@ TEST_F(DataConverterDlgTest, AbortEndsWithCompleteOutputs)
     const DWORD start = ::GetTickCount();
     auto percent = [this]() { return std::atoi(Text(IDC_CONV_PERCENT).c_str()); };
     while (percent() < 1 && ::GetTickCount() - start < kRunTimeoutMs) {
-        Pump();
+        PumpPending();
         ::Sleep(5);
     }
     ASSERT_GE(percent(), 1);
@@ -306,12 +277,12 @@ TEST_F(DataConverterDlgTest, AbortEndsWithCompleteOutputs)
     EXPECT_TRUE(PartFiles().empty());
     EXPECT_EQ(ReadFileText(input), longRecording);
     const std::string kml = ReadFileText(Path("long.kml"));
-    EXPECT_EQ(Count(kml, "<Placemark>"), Count(kml, "</Placemark>"));
-    EXPECT_EQ(Count(kml, "</kml>"), 1u);
+    EXPECT_EQ(CountOf(kml, "<Placemark>"), CountOf(kml, "</Placemark>"));
+    EXPECT_EQ(CountOf(kml, "</kml>"), 1u);
     // Every map CSV line whole: longitude, latitude, time.
-    const std::vector<std::string> rows = Lines(ReadFileText(Path("long.csv")));
+    const std::vector<std::string> rows = SplitLines(ReadFileText(Path("long.csv")));
     ASSERT_GT(rows.size(), 1u);
-    for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(Count(rows[i], ", "), 2u) << rows[i];
+    for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(CountOf(rows[i], ", "), 2u) << rows[i];
     EXPECT_EQ(Text(IDC_CONV_RECORDS), std::to_string(rows.size() - 1));
 }
 

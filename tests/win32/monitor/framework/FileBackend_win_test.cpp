@@ -8,32 +8,22 @@
 
 #include "framework/CFile.h"
 #include "framework/FileBackend.h"
+#include "win32/monitor/framework/TempFolderTest.h"
 
 namespace {
 
-class FileBackendWin32 : public ::testing::Test {
+class FileBackendWin32 : public TempFolderTest {
 protected:
-  void SetUp() override {
-    char tmp[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathA(sizeof tmp, tmp));
-    char name[MAX_PATH];
-    ASSERT_NE(0u, GetTempFileNameA(tmp, "fb", 0, name));
-    DeleteFileA(name);
-    ASSERT_TRUE(CreateDirectoryA(name, nullptr));
-    dir = name;
-  }
   void TearDown() override {
     for (const char* f : {"out.part", "out.csv", "other.part"}) DeleteFileA(Path(f).c_str());
     RemoveDirectoryA(Path("taken.csv").c_str());
     EXPECT_TRUE(RemoveDirectoryA(dir.c_str()));
   }
-  std::string Path(const char* name) const { return dir + "\\" + name; }
   void Write(const char* name, const char* text) {
     CFile f;
     ASSERT_TRUE(f.Open(Path(name).c_str(), CFile::modeCreate | CFile::modeWrite));
     ASSERT_TRUE(f.Write(text, static_cast<UINT>(std::string(text).size())));
   }
-  std::string dir;
 };
 
 TEST_F(FileBackendWin32, RenameReplacingReplacesUnlessTheTargetIsHeldOrAFolder) {

@@ -9,34 +9,22 @@
 #include <gtest/gtest.h>
 
 #include "framework/CFileFind.h"
+#include "win32/monitor/framework/TempFolderTest.h"
 
 namespace {
 
-class FrameworkFileFindWin32 : public ::testing::Test {
+class FrameworkFileFindWin32 : public TempFolderTest {
 protected:
-  void SetUp() override {
-    char tmp[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathA(sizeof tmp, tmp));
-    char name[MAX_PATH];
-    ASSERT_NE(0u, GetTempFileNameA(tmp, "ff", 0, name));
-    DeleteFileA(name);
-    ASSERT_TRUE(CreateDirectoryA(name, nullptr));
-    char full[MAX_PATH];
-    ASSERT_NE(0u, GetFullPathNameA(name, sizeof full, full, nullptr));
-    dir = full;
-  }
   void TearDown() override {
     for (const char* f : {"a.log", "B.LOG", "c.txt"}) DeleteFileA(Path(f).c_str());
     RemoveDirectoryA(Path("old.log").c_str());
     EXPECT_TRUE(RemoveDirectoryA(dir.c_str()));
   }
-  std::string Path(const char* name) const { return dir + "\\" + name; }
   void Touch(const char* name) const {
     HANDLE h = CreateFileA(Path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     CloseHandle(h);
   }
-  std::string dir;
 };
 
 TEST_F(FrameworkFileFindWin32, WalksEntriesAndKeepsTheLastOneCurrent) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/CFile.h"
+#include "win32/monitor/framework/TempFolderTest.h"
 
 namespace {
 
@@ -14,23 +15,12 @@ const UINT kRead = CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary;
 const UINT kCreate = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite;
 const UINT kAppend = kCreate | CFile::modeNoTruncate;
 
-class FrameworkFileWin32 : public ::testing::Test {
+class FrameworkFileWin32 : public TempFolderTest {
 protected:
-  void SetUp() override {
-    char tmp[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathA(sizeof tmp, tmp));
-    char name[MAX_PATH];
-    ASSERT_NE(0u, GetTempFileNameA(tmp, "fw", 0, name));
-    DeleteFileA(name);
-    ASSERT_TRUE(CreateDirectoryA(name, nullptr));
-    dir = name;
-  }
   void TearDown() override {
     for (const char* f : {"shared.log", "a.txt", "b.txt"}) DeleteFileA(Path(f).c_str());
     EXPECT_TRUE(RemoveDirectoryA(dir.c_str()));
   }
-  std::string Path(const char* name) const { return dir + "\\" + name; }
-  std::string dir;
 };
 
 TEST_F(FrameworkFileWin32, ShareDenyWriteRefusesASecondWriterButNotAReader) {

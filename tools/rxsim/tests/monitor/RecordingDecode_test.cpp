@@ -15,16 +15,16 @@
 #include "Generate.h"
 #include "Receiver.h"
 #include "link/FrameHandler.h"
-#include "link/LinkStatistics.h"
 #include "model/CModel.h"
 #include "model/ReceiverEvent.h"
+#include "support/FrameFeed.h"
 #include "../TestSupport.h"
 
 namespace {
 
 const double kDegreesPerRadian = 57.29577951308232;
 const size_t kReadBlock = 4096;
-const size_t kByteByByte = 0;
+using framefeed::kByteByByte;
 
 class MemorySink : public rxsim::RecordingSink {
 public:
@@ -95,26 +95,10 @@ Seen Decode(const rxsim::Bytes& input, size_t block)
     CModel model;
     Recorder recorder(model);
     EXPECT_TRUE(model.Attach(&recorder, nullptr));
-    LinkStatistics stats;
-    CFrameLinkState link;
-    link.protocol = PROTO_AUTO;
-    FrameContext context;
-    context.channelType = LINK_CHANNEL_PLAYBACK;
-    context.model = &model;
-    context.statistics = &stats;
-    context.link = &link;
+    framefeed::ReplayContext replay(model);
     {
-        CFrameHandler handler(context);
-        if (block == kByteByByte) {
-            for (uint8_t b : input) handler.OnByte(b);
-        } else {
-            for (size_t start = 0; start < input.size(); start += block) {
-                const size_t count = std::min(block, input.size() - start);
-                for (size_t done = 0; done < count;)
-                    done += handler.OnBytes(input.data() + start + done, count - done).taken;
-            }
-            handler.OnBytes(input.data(), 0);
-        }
+        CFrameHandler handler(replay.context);
+        framefeed::Feed(handler, input, block);
     }
     recorder.seen.dgpsMode = model.GetDgpsMode();
     model.Detach();
