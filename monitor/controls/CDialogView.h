@@ -53,6 +53,12 @@ public:
 // unless the value is there and 0.
 bool IsShellBalloonTipsOn();
 
+// A control and its bubble help, a row of a view's table of them.
+struct BubbleHelpText {
+    UINT id;
+    const char* text;
+};
+
 class CDialogView : public CDialog {
     DECLARE_DYNAMIC(CDialogView)
 
@@ -113,6 +119,11 @@ public:
     // Bubble help for a control; the tooltip is made on first use and
     // nothing is added when it cannot be.
     void AddBubbleHelp(UINT nIDControl, LPCTSTR lpszText);
+    template <size_t N>
+    void AddBubbleHelp(const BubbleHelpText (&table)[N])
+    {
+        for (const BubbleHelpText& row : table) AddBubbleHelp(row.id, row.text);
+    }
     BOOL CreateBubbleHelp(int nInitialDelayMs, int nShownMs, bool bBalloon);
 
     // A layout rule for a control, by the kind used when the window's left,

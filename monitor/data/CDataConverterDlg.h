@@ -58,7 +58,6 @@ protected:
 
 private:
     bool IsUnattended() const;
-    void AddConverterBubbleHelp();
     void StartUnattended();
     void SetControlText(UINT id, const CString& text);
 

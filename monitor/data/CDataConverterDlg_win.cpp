@@ -34,12 +34,7 @@ const char kFileFilter[] = "Data Log Files (*.qbl,*.log,*.txt,*.bin)|*.qbl;*.log
 const char kChooseTitle[] = "Choose a log file to convert...";
 const char kDefaultExtension[] = "log";
 
-struct BubbleText {
-    UINT id;
-    const char* text;
-};
-
-const BubbleText kBubbleHelp[] = {
+const BubbleHelpText kBubbleHelp[] = {
     {IDC_CONV_FILE, "Location of the file to convert."},
     {IDC_CONV_SELECT_FILE, "Browse and select the file to convert..."},
     {IDC_CONV_CSV,
@@ -145,7 +140,7 @@ void CDataConverterDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CDataConverterDlg::OnInitDialog()
 {
     CDialogView::OnInitDialog();
-    AddConverterBubbleHelp();
+    AddBubbleHelp(kBubbleHelp);
     // Only the end of this window's own conversions matters, never the main
     // window's link.
     if (IDialogViewHost* host = GetMainWnd())
@@ -185,12 +180,6 @@ BOOL CDataConverterDlg::OnInitDialog()
         KeepWindowOnWorkArea(m_hWnd);
     }
     return TRUE;
-}
-
-void CDataConverterDlg::AddConverterBubbleHelp()
-{
-    for (const BubbleText& bubble : kBubbleHelp)
-        AddBubbleHelp(bubble.id, bubble.text);
 }
 
 // ---- Menu help ---------------------------------------------------------------------------------

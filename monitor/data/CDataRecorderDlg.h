@@ -82,7 +82,6 @@ private:
     };
 
     void FillChoices();
-    void AddBubbleHelpTexts();
     int32_t GetSelectedPort();
     void ShowPortSettings(int32_t port);
     void EnableNamingFields();

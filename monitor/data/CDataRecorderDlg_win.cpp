@@ -46,10 +46,7 @@ const UINT kSettingIds[] = {IDC_LOGGER_BROWSE,    IDC_LOGGER_APPEND,    IDC_LOGG
                             IDC_LOGGER_STOP_BITS, IDC_LOGGER_SPLIT,     IDC_LOGGER_LOG_SVS,    IDC_LOGGER_LOG_TIME,
                             IDC_LOGGER_PROTOCOL,  IDC_LOGGER_MAKE_CSV,  IDC_LOGGER_MAKE_KML,   IDC_LOGGER_KML_COLOUR};
 
-const struct {
-    UINT id;
-    const char* text;
-} kBubbleHelp[] = {
+const BubbleHelpText kBubbleHelp[] = {
     {IDC_LOGGER_PORTS,
      "Select the COM port to which the GPS receiver is connected.\n\nTo log multiple receivers at the same time, "
      "select the COM port of the first receiver, configure the logging options, click Start Logging, and repeat "
@@ -169,7 +166,7 @@ BOOL CDataRecorderDlg::OnInitDialog()
     CDialogView::OnInitDialog();
     // The file chooser starts where the program was started.
     if (!m_mainWindow->m_startDir.IsEmpty()) ::SetCurrentDirectoryA(m_mainWindow->m_startDir);
-    AddBubbleHelpTexts();
+    AddBubbleHelp(kBubbleHelp);
     m_menuTip.Create(this, GetMainWnd() != nullptr && GetMainWnd()->IsBalloonTipsOn());
     FillChoices();
     UpdateData(FALSE);  // binds the list, the picker and the lamps
@@ -208,11 +205,6 @@ void CDataRecorderDlg::FillChoices()
     FillCombo(*this, IDC_LOGGER_DATA_BITS, kDataBitsTexts);
     FillCombo(*this, IDC_LOGGER_STOP_BITS, kStopBitsTexts);
     FillCombo(*this, IDC_LOGGER_PROTOCOL, kProtocolTexts);
-}
-
-void CDataRecorderDlg::AddBubbleHelpTexts()
-{
-    for (const auto& help : kBubbleHelp) AddBubbleHelp(help.id, help.text);
 }
 
 // ---- The selected port ------------------------------------------------------------------
