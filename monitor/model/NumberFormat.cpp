@@ -193,13 +193,13 @@ private:
     size_t m_length;
 };
 
-// One conversion specification of a format.
-struct Spec {
+// One conversion of a format: its flags, width, precision and letter.
+struct Conversion {
     bool left = false, plus = false, space = false, zero = false;
     int width = 0;
     int precision = -1;   // -1: none given
     char length = 0;      // 0, 'H' (hh), 'h', 'l', 'L' (ll), 'z', 'j', 't'
-    char conversion = 0;
+    char letter = 0;      // d, u, x, f, s, ...
 };
 
 // A width or precision in digits; false beyond kMaxFormatWidth.
@@ -213,15 +213,16 @@ bool ReadNumber(const char*& p, int& value)
     return true;
 }
 
-// Reads the specification after a '%'; p is left after its conversion.
+// Reads a conversion's flags, width and precision after a '%'; p is left
+// after its letter.
 // False for one the C library is to do (the conversion is read later).
-bool ReadSpec(const char*& p, va_list& args, Spec& spec)
+bool ReadConversion(const char*& p, va_list& args, Conversion& conv)
 {
     for (;; ++p) {
-        if (*p == '-') spec.left = true;
-        else if (*p == '+') spec.plus = true;
-        else if (*p == ' ') spec.space = true;
-        else if (*p == '0') spec.zero = true;
+        if (*p == '-') conv.left = true;
+        else if (*p == '+') conv.plus = true;
+        else if (*p == ' ') conv.space = true;
+        else if (*p == '0') conv.zero = true;
         else break;
     }
     if (*p == '*') {
@@ -229,48 +230,48 @@ bool ReadSpec(const char*& p, va_list& args, Spec& spec)
         const int width = va_arg(args, int);
         // A negative width is the left flag and its magnitude.
         if (width < -kMaxFormatWidth || width > kMaxFormatWidth) return false;
-        spec.left = spec.left || width < 0;
-        spec.width = width < 0 ? -width : width;
+        conv.left = conv.left || width < 0;
+        conv.width = width < 0 ? -width : width;
     } else {
-        if (!ReadNumber(p, spec.width)) return false;
+        if (!ReadNumber(p, conv.width)) return false;
         if (*p == '$') return false;   // a numbered argument
     }
     if (*p == '.') {
         ++p;
         if (*p == '*') {
             ++p;
-            spec.precision = va_arg(args, int);
-            if (spec.precision < 0) spec.precision = -1;
-            if (spec.precision > kMaxFormatWidth) return false;
-        } else if (!ReadNumber(p, spec.precision)) {
+            conv.precision = va_arg(args, int);
+            if (conv.precision < 0) conv.precision = -1;
+            if (conv.precision > kMaxFormatWidth) return false;
+        } else if (!ReadNumber(p, conv.precision)) {
             return false;
         }
     }
     switch (*p) {
     case 'h':
-        spec.length = p[1] == 'h' ? 'H' : 'h';
-        p += spec.length == 'H' ? 2 : 1;
+        conv.length = p[1] == 'h' ? 'H' : 'h';
+        p += conv.length == 'H' ? 2 : 1;
         break;
     case 'l':
-        spec.length = p[1] == 'l' ? 'L' : 'l';
-        p += spec.length == 'L' ? 2 : 1;
+        conv.length = p[1] == 'l' ? 'L' : 'l';
+        p += conv.length == 'L' ? 2 : 1;
         break;
     case 'z':
     case 'j':
     case 't':
-        spec.length = *p++;
+        conv.length = *p++;
         break;
     default:
         break;
     }
-    spec.conversion = *p;
+    conv.letter = *p;
     if (*p != '\0') ++p;
     return true;
 }
 
-int64_t SignedArgument(const Spec& spec, va_list& args)
+int64_t SignedArgument(const Conversion& conv, va_list& args)
 {
-    switch (spec.length) {
+    switch (conv.length) {
     case 'H': return static_cast<signed char>(va_arg(args, int));
     case 'h': return static_cast<short>(va_arg(args, int));
     case 'l': return va_arg(args, long);
@@ -282,9 +283,9 @@ int64_t SignedArgument(const Spec& spec, va_list& args)
     }
 }
 
-uint64_t UnsignedArgument(const Spec& spec, va_list& args)
+uint64_t UnsignedArgument(const Conversion& conv, va_list& args)
 {
-    switch (spec.length) {
+    switch (conv.length) {
     case 'H': return static_cast<unsigned char>(va_arg(args, unsigned));
     case 'h': return static_cast<unsigned short>(va_arg(args, unsigned));
     case 'l': return va_arg(args, unsigned long);
@@ -298,75 +299,75 @@ uint64_t UnsignedArgument(const Spec& spec, va_list& args)
 
 // d, i, u, x, X: a precision sets the least count of digits (none for a zero
 // with precision 0) and turns the zero flag off.
-bool PutInteger(TextOut& out, const Spec& spec, va_list& args)
+bool PutInteger(TextOut& out, const Conversion& conv, va_list& args)
 {
     bool negative = false;
     uint64_t magnitude = 0;
-    const bool isSigned = spec.conversion == 'd' || spec.conversion == 'i';
+    const bool isSigned = conv.letter == 'd' || conv.letter == 'i';
     if (isSigned) {
-        const int64_t value = SignedArgument(spec, args);
+        const int64_t value = SignedArgument(conv, args);
         negative = value < 0;
         // In unsigned arithmetic: -INT64_MIN does not fit.
         magnitude = negative ? 0u - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     } else {
-        magnitude = UnsignedArgument(spec, args);
+        magnitude = UnsignedArgument(conv, args);
     }
     char digits[kDigitRoom];
     char* const end = digits + kDigitRoom;
     const char* start = end;
-    if (spec.precision != 0 || magnitude != 0) {
-        if (spec.conversion == 'x')
+    if (conv.precision != 0 || magnitude != 0) {
+        if (conv.letter == 'x')
             start = HexBackward(end, magnitude, kLowerHexDigits);
-        else if (spec.conversion == 'X')
+        else if (conv.letter == 'X')
             start = HexBackward(end, magnitude, kUpperHexDigits);
         else
             start = DecimalBackward(end, magnitude);
     }
     const size_t n = static_cast<size_t>(end - start);
-    const size_t wanted = spec.precision > 0 ? static_cast<size_t>(spec.precision) : 0;
+    const size_t wanted = conv.precision > 0 ? static_cast<size_t>(conv.precision) : 0;
     const size_t extraZeros = wanted > n ? wanted - n : 0;
     char sign = 0;
     if (negative) sign = '-';
-    else if (isSigned && spec.plus) sign = '+';
-    else if (isSigned && spec.space) sign = ' ';
-    out.PutField(sign, extraZeros, start, n, spec.width, spec.left, spec.zero && spec.precision < 0);
+    else if (isSigned && conv.plus) sign = '+';
+    else if (isSigned && conv.space) sign = ' ';
+    out.PutField(sign, extraZeros, start, n, conv.width, conv.left, conv.zero && conv.precision < 0);
     return true;
 }
 
 // f, F: NaN and infinities are the C library's (their letters differ).
-bool PutFixed(TextOut& out, const Spec& spec, va_list& args)
+bool PutFixed(TextOut& out, const Conversion& conv, va_list& args)
 {
-    if (spec.length != 0 && spec.length != 'l') return false;
+    if (conv.length != 0 && conv.length != 'l') return false;
     const double value = va_arg(args, double);
-    const int precision = spec.precision < 0 ? kDefaultPrecision : spec.precision;
+    const int precision = conv.precision < 0 ? kDefaultPrecision : conv.precision;
     if (!std::isfinite(value) || precision > kMaxFormatPrecision) return false;
     NumberText digits;
     FixedDigits(std::fabs(value), precision, digits);
     char sign = 0;
     if (std::signbit(value)) sign = '-';
-    else if (spec.plus) sign = '+';
-    else if (spec.space) sign = ' ';
-    out.PutField(sign, 0, digits.text, digits.length, spec.width, spec.left, spec.zero);
+    else if (conv.plus) sign = '+';
+    else if (conv.space) sign = ' ';
+    out.PutField(sign, 0, digits.text, digits.length, conv.width, conv.left, conv.zero);
     return true;
 }
 
 // c and s: blanks only (the zero flag's effect on them is the library's own).
-bool PutCharacters(TextOut& out, const Spec& spec, va_list& args)
+bool PutCharacters(TextOut& out, const Conversion& conv, va_list& args)
 {
-    if (spec.length != 0 || spec.zero) return false;
+    if (conv.length != 0 || conv.zero) return false;
     char c = 0;
     const char* text = &c;
     size_t n = 1;
-    if (spec.conversion == 'c') {
+    if (conv.letter == 'c') {
         c = static_cast<char>(va_arg(args, int));
     } else {
         text = va_arg(args, const char*);
         if (text == nullptr) return false;
         n = 0;
-        const size_t most = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : static_cast<size_t>(-1);
+        const size_t most = conv.precision >= 0 ? static_cast<size_t>(conv.precision) : static_cast<size_t>(-1);
         while (n < most && text[n] != '\0') ++n;
     }
-    out.PutField(0, 0, text, n, spec.width, spec.left, false);
+    out.PutField(0, 0, text, n, conv.width, conv.left, false);
     return true;
 }
 
@@ -388,24 +389,24 @@ bool FormatInto(TextOut& out, const char* format, va_list& args)
             ++p;
             continue;
         }
-        Spec spec;
-        if (!ReadSpec(p, args, spec)) return false;
+        Conversion conv;
+        if (!ReadConversion(p, args, conv)) return false;
         bool done = false;
-        switch (spec.conversion) {
+        switch (conv.letter) {
         case 'd':
         case 'i':
         case 'u':
         case 'x':
         case 'X':
-            done = PutInteger(out, spec, args);
+            done = PutInteger(out, conv, args);
             break;
         case 'f':
         case 'F':
-            done = PutFixed(out, spec, args);
+            done = PutFixed(out, conv, args);
             break;
         case 'c':
         case 's':
-            done = PutCharacters(out, spec, args);
+            done = PutCharacters(out, conv, args);
             break;
         default:
             break;
