@@ -1,6 +1,7 @@
 // Start-up, window classes, the message loop and the main window procedure.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/Dispatch.h"
 #include "core/EditorState.h"
@@ -143,6 +144,42 @@ struct Win32Windows : IWindowOps {
       SetCursor(previousCursor);
     }
   }
+  // A DC of the client area, given back (and the canvas freed) on release.
+  struct ClientDc {
+    HWND hwnd;
+    HDC dc;
+    GdiCanvas* canvas;
+  };
+  std::vector<ClientDc> clientDcs;
+  ICanvas* ClientCanvas(WindowId w) override {
+    HWND h = H(w);
+    if (!h || !IsWindow(h)) return nullptr;
+    HDC dc = GetDC(h);
+    if (!dc) return nullptr;
+    GdiCanvas* c = new GdiCanvas(dc);
+    clientDcs.push_back(ClientDc{h, dc, c});
+    return c;
+  }
+  void ReleaseClientCanvas(ICanvas* c) override {
+    for (size_t i = 0; i < clientDcs.size(); ++i) {
+      if (clientDcs[i].canvas != c) continue;
+      delete clientDcs[i].canvas;  // deselects and deletes its pen first
+      ReleaseDC(clientDcs[i].hwnd, clientDcs[i].dc);
+      clientDcs.erase(clientDcs.begin() + static_cast<std::ptrdiff_t>(i));
+      return;
+    }
+  }
+  void SetClassCursor(WindowId w, int cursorId) override {
+    HWND h = H(w);
+    if (!h) return;
+    HCURSOR cursor = cursorId ? LoadCursorA(g_instance, MAKEINTRESOURCEA(cursorId)) : nullptr;
+    if (!cursor) cursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    SetClassLongPtrA(h, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+    POINT p;
+    RECT r;
+    // The new cursor shows at once when the pointer is over the window.
+    if (GetCursorPos(&p) && GetWindowRect(h, &r) && PtInRect(&r, p)) SetCursor(cursor);
+  }
 };
 
 Win32Prompter g_prompter;
@@ -246,6 +283,7 @@ bool StartDotwerk(HINSTANCE instance, const StartOptions& options) {
   s.menu = &g_menu;
   s.toolbox = &g_toolbox;
   s.windows = &g_windowOps;
+  s.clipboard = Win32Clipboard();
   InstallServices(s);
   g_ansiToOem = AnsiToOem;
   RegisterClasses(instance);  // already registered on a second start within one process

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "core/Undo.h"
+
 namespace dw {
 
 const char kProgramTitle[] = "Color Dotwerk Editor  5.3.61";
@@ -42,6 +44,10 @@ static void FreeStores(EditorState* st) {
   delete[] st->charStore;
   delete[] st->paletteStore;
   delete[] st->codePageStore;
+  delete[] st->lineBuffer;
+  delete[] st->backupCells;
+  delete[] st->fillWork;
+  FreeUndoSlots(st);
 }
 
 EditorState* CreateEditorState() {
@@ -53,6 +59,10 @@ EditorState* CreateEditorState() {
   st->charStore = new uint8_t[2 * static_cast<size_t>(kMaxElements)]();
   st->paletteStore = new uint32_t[2 * static_cast<size_t>(kMaxPaletteEntries)]();
   st->codePageStore = new int32_t[6 * static_cast<size_t>(kCodePageEntries)]();
+  st->lineBuffer = new uint32_t[kMaxPictureWidth]();
+  st->backupCells = new uint32_t[kCellsPerSet];
+  st->fillWork = new int32_t[kCellsPerSet];
+  AllocateUndoSlots(st);
   for (int s = 0; s < 2; ++s) {
     DataSet& d = st->set[s];
     d.cells = st->pictureStore + static_cast<size_t>(s) * kCellsPerSet;

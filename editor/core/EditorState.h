@@ -161,10 +161,15 @@ struct DataSet {
   int32_t* codePageStart = nullptr;  // kCodePageEntries
   int32_t* codePageEnd = nullptr;    // kCodePageEntries
 
-  // Undo ring bookkeeping (the ring itself arrives with the undo commands).
+  // Undo ring bookkeeping; the slots live in EditorState::undoSlots.
   int32_t undoPosition = 0, undoDepth = 0, redoCount = 0;
   bool modified = false;  // g_dataSetModified
+  // The code page is the single fresh range "Draw a Whole Font" gave the set.
+  bool codePageModeFlag = false;  // g_codePageModeFlag
 };
+
+struct UndoSlot;  // one snapshot of a data set (core/Undo.h)
+constexpr int kUndoSlots = 5;
 
 // Settings that belong to no data set ("global" sections of the settings file).
 struct GlobalSettings {
@@ -292,6 +297,23 @@ struct EditorState {
   uint8_t* charStore = nullptr;      // 2 * kMaxElements
   uint32_t* paletteStore = nullptr;  // 2 * kMaxPaletteEntries
   int32_t* codePageStore = nullptr;  // 6 * kCodePageEntries
+
+  // Editing work areas, allocated once so no edit allocates or fails midway.
+  UndoSlot* undoSlots = nullptr;     // kUndoSlots per set, set s at s * kUndoSlots
+  uint32_t* lineBuffer = nullptr;    // g_lineBuffer: one column or row of up to 1600 cells
+  uint32_t* backupCells = nullptr;   // kCellsPerSet: the picture as a live-preview dialog found it
+  int32_t* fillWork = nullptr;       // kCellsPerSet entries: the flood fill's work list
+
+  // Counts the scroll and add/remove dialogs hand to the next command of their kind.
+  int32_t scrollRepeat = 0;     // g_scrollRepeat
+  int32_t addRemoveRepeat = 0;  // g_addRemoveRepeat
+  // The twist-and-turn mode the ToolBox hands to its dialog.
+  int32_t twistTool = 0;             // g_twistTool, 0..7
+  int32_t twistDialogChoice = 1810;  // g_twistDialogChoice, 1810 + mode
+  // The Font View's From/To selection for "Draw a Line of Symbols".
+  int32_t symbolSelectState = 301;  // g_symbolSelectState: 301 From, 302 To, 303 chosen
+  int32_t symbolFrom = 0, symbolTo = 0;  // g_symbolFrom, g_symbolTo
+  int32_t symbolInsertCount = 0;         // g_symbolInsertCount
 
   DataSet& Cur() { return set[currentDataSet & 1]; }
   const DataSet& Cur() const { return set[currentDataSet & 1]; }

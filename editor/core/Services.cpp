@@ -57,7 +57,17 @@ struct NullWindows : IWindowOps {
   void WaitCursor(bool) override {}
 };
 
+struct NullClipboard : IClipboard {
+  bool ReadBitmap(ClipBitmap* out) override {
+    *out = ClipBitmap();
+    return false;
+  }
+  bool HasText() override { return false; }
+  bool WriteBitmap(const ClipBitmap&) override { return false; }
+};
+
 NullProfile g_nullProfile;
+NullClipboard g_nullClipboard;
 NullPrompter g_nullPrompter;
 NullMenu g_nullMenu;
 NullToolBox g_nullToolBox;
@@ -73,6 +83,7 @@ Services Completed(const Services& s) {
   if (!r.toolbox) r.toolbox = &g_nullToolBox;
   if (!r.timer) r.timer = &g_nullTimer;
   if (!r.windows) r.windows = &g_nullWindows;
+  if (!r.clipboard) r.clipboard = &g_nullClipboard;
   return r;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Canvas.h"
 #include "core/EditorState.h"
 
 namespace dw {
@@ -103,6 +104,32 @@ struct IWindowOps {
   virtual void ShowCaret() = 0;
   virtual void SetFocusMain() = 0;
   virtual void WaitCursor(bool on) = 0;
+  // A canvas on a window's client area for drawing outside WM_PAINT (the
+  // pens, the rubber-band shapes, the edit frame); null when the window does
+  // not exist. Every canvas handed out is given back.
+  virtual ICanvas* ClientCanvas(WindowId) { return nullptr; }
+  virtual void ReleaseClientCanvas(ICanvas*) {}
+  // The class cursor of a window by resource id (0: the arrow).
+  virtual void SetClassCursor(WindowId, int) {}
+};
+
+// A bitmap taken from or given to the clipboard: 0x00BBGGRR pixels, row by
+// row from the top.
+struct ClipBitmap {
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// The clipboard: the bitmap format is read once into memory; text is only
+// told apart so the user hears why nothing was pasted.
+struct IClipboard {
+  virtual ~IClipboard() {}
+  // False when the clipboard holds no bitmap (out is then left empty).
+  virtual bool ReadBitmap(ClipBitmap* out) = 0;
+  virtual bool HasText() = 0;
+  // Empties the clipboard and gives it the bitmap; false when it is busy.
+  virtual bool WriteBitmap(const ClipBitmap& bitmap) = 0;
 };
 
 struct Services {
@@ -113,6 +140,7 @@ struct Services {
   IToolBoxSink* toolbox = nullptr;
   ITimerHost* timer = nullptr;
   IWindowOps* windows = nullptr;
+  IClipboard* clipboard = nullptr;
 };
 
 // Installs the services (null members get do-nothing stand-ins) and returns

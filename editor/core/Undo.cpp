@@ -5,6 +5,10 @@
 
 namespace dw {
 
+// Stand-in: no slots until the ring is built.
+void AllocateUndoSlots(EditorState* st) { st->undoSlots = nullptr; }
+void FreeUndoSlots(EditorState* st) { st->undoSlots = nullptr; }
+
 void PushUndo() {
   if (g_ed->undoSuspended) return;
   g_ed->Cur().modified = true;

@@ -60,6 +60,9 @@ class GdiCanvas : public ICanvas {
   COLORREF brushColor_ = 0;
 };
 
+// The platform's clipboard (CF_BITMAP in, CF_BITMAP out, text told apart).
+IClipboard* Win32Clipboard();
+
 // Which window a handle is, or WIN_COUNT.
 WindowId WindowOf(HWND hwnd);
 

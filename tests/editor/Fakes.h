@@ -14,6 +14,7 @@
 
 #include "core/EditorState.h"
 #include "core/MemoryProfile.h"
+#include "core/RecordingCanvas.h"
 #include "core/Services.h"
 
 namespace dwtest {
@@ -138,6 +139,50 @@ struct FakeWindows : IWindowOps {
   void ShowCaret() override { caretLog.push_back("show"); }
   void SetFocusMain() override {}
   void WaitCursor(bool) override {}
+  // Drawing outside WM_PAINT lands in one recording canvas per test.
+  RecordingCanvas clientCanvas;
+  int openCanvases = 0;
+  ICanvas* ClientCanvas(WindowId) override {
+    ++openCanvases;
+    return &clientCanvas;
+  }
+  void ReleaseClientCanvas(ICanvas*) override { --openCanvases; }
+  std::map<int, int> classCursor;  // window -> cursor resource id
+  void SetClassCursor(WindowId w, int id) override { classCursor[w] = id; }
+};
+
+// A clipboard holding at most one bitmap or a text.
+struct FakeClipboard : IClipboard {
+  bool hasBitmap = false, hasText = false;
+  ClipBitmap bitmap;
+  int reads = 0;
+  bool ReadBitmap(ClipBitmap* out) override {
+    ++reads;
+    if (!hasBitmap) {
+      *out = ClipBitmap();
+      return false;
+    }
+    *out = bitmap;
+    return true;
+  }
+  bool HasText() override { return hasText; }
+  bool WriteBitmap(const ClipBitmap& b) override {
+    bitmap = b;
+    hasBitmap = true;
+    hasText = false;
+    return true;
+  }
+  void PutBitmap(int32_t w, int32_t h, uint32_t fill) {
+    bitmap.width = w;
+    bitmap.height = h;
+    bitmap.pixels.assign(static_cast<size_t>(w) * h, fill);
+    hasBitmap = true;
+    hasText = false;
+  }
+  void PutText() {
+    hasBitmap = false;
+    hasText = true;
+  }
 };
 
 // Fresh state and fresh fakes for every test.
@@ -160,6 +205,7 @@ class EditorTest : public ::testing::Test {
     s.toolbox = &toolbox;
     s.timer = &timer;
     s.windows = &windows;
+    s.clipboard = &clipboard;
     InstallServices(s);
   }
   EditorState& st() { return *g_ed; }
@@ -172,6 +218,7 @@ class EditorTest : public ::testing::Test {
   FakeToolBox toolbox;
   FakeTimer timer;
   FakeWindows windows;
+  FakeClipboard clipboard;
 };
 
 }  // namespace dwtest
