@@ -305,6 +305,8 @@ struct EditorState {
   int32_t* fillWork = nullptr;       // kCellsPerSet entries: the flood fill's work list
 
   // Counts the scroll and add/remove dialogs hand to the next command of their kind.
+  int32_t elementOperationCount = 1;  // ElementOperationCount: kept between the element dialogs
+  int32_t elementInsertFirstChar = 0;  // the insert dialog's character start value
   int32_t scrollRepeat = 0;     // g_scrollRepeat
   int32_t addRemoveRepeat = 0;  // g_addRemoveRepeat
   // The twist-and-turn mode the ToolBox hands to its dialog.

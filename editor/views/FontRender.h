@@ -15,6 +15,12 @@ std::vector<int32_t>& RenderedCharacters();
 extern bool g_typedCharacter;
 extern int32_t g_typedCharacterSeen;  // the mark as RenderFontCharacter saw it
 
+// The modeless "Making TrueType Font" box shown while a line of symbols or a
+// whole font is drawn: opened with a title, retitled, ended by WM_USER.
+void OpenMakingTTFont(const char* title);
+void SetMakingTTFontTitle(const char* title);
+void CloseMakingTTFont();
+
 }  // namespace dw
 
 #endif
