@@ -149,6 +149,8 @@ struct RowShape {
     int64_t parity = (w - 1) & 1;
     if ((k & 1) != parity) --k;
     if (k < parity) k = parity;
+    // The middle row (two for an even height) reaches the box's sides.
+    if (dy >= -1 && dy <= 1) k = w - 1;
     int64_t sum = static_cast<int64_t>(l) + r;
     *left = static_cast<int32_t>((sum - k) / 2);
     *right = static_cast<int32_t>((sum + k) / 2);

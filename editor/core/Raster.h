@@ -47,11 +47,15 @@ struct SpanSink {
 // Visits every cell of a shape between the corner cells (x0, y0) and
 // (x1, y1) that lies inside clip (right and bottom exclusive) exactly once.
 // A line is what a 1-pixel pen draws from the start to the end and back, so
-// both end cells belong to it (a line of length 0 is its one cell);
-// rectangles cover the box from corner to corner inclusive; an ellipse is the
-// midpoint ellipse inscribed in that box. The corners may come in any order
-// and lie anywhere; they are limited to +-32768 first. Unknown kinds draw
-// nothing.
+// both end cells belong to it (a line of length 0 is its one cell).
+// Rectangles cover the box from corner to corner inclusive. An ellipse is
+// inscribed in that box by the midpoint rule: a cell belongs to it when its
+// centre lies inside the ellipse through the box's outer edges; the middle
+// row (two for an even height) spans the box and every row keeps its middle
+// cell (two for an even width), so the ellipse touches all four sides. The
+// hollow shapes are the cells of the solid ones with a 4-neighbour outside.
+// The corners may come in any order and lie anywhere; they are limited to
+// +-16384 first. Unknown kinds draw nothing.
 void RasterShape(int kind, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const Rect& clip, SpanSink& sink);
 
 // The flood fill over the cells of `area` (right and bottom exclusive, cut to
