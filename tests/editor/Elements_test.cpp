@@ -1,10 +1,13 @@
 // Element grid operations and the element tools of the work sheet.
+#include <functional>
 #include <tuple>
 
 #include "Fakes.h"
 #include "core/CountDialogs.h"
 #include "core/Elements.h"
+#include "core/Geometry.h"
 #include "core/StateDigest.h"
+#include "core/Undo.h"
 #include "views/CodePage.h"
 #include "views/FontRender.h"
 
@@ -87,6 +90,7 @@ class ElementsTest : public EditorTest {
     CodePageTable t = CurrentCodePage();
     ClearCodePageRanges(t);
     AddCodePageRange(t, 0x20, 0x20 + count - 1, 0);
+    UpdateWorkSheetGeometry();
   }
   void Fill(int32_t n, int32_t countX, uint32_t v) {
     const DataSet& s = cur();
@@ -400,6 +404,50 @@ TEST_F(ElementsTest, RelayoutLosesNoElement) {
   RelayoutElements(3, 3);
   RelayoutElements(0, 3);
   for (int32_t n = 0; n < 20; ++n) EXPECT_TRUE(Holds(n, Mark(n), 3));
+}
+
+TEST_F(ElementsTest, UndoTakesBackAnEditAcrossRefusals) {
+  // The start state is the ring's first snapshot, as after start-up.
+  Insert(10350, 3);
+  PushUndo();
+  cur().modified = false;
+  uint64_t start = DigestDataSetContent(st(), st().currentDataSet);
+  ClickBefore(5);  // edit A: elements and code page change
+  ASSERT_EQ(cur().elementCount, 13);
+  uint64_t afterA = DigestDataSetContent(st(), st().currentDataSet);
+
+  // Refused B: a reversed symbol range, a delete of all, an insert without
+  // room (two rows of 4 fit 600-cell elements; 13 elements need four).
+  const std::function<void()> refused[] = {
+      [&] {
+        cur().currentTool = 10501;
+        st().symbolFrom = 0x45;
+        st().symbolTo = 0x41;
+      },
+      [&] {
+        st().cfg.elementDeleteMethod = 10505;
+        cur().currentTool = 10352;
+        g_script.count = 13;
+      },
+      [&] {
+        Insert(10351, 1);
+        cur().elementHeight = 600;
+      },
+  };
+  for (const auto& prepare : refused) {
+    prepare();
+    uint64_t full = Digest();
+    ClickBefore(0);
+    EXPECT_EQ(Digest(), full);
+  }
+  cur().elementHeight = 8;
+  cur().currentTool = 10350;
+
+  UndoEdit();
+  EXPECT_EQ(DigestDataSetContent(st(), st().currentDataSet), start);
+  EXPECT_EQ(CodePage(), (std::vector<Range>{{0x20, 0x29, 0}}));
+  RedoEdit();
+  EXPECT_EQ(DigestDataSetContent(st(), st().currentDataSet), afterA);
 }
 
 class SymbolLineTest : public ElementsTest {
