@@ -69,7 +69,7 @@ bool ElementPlace(const DataSet& s, int32_t n, int32_t countX, int32_t* x, int32
 // True when the places of elements first..last (inclusive) all lie in the
 // store, so no move of the operation can be refused halfway.
 bool PlacesFit(const DataSet& s, int32_t first, int32_t last, int32_t countX) {
-  int32_t x, y;
+  int32_t x = 0, y = 0;
   for (int32_t n = first; n <= last; ++n)
     if (!ElementPlace(s, n, countX, &x, &y)) return false;
   return true;
@@ -312,7 +312,7 @@ void ClearClickedElement(int32_t target) {
   DataSet& s = g_ed->Cur();
   const int32_t n = 1;
   if (s.elementCount <= n) return;
-  int32_t x, y;
+  int32_t x = 0, y = 0;
   if (!ElementPlace(s, target, s.elementCountX, &x, &y)) {
     Beep();
     return;
@@ -423,7 +423,7 @@ bool CopyElementCells(int32_t from, int32_t to, int32_t countXFrom, int32_t coun
   EditorState& st = *g_ed;
   int set = st.currentDataSet & 1;
   DataSet& s = st.set[set];
-  int32_t fx, fy, tx, ty;
+  int32_t fx = 0, fy = 0, tx = 0, ty = 0;
   if (!ElementPlace(s, from, countXFrom, &fx, &fy) || !ElementPlace(s, to, countXTo, &tx, &ty)) return false;
   const size_t column = static_cast<size_t>(s.elementHeight) * sizeof(uint32_t);
   for (int32_t i = 0; i < s.elementWidth; ++i) {
@@ -443,7 +443,7 @@ bool ClearElement(int32_t n, int32_t countX, bool resetSize) {
   EditorState& st = *g_ed;
   int set = st.currentDataSet & 1;
   DataSet& s = st.set[set];
-  int32_t x, y;
+  int32_t x = 0, y = 0;
   if (!ElementPlace(s, n, countX, &x, &y)) return false;
   uint32_t background = InitialCellValue(s);
   for (int32_t i = 0; i < s.elementWidth; ++i) {
@@ -460,7 +460,8 @@ bool ClearElement(int32_t n, int32_t countX, bool resetSize) {
 bool MoveElement(int32_t from, int32_t to, int32_t countXFrom, int32_t countXTo, bool resetSize) {
   if (!CopyElementCells(from, to, countXFrom, countXTo)) return false;
   const DataSet& s = g_ed->Cur();
-  int32_t fx, fy, tx, ty;
+  int32_t fx = 0, fy = 0, tx = 0, ty = 0;
+  // Both places exist: the copy ran.
   ElementPlace(s, from, countXFrom, &fx, &fy);
   ElementPlace(s, to, countXTo, &tx, &ty);
   if (fx == tx && fy == ty) return true;  // moved onto itself: nothing to clear
