@@ -121,15 +121,20 @@ DeleteRange& PendingDelete() {
 }
 
 // Undo snapshots stay off while the symbols are drawn and are resumed on
-// every way out, together with the closing of the TrueType box.
+// every way out, together with the closing of the TrueType box, the end of
+// the Font View's whole-font mode and its page as the user left it.
 class DrawingScope {
  public:
-  explicit DrawingScope(bool trueTypeBox) : box_(trueTypeBox) {
+  explicit DrawingScope(bool trueTypeBox) : box_(trueTypeBox), page_(TheFontViewFont().unicodePage) {
     g_ed->undoSuspended = true;
+    TheFontViewFont().wholeFontMode = true;
     if (box_) OpenMakingTTFont("Making TrueType Font");
   }
   ~DrawingScope() {
     g_ed->undoSuspended = false;
+    FontViewFont& f = TheFontViewFont();
+    f.wholeFontMode = false;
+    f.unicodePage = page_;
     if (box_) CloseMakingTTFont();
   }
   DrawingScope(const DrawingScope&) = delete;
@@ -137,6 +142,7 @@ class DrawingScope {
 
  private:
   bool box_;
+  int32_t page_;
 };
 
 void Beep() { Svc().prompter->Beep(MBX_ICONHAND); }
@@ -354,15 +360,20 @@ void DrawSymbols(int32_t target, int32_t first, int32_t n) {
     s.activeTop = y0;
     s.activeRight = x1;
     s.activeBottom = y1;
-    if (unicode && trueType) {
-      char title[40];
-      std::snprintf(title, sizeof title, "Unicode 0x%02X%02X", static_cast<unsigned>((c >> 8) & 0xFF),
-                    static_cast<unsigned>(c & 0xFF));
-      SetMakingTTFontTitle(title);
+    s.workElement = e;
+    if (unicode) {
+      // The Font View shows the character's page; its low byte is drawn.
+      TheFontViewFont().unicodePage = (c >> 8) & 0xFF;
+      if (trueType) {
+        char title[40];
+        std::snprintf(title, sizeof title, "Unicode 0x%02X%02X", static_cast<unsigned>((c >> 8) & 0xFF),
+                      static_cast<unsigned>(c & 0xFF));
+        SetMakingTTFontTitle(title);
+      }
+      RenderFontCharacter(c & 0xFF);
+    } else {
+      RenderFontCharacter(c);
     }
-    // The renderer takes a Unicode value with the Unicode font type (its
-    // page is c / 256, its low byte the glyph), else the character itself.
-    RenderFontCharacter(c);
     s.elementChars[e & kLastElementNumber] = static_cast<uint8_t>(e & 0xFF);
   }
 }
@@ -387,6 +398,8 @@ void DrawLineOfSymbols(int32_t target) {
     return;
   }
   int32_t first = st.symbolFrom;
+  // The code page numbers the characters across the Unicode planes.
+  int64_t planeBase = st.cfg.fontTypeUnicode ? static_cast<int64_t>(TheFontViewFont().unicodePlane) << 16 : 0;
   int32_t n = Saturate(wanted);
   int32_t count = s.elementCount, oldCountX = s.elementCountX;
   CutToElementLimit(s, &n);
@@ -399,7 +412,7 @@ void DrawLineOfSymbols(int32_t target) {
     Beep();
     return;
   }
-  if (!ShiftCodePageAndSnapshotForInsert(target, n, first)) return;
+  if (!ShiftCodePageAndSnapshotForInsert(target, n, Saturate(planeBase + first))) return;
   st.symbolTo = first + n - 1;
   st.symbolInsertCount = n;
   if (relayout) {

@@ -1,5 +1,6 @@
 // Element grid operations and the element tools of the work sheet.
 #include <functional>
+#include <string>
 #include <tuple>
 
 #include "Fakes.h"
@@ -59,7 +60,7 @@ class ElementsTest : public EditorTest {
     g_script = DialogScript();
     detail::elementInsertDialog = ScriptedInsert;
     detail::elementDeleteDialog = ScriptedDelete;
-    RenderedCharacters().clear();
+    ResetFontViewFont();
     st().clientWidth = 640;
     st().workSheetHeight = 480;
     Grid(10, 4, 8, 8);
@@ -489,27 +490,40 @@ TEST_F(SymbolLineTest, WithoutAChosenRangeBeeps) {
 TEST_F(SymbolLineTest, DrawsEachCharacterIntoItsNewElement) {
   struct Case {
     const char* what;
-    int32_t fontType, unicode, from, to;
+    int32_t fontType, unicode, plane, from, to;
+    std::vector<int32_t> drawn;
+    Range codePageRun;
+    std::vector<std::string> titles;
   } cases[] = {
-      {"built-in font", 10405, 0, 0x41, 0x43},
-      {"TrueType, Unicode page 0x04", 10418, 1, 0x441, 0x443},
+      {"built-in font", 10405, 0, 0, 0x41, 0x43, {0x41, 0x42, 0x43}, {0x41, 0x43, 5}, {}},
+      {"TrueType, Unicode plane 1 page 0x04", 10418, 1, 1, 0x441, 0x443, {0x41, 0x42, 0x43},
+       {0x10441, 0x10443, 5},
+       {"Making TrueType Font", "Unicode 0x0441", "Unicode 0x0442", "Unicode 0x0443"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Grid(10, 4, 8, 8);
     RenderedCharacters().clear();
+    ResetFontViewFont();
+    TheFontViewFont().unicodePlane = c.plane;
+    TheFontViewFont().unicodePage = 0x7;
     st().cfg.fontType = c.fontType;
     st().cfg.fontTypeUnicode = c.unicode;
     st().symbolSelectState = 303;
     Choose(c.from, c.to);
     ClickBefore(5);
     EXPECT_EQ(cur().elementCount, 13);
-    EXPECT_EQ(RenderedCharacters(), (std::vector<int32_t>{c.from, c.from + 1, c.from + 2}));
+    EXPECT_EQ(RenderedCharacters(), c.drawn);
     for (int32_t e = 5; e < 8; ++e) EXPECT_EQ(cur().elementChars[e], e);
     EXPECT_TRUE(Holds(8, Mark(5)));
     EXPECT_TRUE(Holds(12, Mark(9)));
-    EXPECT_EQ(CodePage(), (std::vector<Range>{{0x20, 0x24, 0}, {0x25, 0x29, 8}, {c.from, c.to, 5}}));
+    EXPECT_EQ(CodePage(), (std::vector<Range>{{0x20, 0x24, 0}, {0x25, 0x29, 8}, c.codePageRun}));
+    EXPECT_EQ(MakingTTFontTitles(), c.titles);
+    // Everything the drawing switched is back.
+    EXPECT_FALSE(MakingTTFontOpen());
     EXPECT_FALSE(st().undoSuspended);
+    EXPECT_FALSE(TheFontViewFont().wholeFontMode);
+    EXPECT_EQ(TheFontViewFont().unicodePage, 0x7);
     EXPECT_EQ(st().symbolSelectState, 301);
     EXPECT_EQ(cur().activeRight, 32);  // the whole picture again
     EXPECT_TRUE(cur().modified);
