@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "core/EditFrame.h"
+#include "core/MouseTools.h"
 #include "core/EditorState.h"
 #include "core/Geometry.h"
 #include "core/Services.h"

@@ -7,6 +7,7 @@
 #include "Fakes.h"
 #include "core/Geometry.h"
 #include "core/MainWindow.h"
+#include "core/MouseTools.h"
 #include "core/StateDigest.h"
 #include "core/Transform.h"
 #include "core/Undo.h"
@@ -527,6 +528,78 @@ TEST_F(TransformTest, ARefusalLeavesTheHistoryWhole) {
     RedoEdit();
     EXPECT_EQ(Content(), afterA);
   }
+}
+
+// The frame tool with a frame drawn: commands work inside the frame, in
+// Show Group view too, and a transpose keeps its result in the picture.
+class FrameTransformTest : public TransformTest {
+ protected:
+  static constexpr int32_t kTop = 44;
+  static constexpr int32_t kCell = 4;  // pixel size 10204
+  void SetUp() override {
+    TransformTest::SetUp();
+    ResetMouseTools();
+    st().workSheetTop = kTop;
+    cur().mainGroupPixSize = cur().mainElementPixSize = 10204;
+  }
+  void TearDown() override {
+    ResetMouseTools();
+    TransformTest::TearDown();
+  }
+  // Drags a frame from cell (x0, y0) to cell (x1, y1) in the frame tool.
+  void Frame(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    cur().mouseMode = 105;
+    cur().currentTool = 10120;
+    UpdateWorkSheetGeometry();
+    auto at = [](int32_t x, int32_t y) { return MousePosition(x * kCell + 1, kTop + y * kCell + 1); };
+    HandleLButtonDown(MKEY_LBUTTON, at(x0, y0));
+    HandleMouseMove(MKEY_LBUTTON, at(x1, y1));
+    HandleLButtonUp(0, at(x1, y1));
+    ASSERT_TRUE(EditFrameExists());
+  }
+};
+
+TEST_F(FrameTransformTest, CommandsWorkInsideTheFrame) {
+  const Rows group = {"ABEF", "CDGH", "IJMN", "KLOP"};
+  struct Case {
+    int32_t view;
+    int id;
+    Rows after;
+  };
+  const Case cases[] = {
+      // The frame crosses four 2 x 2 elements; it is scrolled as one area.
+      {kShowGroup, kScrollLeft, {"ABEF", "CGDH", "IMJN", "KLOP"}},
+      {kShowGroup, kScrollDown, {"ABEF", "CJMH", "IDGN", "KLOP"}},
+      {kShowGroup, kMirrorVertical, {"ABEF", "CGDH", "IMJN", "KLOP"}},
+      {kShowGroup, kLeftSet, {"ABEF", "CDGH", "IJMN", "KLOP"}},
+      {kSingleIcon, kMirrorHorizontal, {"ABEF", "CJMH", "IDGN", "KLOP"}},
+      {kSingleIcon, kTranspose, {"ABEF", "CDJH", "IGMN", "KLOP"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Picture(group, c.view);
+    Grid(2, 2, 4, 2);
+    Frame(1, 1, 2, 2);
+    RunPictureCommand(c.id);
+    EXPECT_EQ(Cells(), c.after);
+    EXPECT_EQ(cur().activeRight, 4) << "the active area is given back";
+    EXPECT_EQ(cur().pictureWidth, 4);
+  }
+}
+
+TEST_F(FrameTransformTest, ATallFrameTransposedStaysInThePicture) {
+  Picture({"ABCD", "EFGH", "IJKL"});
+  Frame(0, 0, 0, 2);  // one column, three rows
+  RunPictureCommand(kTranspose);
+  EXPECT_EQ(Cells(), (Rows{"AEID", "EFGH", "IJKL"}));
+  EXPECT_EQ(cur().pictureWidth, 4);
+  EXPECT_EQ(cur().pictureHeight, 3);
+
+  // Frame tool in the element views: refused before anything.
+  Picture({"ABEF", "CDGH", "IJMN", "KLOP"}, kShowGroup);
+  Grid(2, 2, 4, 2);
+  Frame(0, 0, 1, 1);
+  for (int id : {kTranspose, kTurnCw, kGrowDown, kDouble, kHalf}) ExpectRefused(id);
 }
 
 TEST_F(TransformTest, UnknownCommandsChangeNothing) {
