@@ -163,6 +163,7 @@ bool TwistModel::Apply(const char* text) {
 
 TwistSession::TwistSession(int mode) : model_(mode) {
   EditorState& st = *g_ed;
+  set_ = st.currentDataSet & 1;
   mark_ = MarkUndo();
   PushUndo();
   std::memcpy(st.backupCells, st.Cur().cells, sizeof(uint32_t) * kCellsPerSet);
@@ -188,7 +189,7 @@ void TwistSession::Apply(const char* text) {
 void TwistSession::Recompute() {
   if (finished_) return;
   EditorState& st = *g_ed;
-  DataSet& s = st.Cur();
+  DataSet& s = st.set[set_];
   CellArea picture = PictureArea(s);
   int32_t w = picture.Width(), h = picture.Height();
   int mode = model_.Mode();
@@ -199,7 +200,8 @@ void TwistSession::Recompute() {
   double t = TurnAngle(amount);
   double cosT = std::cos(t), sinT = std::sin(t);
   for (int32_t x = 0; x < w; ++x) {
-    uint32_t* col = Column(x);
+    uint32_t* col = CellPtr(st, set_, x, 0);
+    if (!col) break;
     for (int32_t y = 0; y < h; ++y) {
       int32_t sx = 0, sy = 0;
       bool inside = mode >= kTurnModeFirst ? TurnSource(cosT, sinT, x, y, w, h, &sx, &sy)
@@ -217,8 +219,12 @@ void TwistSession::Finish(int result) {
   finished_ = true;
   if (result == 1) return;
   EditorState& st = *g_ed;
-  std::memcpy(st.Cur().cells, st.backupCells, sizeof(uint32_t) * kCellsPerSet);
+  std::memcpy(st.set[set_].cells, st.backupCells, sizeof(uint32_t) * kCellsPerSet);
+  // The snapshot belongs to the set the dialog opened on.
+  int32_t current = st.currentDataSet;
+  st.currentDataSet = set_;
   DropUndoSince(mark_);
+  st.currentDataSet = current;
   Svc().windows->Invalidate(WIN_PIXELVIEW, true);
   Svc().windows->InvalidateWorkSheet(true);
 }
@@ -226,7 +232,7 @@ void TwistSession::Finish(int result) {
 void SetTwistDialogHook(TwistDialogHook hook) { g_hook = hook; }
 bool TwistDialogRunning() { return g_running; }
 
-void RunTwistAndTurn() {
+void RunTwistAndTurnWith(TwistDialogHook platformDialog) {
   if (!g_ed) return;
   if (g_running) {
     Svc().prompter->Beep(MBX_OK);
@@ -234,16 +240,15 @@ void RunTwistAndTurn() {
   }
   g_running = true;
   TwistSession session(g_ed->twistTool);
-  int result = 0;
-  if (g_hook) {
-    result = g_hook(session);
-  } else {
-#ifdef _WIN32
-    result = RunTwistDialogWindow(session);
-#endif
-  }
+  TwistDialogHook dialog = g_hook ? g_hook : platformDialog;
+  int result = dialog ? dialog(session) : 0;
   session.Finish(result == 1 ? 1 : 0);
   g_running = false;
 }
+
+#ifndef _WIN32
+// Without windows only a hook can answer; no answer is Cancel.
+void RunTwistAndTurn() { RunTwistAndTurnWith(nullptr); }
+#endif
 
 }  // namespace dw

@@ -87,22 +87,22 @@ class TwistSession {
 
  private:
   TwistModel model_;
+  int set_ = 0;  // the data set the dialog opened on
   UndoMark mark_;
   bool finished_ = false;
 };
 
-// Runs the dialog for g_twistTool (clamped to 0..7): through the hook when
-// one is set, else the real dialog. A second run while one is open beeps.
-// (RunTwistAndTurn itself is declared in core/Transform.h.)
+// A dialog run: 1 OK, 0 Cancel (anything else counts as Cancel).
 typedef int (*TwistDialogHook)(TwistSession& session);
+// Tests script the dialog through the hook; null gives the real dialog back.
 void SetTwistDialogHook(TwistDialogHook hook);
 bool TwistDialogRunning();
 
-#ifdef _WIN32
-// The real modal dialog over the main window (core/Twist_win.cpp); returns
-// 1 for OK, 0 for Cancel, -1 when it could not be shown.
-int RunTwistDialogWindow(TwistSession& session);
-#endif
+// One run for g_twistTool (clamped to 0..7): the hook when one is set, else
+// platformDialog (null: Cancel). A second run while one is open beeps.
+// RunTwistAndTurn (core/Transform.h) passes the real dialog in the Windows
+// build (core/Twist_win.cpp) and nothing on the host.
+void RunTwistAndTurnWith(TwistDialogHook platformDialog);
 
 }  // namespace dw
 
