@@ -98,6 +98,9 @@ struct DataSet {
   int32_t mainScrollPosX = 0, mainScrollPosY = 0, mainScrollMaxX = 0, mainScrollMaxY = 0;
   int32_t scrollStepX = 0, scrollStepY = 0;
   int32_t scrollOffsetX = 0, scrollOffsetY = 0;
+  // The scroll position of the other kind of view (Show Group, or the other
+  // three), kept while the set shows one kind and given back on return.
+  int32_t otherScrollPosX = 0, otherScrollPosY = 0;
   int32_t pixelViewOriginX = 0, pixelViewOriginY = 0;
   int32_t viewCellWidth = 2, viewCellHeight = 2;  // Pixel View (set 0) / Swap View (set 1)
   int32_t spareHeight = 0;
