@@ -220,7 +220,8 @@ struct GlobalSettings {
   int32_t lfItalic = 0, lfUnderline = 0, lfStrikeOut = 0, lfCharSet = 0, lfOutPrecision = 0;
   int32_t lfClipPrecision = 0, lfQuality = 0, lfPitchAndFamily = 0;
   char lfFaceName[kFaceNameSlot] = "";
-  // Pixel View and Swap View cell-size commands (cell size + 10086) as read.
+  // Pixel View size commands (10086 + screen pixels a cell) of set 0 and
+  // set 1; the cells follow them by the LCD's shape.
   int32_t pixelViewPixSize = 10088;
   int32_t swapViewPixSize = 10088;
 };
