@@ -112,12 +112,13 @@ void ApplyViewMarks(int32_t mode) {
   for (int id : {10356, 10361, 10355, 10673}) Enable(id, group);
   for (int b : kCodePageButtons) Button(b, group ? kEnabled : kGreyed);
 
+  // The view buttons: released first, so that greying has the last word.
   bool single = mode == kShowSingleIcon;
-  Button(kElementViewButton, single ? kGreyed : kEnabled);
-  Button(kGroupViewButton, single ? kGreyed : kEnabled);
   for (int b : {kIconViewButton, kElementViewButton, kGroupViewButton}) {
     if (b != ViewButton(mode)) Release(b);
   }
+  Button(kElementViewButton, single ? kGreyed : kEnabled);
+  Button(kGroupViewButton, single ? kGreyed : kEnabled);
   Press(ViewButton(mode));
   Enable(10124, !single);
   for (int id : {kShowElement, kShowGroup, kShowGroupAsIcon}) Enable(id, !single);
