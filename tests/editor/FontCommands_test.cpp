@@ -670,6 +670,7 @@ TEST_F(FontTest, RefusedWholeFontsChangeNothingAndLeaveUndoWorking) {
 TEST_F(FontTest, RenumberGivesEveryElementItsNumber) {
   Group(4, 4, 300, 20);
   for (int i = 0; i <= 300; ++i) cur().elementChars[i] = 0x77;
+  StartHistory();
   RunFontCommand(10123);
   EXPECT_EQ("New Numbers 0...299  ( 0x00...0x12B )", LastPrompt());
   EXPECT_EQ("Renumber Elements", LastCaption());
@@ -677,6 +678,9 @@ TEST_F(FontTest, RenumberGivesEveryElementItsNumber) {
   EXPECT_EQ(255, cur().elementChars[255]);
   EXPECT_EQ(43, cur().elementChars[299]);
   EXPECT_EQ(0x77, cur().elementChars[300]);
+  // The characters are part of the snapshot: Undo gives them back.
+  UndoEdit();
+  EXPECT_EQ(0x77, cur().elementChars[5]);
 }
 
 TEST_F(FontTest, FitGridToWindowClampsCountX) {
