@@ -46,7 +46,7 @@ void ResetPasteState();
 Interpolation PasteInterpolation();
 
 // Views whose paste goes into one element (Show Element, Show Group), and
-// the edit-frame tool.
+// the edit-frame tool with a frame drawn.
 bool IsElementView(const DataSet& s);
 bool InEditFrameMode(const DataSet& s);
 
