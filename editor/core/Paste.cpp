@@ -345,10 +345,4 @@ void CommandPaste() {
   w.Invalidate(WIN_MAIN, true);
 }
 
-void CommandToggleDisablePasteDialog() {
-  GlobalSettings& cfg = g_ed->cfg;
-  cfg.disablePasteDlg = !cfg.disablePasteDlg;
-  Svc().menu->Check(kCmdDisablePasteDialog, cfg.disablePasteDlg != 0);
-}
-
 }  // namespace dw

@@ -71,13 +71,12 @@ void ComputePasteSize(int32_t requestedWidth, int32_t requestedHeight);
 // inside the store are written; an unusable bitmap changes nothing.
 void PasteClipboardBitmap(const ClipBitmap& bitmap);
 
-// The commands: Copy (57634), Paste (57637), Delete (10049), and the
-// "Disable Paste DialogBox" switch (10141). Cut is Copy then Delete, posted
-// by the dispatcher.
+// The commands: Copy (57634), Paste (57637), Delete (10049). Cut is Copy
+// then Delete, posted by the dispatcher, which also switches the dialog off
+// and on (10141).
 void CommandCopy();
 void CommandPaste();
 void CommandDelete();
-void CommandToggleDisablePasteDialog();
 
 }  // namespace dw
 
