@@ -1,5 +1,6 @@
 // The work-sheet mouse tools driven by mouse messages at client positions.
 #include <algorithm>
+#include <random>
 #include <map>
 #include <tuple>
 
@@ -564,6 +565,50 @@ TEST_F(MouseToolsTest, PensPaintTheCellAndThePreviewInstead) {
   DrawPixelWithPen(-1, 5);
   DrawPixelWithPen(1600, 0);
   EXPECT_EQ(windows.openCanvases, 0);
+}
+
+TEST_F(MouseToolsTest, AnyEventsOnAnyStateStayInside) {
+  std::mt19937 rng(106);
+  auto pick = [&](std::initializer_list<int32_t> v) {
+    return *(v.begin() + std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng));
+  };
+  std::uniform_int_distribution<int> coord(-40000, 40000), small(-50, 700), event(0, 5);
+  const int32_t tools[][2] = {{100, 10079}, {102, 10034}, {102, 10035}, {102, 10037}, {102, 10038},
+                              {103, 10014}, {103, 10015}, {103, 10016}, {103, 10017}, {103, 10018},
+                              {104, 10405}, {105, 10120}, {106, 10282}, {108, 10356}, {110, 0},
+                              {112, 10910}, {99, 0}};
+  for (int round = 0; round < 60; ++round) {
+    cur().viewMode = pick({10096, 10097, 10098, 10099});
+    cur().elementCount = pick({1, 10, 65536});
+    cur().elementCountX = pick({1, 4, 32});
+    cur().elementWidth = pick({1, 8, 200});
+    cur().elementHeight = pick({1, 8, 150});
+    cur().currentElement = pick({0, 5, 65535});
+    cur().variableElementSizes = round % 3 == 0;
+    cur().colorMode = pick({10665, 10666});
+    cur().colorKind = pick({10667, 10668});
+    cur().penColor = pick({10019, 10020, 10078, 0});
+    cur().useCodePage = round % 2;
+    Picture(pick({1, 32, 1600}), pick({1, 16, 1200}), pick({10200, 10201, 10204, 10207}));
+    Scroll(pick({0, 3, 5000}), pick({0, 2}));
+    const int32_t* t = tools[round % (sizeof tools / sizeof tools[0])];
+    Tool(t[0], t[1]);
+    for (int i = 0; i < 40; ++i) {
+      intptr_t pos = i % 4 == 0 ? MousePosition(coord(rng), coord(rng)) : MousePosition(small(rng), small(rng));
+      uintptr_t keys = static_cast<uintptr_t>(pick({0, 1, 8, 9}));
+      switch (event(rng)) {
+        case 0: HandleLButtonDown(keys | MKEY_LBUTTON, pos); break;
+        case 1: HandleLButtonUp(keys, pos); break;
+        case 2: HandleRButtonDown(keys, pos); break;
+        case 3: HandleRButtonUp(keys, pos); break;
+        default: HandleMouseMove(keys, pos); break;
+      }
+    }
+    ToggleEditFrame(1);
+    ToggleEditFrame(0);
+    HandleLButtonUp(0, MousePosition(0, 0));
+    ASSERT_EQ(windows.openCanvases, 0);
+  }
 }
 
 }  // namespace
