@@ -24,6 +24,7 @@ constexpr int32_t kEditFrameMode = 105;
 constexpr int kPasteToolbarButton = 6;
 // Progress texts are refreshed every few columns only.
 constexpr int32_t kProgressColumns = 7;
+constexpr int32_t kBandColumns = 32;
 constexpr uint32_t kCopyZeroColor = 0xFFFFFF;  // white background
 constexpr uint32_t kCopySetColor = 0x000000;
 
@@ -107,6 +108,39 @@ class BitmapCanvas : public ICanvas {
  private:
   ClipBitmap* b_;
 };
+
+struct Span {
+  int32_t from, to;  // [from, to)
+};
+
+// Work-picture columns x and rows y of the spans go to cells (ox + x, oy + y),
+// all inside the store. Columns are worked in bands, so the bitmap's rows
+// and the store's columns are both walked in order.
+void MovePicture(const ClipBitmap& bitmap, const PictureResampler& resampler, ColorMatcher& match, int32_t ox,
+                 int32_t oy, Span xs, Span ys, int32_t pasteWidth) {
+  EditorState& st = *g_ed;
+  const uint32_t* source = bitmap.pixels.data();
+  uint32_t* column[kBandColumns];
+  char text[64];
+  for (int32_t band = xs.from; band < xs.to; band += kBandColumns) {
+    int32_t end = std::min(band + kBandColumns, xs.to);
+    for (int32_t x = band; x < end; ++x) {
+      if (x % kProgressColumns == 0) {
+        std::snprintf(text, sizeof text, "Matching Colors %d / %d", static_cast<int>(x), static_cast<int>(pasteWidth));
+        Status(text);
+      }
+      // One column of the store, checked at both ends.
+      uint32_t* first = CellPtr(st, st.currentDataSet, ox + x, oy + ys.from);
+      uint32_t* last = CellPtr(st, st.currentDataSet, ox + x, oy + ys.to - 1);
+      column[x - band] = first && last ? first : nullptr;
+    }
+    for (int32_t y = ys.from; y < ys.to; ++y) {
+      for (int32_t x = band; x < end; ++x) {
+        if (uint32_t* cells = column[x - band]) cells[y - ys.from] = match.Cell(resampler.Pixel(source, x, y));
+      }
+    }
+  }
+}
 
 }  // namespace
 
@@ -222,19 +256,8 @@ void PasteClipboardBitmap(const ClipBitmap& bitmap) {
       resampler.Init(workWidth, workHeight, bitmap.width, bitmap.height, how, static_cast<int32_t>(xTo),
                      static_cast<int32_t>(yTo))) {
     ColorMatcher match(st.Cur(), st.cfg.mGray, st.paletteColumns * st.paletteRows);
-    char text[64];
-    for (int32_t x = static_cast<int32_t>(xFrom); x < xTo; ++x) {
-      if (x % kProgressColumns == 0) {
-        std::snprintf(text, sizeof text, "Matching Colors %d / %d", static_cast<int>(x), static_cast<int>(p.width));
-        Status(text);
-      }
-      // One column of the store, checked at both ends.
-      uint32_t* first = CellPtr(st, st.currentDataSet, ox + x, static_cast<int32_t>(oy + yFrom));
-      uint32_t* last = CellPtr(st, st.currentDataSet, ox + x, static_cast<int32_t>(oy + yTo - 1));
-      if (!first || !last) continue;
-      for (int32_t y = static_cast<int32_t>(yFrom); y < yTo; ++y)
-        first[y - yFrom] = match.Cell(resampler.Pixel(bitmap.pixels.data(), x, y));
-    }
+    MovePicture(bitmap, resampler, match, ox, oy, Span{static_cast<int32_t>(xFrom), static_cast<int32_t>(xTo)},
+                Span{static_cast<int32_t>(yFrom), static_cast<int32_t>(yTo)}, p.width);
   }
 
   NarrowToEditFrame(false);

@@ -1,9 +1,7 @@
 #include "core/PasteConvert.h"
 
 #include <algorithm>
-#include <cstddef>
 
-#include "views/ColorModel.h"
 
 namespace dw {
 
@@ -17,6 +15,7 @@ constexpr int32_t kPaletteKind = 10668;
 int32_t Red(uint32_t c) { return static_cast<int32_t>(c & 0xFF); }
 int32_t Green(uint32_t c) { return static_cast<int32_t>((c >> 8) & 0xFF); }
 int32_t Blue(uint32_t c) { return static_cast<int32_t>((c >> 16) & 0xFF); }
+uint32_t Gray(int32_t v) { return static_cast<uint32_t>(v) * 0x010101u; }
 uint32_t Rgb(int32_t r, int32_t g, int32_t b) {
   return static_cast<uint32_t>(r) | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b) << 16;
 }
@@ -36,17 +35,6 @@ int64_t RoundedPosition(int32_t t, int32_t halves, int32_t source, int32_t targe
 int64_t TruncatedPosition(int32_t t, int32_t source, int32_t target) {
   return static_cast<int64_t>(t) * source / target;
 }
-
-// Per-channel sums of a few pixels, averaged with truncation.
-struct ChannelSum {
-  int32_t r = 0, g = 0, b = 0;
-  void Add(uint32_t c, int32_t times = 1) {
-    r += Red(c) * times;
-    g += Green(c) * times;
-    b += Blue(c) * times;
-  }
-  uint32_t Average(int32_t n) const { return Rgb(r / n, g / n, b / n); }
-};
 
 }  // namespace
 
@@ -96,47 +84,6 @@ bool PictureResampler::Init(int32_t width, int32_t height, int32_t sourceWidth, 
   return true;
 }
 
-uint32_t PictureResampler::Pixel(const uint32_t* source, int32_t x, int32_t y) const {
-  auto at = [source](int64_t row, int32_t column) { return source[row + column] & 0xFFFFFF; };
-  int64_t cy = centreY_[y];
-  int32_t cx = centreX_[x];
-  if (kind_ == kSingle || (!horizontal_ && !vertical_)) return at(cy, cx);
-  ChannelSum sum;
-  if (kind_ == kTwoPixel) {
-    if (horizontal_ && vertical_) {
-      sum.Add(at(upperY_[y], leftX_[x]));
-      sum.Add(at(lowerY_[y], leftX_[x]));
-      sum.Add(at(upperY_[y], rightX_[x]));
-      sum.Add(at(lowerY_[y], rightX_[x]));
-      return sum.Average(4);
-    }
-    if (vertical_) {
-      sum.Add(at(upperY_[y], cx));
-      sum.Add(at(lowerY_[y], cx));
-    } else {
-      sum.Add(at(cy, leftX_[x]));
-      sum.Add(at(cy, rightX_[x]));
-    }
-    return sum.Average(2);
-  }
-  // Three pixels: the centre with its neighbours; with both directions the
-  // centre counts twice among six samples.
-  int32_t n = 0;
-  if (vertical_) {
-    sum.Add(at(upperY_[y], cx));
-    sum.Add(at(cy, cx));
-    sum.Add(at(lowerY_[y], cx));
-    n += 3;
-  }
-  if (horizontal_) {
-    sum.Add(at(cy, leftX_[x]));
-    sum.Add(at(cy, cx));
-    sum.Add(at(cy, rightX_[x]));
-    n += 3;
-  }
-  return sum.Average(n);
-}
-
 int32_t ConvertPictureSize(uint32_t* target, int32_t xFrom, int32_t yFrom, int32_t width, int32_t height,
                            const uint32_t* source, int32_t sourceWidth, int32_t sourceHeight,
                            const Interpolation& how) {
@@ -170,76 +117,86 @@ PaletteMatcher::PaletteMatcher(const DataSet& set, int32_t candidates)
     : cacheColor_(size_t(1) << kCacheBits, 0xFFFFFFFFu), cacheIndex_(size_t(1) << kCacheBits, 0) {
   if (candidates > kMaxPaletteEntries) candidates = kMaxPaletteEntries;
   if (!set.palette || candidates < 0) candidates = 0;
-  byRed_.reserve(candidates);
-  for (int32_t i = 0; i < candidates; ++i) {
-    uint32_t p = set.palette[i];
-    byRed_.push_back(Entry{Red(p), Green(p), Blue(p), i});
+  // A colour that comes again can never win over its first index.
+  std::vector<std::pair<uint32_t, int32_t>> colours;
+  colours.reserve(candidates);
+  for (int32_t i = 0; i < candidates; ++i) colours.emplace_back(set.palette[i] & 0xFFFFFF, i);
+  std::sort(colours.begin(), colours.end());
+  for (size_t k = 0; k < colours.size(); ++k) {
+    if (k > 0 && colours[k].first == colours[k - 1].first) continue;
+    uint32_t p = colours[k].first;
+    entries_.push_back(Entry{Red(p), Green(p), Blue(p), colours[k].second});
   }
-  std::sort(byRed_.begin(), byRed_.end(), [](const Entry& a, const Entry& b) {
-    return a.red != b.red ? a.red < b.red : a.index < b.index;
-  });
+  size_t boxes = size_t(1) << (3 * (8 - kBoxBits));
+  boxFirst_.assign(boxes, -1);
+  boxCount_.assign(boxes, 0);
 }
 
-// Walks outward from the colour's red in the sorted candidates; a side stops
-// once its red distance alone exceeds the best, since nothing beyond can win.
-int32_t PaletteMatcher::Search(uint32_t color) const {
+// An entry can be nearest to some colour of the box only when its least
+// distance to the box is within the smallest greatest distance of any entry;
+// equal distances stay in, so the first best still wins.
+void PaletteMatcher::FillBox(uint32_t box) {
+  constexpr int32_t kSide = 1 << kBoxBits;
+  constexpr uint32_t kMask = (1u << (8 - kBoxBits)) - 1;
+  int32_t lo[3] = {static_cast<int32_t>(box & kMask) * kSide,
+                   static_cast<int32_t>(box >> (8 - kBoxBits) & kMask) * kSide,
+                   static_cast<int32_t>(box >> (2 * (8 - kBoxBits)) & kMask) * kSide};
+  auto axis = [&](int32_t v, int k, int64_t* least, int64_t* most) {
+    int32_t a = lo[k], b = lo[k] + kSide - 1;
+    int64_t d = v < a ? a - v : v > b ? v - b : 0;
+    int64_t f = std::max(v - a, b - v);
+    *least += d * d;
+    *most += f * f;
+  };
+  std::vector<int64_t> least(entries_.size());
+  int64_t bound = INT64_MAX;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    int64_t l = 0, m = 0;
+    axis(entries_[i].red, 0, &l, &m);
+    axis(entries_[i].green, 1, &l, &m);
+    axis(entries_[i].blue, 2, &l, &m);
+    least[i] = l;
+    bound = std::min(bound, m);
+  }
+  size_t first = boxEntries_.size();
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (least[i] <= bound) boxEntries_.push_back(Candidate{least[i], static_cast<int32_t>(i)});
+  // Nearest to the box first, so a search stops early.
+  std::sort(boxEntries_.begin() + first, boxEntries_.end(), [](const Candidate& a, const Candidate& b) {
+    return a.least != b.least ? a.least < b.least : a.entry < b.entry;
+  });
+  boxFirst_[box] = static_cast<int32_t>(first);
+  boxCount_[box] = static_cast<int32_t>(boxEntries_.size() - first);
+}
+
+int32_t PaletteMatcher::Search(uint32_t color) {
   int32_t r = Red(color), g = Green(color), b = Blue(color);
+  uint32_t box = static_cast<uint32_t>(r >> kBoxBits) | static_cast<uint32_t>(g >> kBoxBits) << (8 - kBoxBits) |
+                 static_cast<uint32_t>(b >> kBoxBits) << (2 * (8 - kBoxBits));
+  if (boxFirst_[box] < 0) FillBox(box);
   int64_t bestDist = INT64_MAX;
   int32_t best = 0;
-  auto consider = [&](const Entry& e) {
+  const Candidate* c = boxEntries_.data() + boxFirst_[box];
+  for (int32_t k = 0; k < boxCount_[box]; ++k) {
+    // No later candidate is nearer than its distance to the box.
+    if (c[k].least > bestDist) break;
+    const Entry& e = entries_[c[k].entry];
     int64_t dr = r - e.red, dg = g - e.green, db = b - e.blue;
     int64_t d = dr * dr + dg * dg + db * db;
     if (d < bestDist || (d == bestDist && e.index < best)) {
       bestDist = d;
       best = e.index;
     }
-  };
-  auto split = std::lower_bound(byRed_.begin(), byRed_.end(), r,
-                                [](const Entry& e, int32_t red) { return e.red < red; });
-  std::ptrdiff_t up = split - byRed_.begin(), down = up - 1;
-  const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(byRed_.size());
-  while (up < n || down >= 0) {
-    if (up < n) {
-      int64_t dr = byRed_[up].red - r;
-      if (dr * dr > bestDist) {
-        up = n;
-      } else {
-        consider(byRed_[up++]);
-      }
-    }
-    if (down >= 0) {
-      int64_t dr = r - byRed_[down].red;
-      if (dr * dr > bestDist) {
-        down = -1;
-      } else {
-        consider(byRed_[down--]);
-      }
-    }
   }
   return best;
-}
-
-int32_t PaletteMatcher::Nearest(uint32_t color) {
-  color &= 0xFFFFFF;
-  uint32_t slot = (color * 2654435761u) >> (32 - kCacheBits);
-  if (cacheColor_[slot] != color) {
-    cacheColor_[slot] = color;
-    cacheIndex_[slot] = Search(color);
-  }
-  return cacheIndex_[slot];
 }
 
 ColorMatcher::ColorMatcher(const DataSet& set, int32_t mGray, int32_t paletteCandidates)
     : blackWhite_(set.colorMode != kColourMode),
       palette_(set.colorKind == kPaletteKind),
-      mGray_(mGray),
-      matcher_(set, blackWhite_ || !palette_ ? 0 : paletteCandidates) {}
-
-uint32_t ColorMatcher::Cell(uint32_t color) {
-  if (blackWhite_) return BlackWhiteCell(color, mGray_);
-  uint32_t shifted = ShiftBrightness(color, mGray_);
-  if (palette_) return static_cast<uint32_t>(matcher_.Nearest(shifted));
-  return QuantizeColor(shifted);
+      threshold_(3 * static_cast<int64_t>(mGray) * mGray),
+      matcher_(set, blackWhite_ || !palette_ ? 0 : paletteCandidates) {
+  for (int32_t v = 0; v < 256; ++v) shift_[v] = static_cast<uint8_t>(Red(ShiftBrightness(Gray(v), mGray)));
 }
 
 }  // namespace dw

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/EditorState.h"
+#include "views/ColorModel.h"
 
 namespace dw {
 
@@ -52,6 +53,59 @@ class PictureResampler {
   std::vector<int64_t> centreY_, upperY_, lowerY_;
 };
 
+// Per-channel sums of up to a few hundred pixels: red and blue share one
+// word (16 bits each), green has its own; averages truncate.
+struct PixelSum {
+  uint32_t redBlue = 0, green = 0;
+  void Add(uint32_t c) {
+    redBlue += c & 0x00FF00FF;
+    green += c & 0x0000FF00;
+  }
+  uint32_t Average(uint32_t n) const {
+    return ((redBlue & 0xFFFF) / n) | ((green >> 8) / n) << 8 | ((redBlue >> 16) / n) << 16;
+  }
+};
+
+// Inline: a paste calls it once a cell.
+inline uint32_t PictureResampler::Pixel(const uint32_t* source, int32_t x, int32_t y) const {
+  auto at = [source](int64_t row, int32_t column) { return source[row + column] & 0xFFFFFF; };
+  int64_t cy = centreY_[y];
+  int32_t cx = centreX_[x];
+  if (kind_ == kSingle || (!horizontal_ && !vertical_)) return at(cy, cx);
+  PixelSum sum;
+  if (kind_ == kTwoPixel) {
+    if (horizontal_ && vertical_) {
+      sum.Add(at(upperY_[y], leftX_[x]));
+      sum.Add(at(lowerY_[y], leftX_[x]));
+      sum.Add(at(upperY_[y], rightX_[x]));
+      sum.Add(at(lowerY_[y], rightX_[x]));
+      return sum.Average(4);
+    }
+    if (vertical_) {
+      sum.Add(at(upperY_[y], cx));
+      sum.Add(at(lowerY_[y], cx));
+    } else {
+      sum.Add(at(cy, leftX_[x]));
+      sum.Add(at(cy, rightX_[x]));
+    }
+    return sum.Average(2);
+  }
+  // Three pixels: the centre with its neighbours; with both directions the
+  // centre counts twice among six samples.
+  uint32_t centre = at(cy, cx);
+  if (vertical_) {
+    sum.Add(at(upperY_[y], cx));
+    sum.Add(centre);
+    sum.Add(at(lowerY_[y], cx));
+  }
+  if (horizontal_) {
+    sum.Add(at(cy, leftX_[x]));
+    sum.Add(centre);
+    sum.Add(at(cy, rightX_[x]));
+  }
+  return vertical_ && horizontal_ ? sum.Average(6) : sum.Average(3);
+}
+
 // Fills target pixels xFrom..width-1 by yFrom..height-1 of a width x height
 // target (rows from the top) from the source bitmap scaled to width x height.
 // Returns the number of pixels written (0 when a size or the source is empty).
@@ -65,20 +119,38 @@ uint32_t ShiftBrightness(uint32_t color, int32_t mGray);
 uint32_t BlackWhiteCell(uint32_t color, int32_t mGray);
 
 // The nearest palette index of a colour, first best wins, over the same
-// candidates as FindNearestPaletteIndex; remembers the colours it has seen so
-// that a picture of few colours is matched at the cost of a lookup.
+// candidates as FindNearestPaletteIndex. The colour cube is cut into boxes;
+// a box keeps, once asked, the few entries that can be nearest to any colour
+// inside it, and colours seen before are remembered, so a whole picture is
+// matched at the cost of a few comparisons a cell.
 class PaletteMatcher {
  public:
   explicit PaletteMatcher(const DataSet& set, int32_t candidates);
-  int32_t Nearest(uint32_t color);
+  int32_t Nearest(uint32_t color) {
+    color &= 0xFFFFFF;
+    uint32_t slot = (color * 2654435761u) >> (32 - kCacheBits);
+    if (cacheColor_[slot] != color) {
+      cacheColor_[slot] = color;
+      cacheIndex_[slot] = Search(color);
+    }
+    return cacheIndex_[slot];
+  }
 
  private:
-  int32_t Search(uint32_t color) const;
+  int32_t Search(uint32_t color);
+  void FillBox(uint32_t box);
   struct Entry {
     int32_t red, green, blue, index;
   };
-  std::vector<Entry> byRed_;  // candidates sorted by red, then index
-  static constexpr int kCacheBits = 14;
+  std::vector<Entry> entries_;  // each colour once, with its first index
+  static constexpr int kBoxBits = 4;  // boxes per channel: 256 >> kBoxBits
+  std::vector<int32_t> boxFirst_, boxCount_;  // into boxEntries_; first -1 until filled
+  struct Candidate {
+    int64_t least;  // the entry's least squared distance to the box
+    int32_t entry;  // into entries_
+  };
+  std::vector<Candidate> boxEntries_;  // per box nearest first
+  static constexpr int kCacheBits = 15;
   std::vector<uint32_t> cacheColor_;
   std::vector<int32_t> cacheIndex_;
 };
@@ -89,11 +161,22 @@ class PaletteMatcher {
 class ColorMatcher {
  public:
   ColorMatcher(const DataSet& set, int32_t mGray, int32_t paletteCandidates);
-  uint32_t Cell(uint32_t color);
+  // Inline: a paste calls it once a cell.
+  uint32_t Cell(uint32_t color) {
+    if (blackWhite_) {
+      int64_t r = color & 0xFF, g = color >> 8 & 0xFF, b = color >> 16 & 0xFF;
+      return r * r + g * g + b * b <= threshold_ ? 1u : 0u;
+    }
+    uint32_t shifted = static_cast<uint32_t>(shift_[color & 0xFF]) | static_cast<uint32_t>(shift_[color >> 8 & 0xFF]) << 8 |
+                       static_cast<uint32_t>(shift_[color >> 16 & 0xFF]) << 16;
+    if (palette_) return static_cast<uint32_t>(matcher_.Nearest(shifted));
+    return QuantizeColor(shifted);
+  }
 
  private:
   bool blackWhite_, palette_;
-  int32_t mGray_;
+  int64_t threshold_;     // 3 mGray²
+  uint8_t shift_[256];    // a channel after the brightness shift
   PaletteMatcher matcher_;
 };
 

@@ -209,14 +209,19 @@ TEST_F(PasteTest, PaletteMatchIsTheNearestEntryFirstBestWinning) {
   for (int i = 0; i < 256; ++i) s.palette[i] = rng() & 0xFFFFFF;
   s.palette[3] = s.palette[7] = 0x00405060;
   s.palette[9] = 0x00405061;
+  // Equally far from 0x000020 on both sides: the lower index wins.
+  s.palette[11] = 0x000010;
+  s.palette[10] = 0x000030;
   int32_t candidates = st().paletteColumns * st().paletteRows;
   PaletteMatcher matcher(s, candidates);
   for (int i = 0; i < 3000; ++i) {
-    uint32_t c = i < 3 ? (i == 0 ? 0x00405060u : i == 1 ? 0x00405062u : 0u) : (rng() & 0xFFFFFF);
+    const uint32_t chosen[] = {0x00405060u, 0x00405062u, 0u, 0x000020u};
+    uint32_t c = i < 4 ? chosen[i] : (rng() & 0xFFFFFF);
     ASSERT_EQ(matcher.Nearest(c), FindNearestPaletteIndex(c)) << std::hex << c;
     ASSERT_EQ(matcher.Nearest(c), FindNearestPaletteIndex(c)) << "cached " << std::hex << c;
   }
   EXPECT_EQ(matcher.Nearest(0x00405060), 3);
+  EXPECT_EQ(matcher.Nearest(0x000020), 10);
 }
 
 // ---------------------------------------------------------------------------
