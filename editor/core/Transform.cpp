@@ -118,15 +118,17 @@ void LeftSet() {
 // block is pushed back to the block's top-left corner; the cells it leaves
 // take the background.
 void AlignOwnSize(const DataSet& s, const CellArea& block, int32_t n, bool columns) {
-  int32_t d = columns ? s.elementWidth - OwnWidth(s, n) : s.elementHeight - OwnHeight(s, n);
-  if (d <= 0) return;
+  int64_t gap = columns ? static_cast<int64_t>(s.elementWidth) - OwnWidth(s, n)
+                        : static_cast<int64_t>(s.elementHeight) - OwnHeight(s, n);
+  if (gap <= 0) return;
   uint32_t background = BackgroundValue(s);
+  int32_t d;
   if (columns) {
-    d = std::min(d, block.Width());
+    d = static_cast<int32_t>(std::min<int64_t>(gap, block.Width()));
     for (int64_t x = block.left; x + d < block.right; ++x) CopyColumn(x + d, x, block.top, block.bottom);
     FillArea(CellArea{block.right - d, block.top, block.right, block.bottom}, background);
   } else {
-    d = std::min(d, block.Height());
+    d = static_cast<int32_t>(std::min<int64_t>(gap, block.Height()));
     for (int64_t x = block.left; x < block.right; ++x) {
       uint32_t* col = Column(x);
       std::copy(col + block.top + d, col + block.bottom, col + block.top);
@@ -176,7 +178,9 @@ bool TransposeRefused(const DataSet& s) {
   if (s.viewMode == kViewGroupAsIcon) return true;
   if (s.viewMode == kViewShowElement) {
     CellArea a = ActiveAreaOf(s);
-    if (s.activeRight - s.activeLeft != s.activeBottom - s.activeTop || a.Empty()) return true;
+    int64_t width = static_cast<int64_t>(s.activeRight) - s.activeLeft;
+    int64_t height = static_cast<int64_t>(s.activeBottom) - s.activeTop;
+    if (width != height || a.Empty()) return true;
   }
   int64_t w = 0, h = 0;
   if (TransposedSize(s, &w, &h) && (w > kMaxPictureWidth || h > kMaxPictureHeight)) return true;

@@ -88,7 +88,8 @@ void CopyLine(Axis a, int64_t from, int64_t to, int64_t extent) {
 // setting is on (the left-most cell of a row, the top-most of a column).
 void FillNewLine(Axis a, int64_t line, int64_t last, int64_t from, int64_t to, int64_t blockSize,
                  bool fromCorner) {
-  for (int64_t c = from; c < to; ++c) {
+  int64_t acrossLimit = a.rows ? kMaxPictureWidth : kMaxPictureHeight;
+  for (int64_t c = std::max<int64_t>(from, 0); c < std::min(to, acrossLimit); ++c) {
     int64_t source = fromCorner ? from + ((c - from) / blockSize) * blockSize : c;
     uint32_t* src = CellAt(a, last, source);
     uint32_t* dst = CellAt(a, line, c);
@@ -110,7 +111,7 @@ void GrowGroup(DataSet& s, Axis a) {
   int64_t limit = Limit(a);
   for (int64_t b = bands - 1; b >= 0; --b) {
     if (b * size >= limit) continue;
-    for (int64_t j = size - 1; j >= 0; --j) {
+    for (int64_t j = std::min(size, limit - b * size) - 1; j >= 0; --j) {
       int64_t from = b * size + j, to = from + b;
       if (to < limit) CopyLine(a, from, to, extent);
     }
@@ -184,7 +185,8 @@ Step PlanStep(const DataSet& s, Axis a, bool grow) {
   if (s.viewMode == kViewGroupAsIcon) return Step::kStop;
   if (grow) {
     if (s.viewMode == kViewSingleIcon && size < Limit(a)) return Step::kPicture;
-    if (s.viewMode == kViewShowGroup && static_cast<int64_t>(size) + GrowthInGroup(s, a) < Limit(a))
+    if (s.viewMode == kViewShowGroup && static_cast<int64_t>(size) + GrowthInGroup(s, a) < Limit(a) &&
+        element >= 1 && element < Limit(a))
       return Step::kGroup;
   } else {
     if (s.viewMode == kViewSingleIcon && size > kSingleIconMinSize) return Step::kPicture;
@@ -239,7 +241,7 @@ void FinishResize(bool toolBox) {
   if (toolBox) w.Invalidate(WIN_TOOLBOX, true);
 }
 
-int32_t Doubled(int32_t v) { return v > kMaxSize ? v : v * 2; }
+int32_t Doubled(int32_t v) { return v > kMaxSize || v < -kMaxSize ? v : v * 2; }
 int32_t Halved(int32_t v, bool roundUp) { return std::max<int32_t>(roundUp ? v / 2 + v % 2 : v / 2, 1); }
 
 // Merges up to four cells into one by the set's colour rules.

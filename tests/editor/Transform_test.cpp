@@ -602,6 +602,62 @@ TEST_F(FrameTransformTest, ATallFrameTransposedStaysInThePicture) {
   for (int id : {kTranspose, kTurnCw, kGrowDown, kDouble, kHalf}) ExpectRefused(id);
 }
 
+// Random small states and every command: sizes stay in the store, element
+// sizes at least 1, and Undo then Redo gives the result back.
+TEST_F(TransformTest, RandomCommandsKeepTheStateSound) {
+  const int commands[] = {kScrollLeft, kScrollRight, kScrollUp, kScrollDown, kMirrorVertical, kMirrorHorizontal,
+                          kTurnCw,     kTurnCcw,     kTranspose, kSlash,     kDouble,         kHalf,
+                          kGrowDown,   kGrowRight,   kShrinkUp,  kShrinkLeft, kDoubleH,       kDoubleV,
+                          kDoubleBoth, kHalfBoth,    kHalfH,     kHalfV,      kLeftSet};
+  const int32_t views[] = {kShowElement, kSingleIcon, kGroupAsIcon, kShowGroup};
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  const DigestCells small{64, 64};
+  for (int round = 0; round < 400; ++round) {
+    DataSet& s = cur();
+    s.pictureWidth = 1 + static_cast<int32_t>(next(40));
+    s.pictureHeight = 1 + static_cast<int32_t>(next(40));
+    s.viewMode = views[next(4)];
+    s.mouseMode = next(6) == 0 ? 105 : 100;
+    s.colorMode = next(2) ? kBlackAndWhite : kColour;
+    s.colorKind = next(2) ? kRgbKind : kPaletteKind;
+    s.penColor = 10019 + static_cast<int32_t>(next(2));
+    int32_t ew = 1 + static_cast<int32_t>(next(9)), eh = 1 + static_cast<int32_t>(next(9));
+    Grid(ew, eh, 1 + static_cast<int32_t>(next(70)), 1 + static_cast<int32_t>(next(8)));
+    s.variableElementSizes = next(2) != 0;
+    for (int n = 0; n < 80; ++n) {
+      s.elementWidths[n] = static_cast<int32_t>(next(12));
+      s.elementHeights[n] = static_cast<int32_t>(next(12));
+    }
+    s.currentElement = static_cast<int32_t>(next(80));
+    for (int32_t x = 0; x < 48; ++x)
+      for (int32_t y = 0; y < 48; ++y) *CellPtr(st(), 0, x, y) = next(3) ? 0u : next(5000);
+    st().scrollRepeat = static_cast<int32_t>(next(5)) - 1;
+    st().addRemoveRepeat = static_cast<int32_t>(next(5)) - 1;
+    UpdateWorkSheetGeometry();
+    int id = commands[next(sizeof commands / sizeof commands[0])];
+    SCOPED_TRACE("round " + std::to_string(round) + " command " + std::to_string(id));
+    int32_t depth = s.undoDepth;
+    RunPictureCommand(id);
+    EXPECT_GE(s.pictureWidth, 1);
+    EXPECT_LE(s.pictureWidth, kMaxPictureWidth);
+    EXPECT_GE(s.pictureHeight, 1);
+    EXPECT_LE(s.pictureHeight, kMaxPictureHeight);
+    EXPECT_GE(s.elementWidth, 1);
+    EXPECT_GE(s.elementHeight, 1);
+    EXPECT_FALSE(st().undoSuspended);
+    if (s.undoDepth > depth || depth == kUndoSlots) {
+      uint64_t after = DigestDataSetContent(st(), 0, small);
+      UndoEdit();
+      RedoEdit();
+      EXPECT_EQ(DigestDataSetContent(st(), 0, small), after);
+    }
+  }
+}
+
 TEST_F(TransformTest, UnknownCommandsChangeNothing) {
   Picture({"AB", "CD"});
   uint64_t before = Full();
