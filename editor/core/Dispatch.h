@@ -6,12 +6,15 @@
 
 namespace dw {
 
-// Stand-in: the data-set switch, Reset to Defaults, the two exit switches,
-// Exit and a reduced view-mode routine run; every other command is recorded
-// and ignored. The window argument is the main window's handle (unused here).
+// Runs the routine of a command of the main window, whatever sent it: the
+// menus and accelerators, the toolbar strip and the mouse tools, the
+// ToolBox and the other views, dialogs and routines that post commands.
+// Ids without a routine go no further. The window argument is the main
+// window's handle (unused).
 void DispatchCommand(void* window, int commandId);
 
-// Commands that reached the dispatcher without a routine (for tests).
+// Commands that reached the dispatcher without a routine (for tests; the
+// stand-ins of modules still to be built record theirs here too).
 std::vector<int>& IgnoredCommands();
 
 // The data-set switch (10153 / 10154).

@@ -98,6 +98,9 @@ struct DataSet {
   int32_t mainScrollPosX = 0, mainScrollPosY = 0, mainScrollMaxX = 0, mainScrollMaxY = 0;
   int32_t scrollStepX = 0, scrollStepY = 0;
   int32_t scrollOffsetX = 0, scrollOffsetY = 0;
+  // The scroll position of the other kind of view (Show Group, or the other
+  // three), kept while the set shows one kind and given back on return.
+  int32_t otherScrollPosX = 0, otherScrollPosY = 0;
   int32_t pixelViewOriginX = 0, pixelViewOriginY = 0;
   int32_t viewCellWidth = 2, viewCellHeight = 2;  // Pixel View (set 0) / Swap View (set 1)
   int32_t spareHeight = 0;
@@ -217,7 +220,8 @@ struct GlobalSettings {
   int32_t lfItalic = 0, lfUnderline = 0, lfStrikeOut = 0, lfCharSet = 0, lfOutPrecision = 0;
   int32_t lfClipPrecision = 0, lfQuality = 0, lfPitchAndFamily = 0;
   char lfFaceName[kFaceNameSlot] = "";
-  // Pixel View and Swap View cell-size commands (cell size + 10086) as read.
+  // Pixel View size commands (10086 + screen pixels a cell) of set 0 and
+  // set 1; the cells follow them by the LCD's shape.
   int32_t pixelViewPixSize = 10088;
   int32_t swapViewPixSize = 10088;
 };

@@ -20,6 +20,12 @@ static void KeepAspect(int32_t* w, int32_t* h, double aspect, int32_t minCell) {
   *h = AtLeast(RoundHalfUp(*w * aspect), 1);
 }
 
+double LcdAspectRatio(const GlobalSettings& cfg) {
+  double sizeX = cfg.pixelSizeXmm + cfg.spacingXmm;
+  double sizeY = cfg.pixelSizeYmm + cfg.spacingYmm;
+  return sizeX > 0 && sizeY > 0 ? sizeY / sizeX : 1.0;
+}
+
 void PlaceCaret() {
   EditorState& st = *g_ed;
   DataSet& s = st.Cur();
@@ -72,7 +78,7 @@ void UpdateWorkSheetGeometry() {
   s.pixelSizeCommand = s.viewMode == 10096 ? s.mainElementPixSize : s.mainGroupPixSize;
   double sizeX = st.cfg.pixelSizeXmm + st.cfg.spacingXmm;
   double sizeY = st.cfg.pixelSizeYmm + st.cfg.spacingYmm;
-  st.lcdAspectRatio = sizeX > 0 && sizeY > 0 ? sizeY / sizeX : 1.0;
+  st.lcdAspectRatio = LcdAspectRatio(st.cfg);
 
   if (s.pixelSizeCommand == 10200) {
     // 3. Auto: the cells fill the work sheet.
@@ -96,8 +102,10 @@ void UpdateWorkSheetGeometry() {
     s.workSheetCellWidth = s.mainCellWidth;
     s.workSheetCellHeight = s.mainCellHeight;
   } else {
-    // 4. Fixed 1..7 screen pixels a cell.
+    // 4. Fixed sizes: 1..7 screen pixels a cell from the menu, larger ones
+    // from the size steps; a stored value past the largest is taken as it.
     int32_t px = AtLeast(s.pixelSizeCommand - 10200, 1);
+    if (px > kMaxWorkSheetCellPixels) px = kMaxWorkSheetCellPixels;
     s.mainCellWidth = s.mainCellHeight = px;
     s.elementCellWidth = s.elementCellHeight = px;
     s.pixelSizeX = s.pixelSizeY = px;

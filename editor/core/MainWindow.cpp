@@ -1,16 +1,19 @@
 #include "core/MainWindow.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/EditorState.h"
 #include "core/Geometry.h"
 #include "core/MainInit.h"
 #include "core/MenuState.h"
+#include "core/MouseTools.h"
 #include "core/Services.h"
 #include "core/Settings.h"
 #include "core/Undo.h"
 #include "files/FileServices.h"
 #include "views/FontRender.h"
+#include "views/EditCodePage.h"
 #include "views/StatusLine.h"
 
 namespace dw {
@@ -237,6 +240,8 @@ void HandleTimerTick(int (*open)(const char* path)) {
 
 void HandleCreate() {
   EditorState& st = *g_ed;
+  // The code-page tool asks its range start with EDITINDEXSTART.
+  SetEditIndexStartHook(RunEditIndexStartDialog);
   InitMainWindow(kSettingsFile);
   for (int s = 0; s < 2; ++s) {
     st.currentDataSet = s;
@@ -257,6 +262,34 @@ bool HandleClose() {
   for (WindowId id : {WIN_PIXELVIEW, WIN_SWAPVIEW, WIN_TOOLBOX, WIN_FONTVIEW, WIN_PALETTE, WIN_RAINBOW})
     w.CloseWindow(id);
   return true;
+}
+
+bool PrepareResetAndExit() {
+  // The prompts and their saves, with the settings going nowhere.
+  if (!WriteSettings(*EmptyProfile())) return false;
+  WriteDefaultSettings(ProfileFor(kSettingsFile));
+  return true;
+}
+
+void WriteDefaultSettings(IProfile& p) {
+  EditorState& st = *g_ed;
+  for (const SettingRow& row : SettingsTable()) {
+    if (row.access == SettingAccess::ReadOnly) continue;
+    for (int set = 0; set < (row.perSet ? 2 : 1); ++set) {
+      char section[64], key[80], value[24];
+      FormatSection(row, set, section, sizeof section);
+      int n = RowCount(row, st, set);
+      for (int i = 0; i < n; ++i) {
+        FormatKey(row, i, key, sizeof key);
+        if (row.kind == SettingKind::Text) {
+          p.Write(section, key, row.group == G_VERSION ? kProgramTitle : row.defText);
+          continue;
+        }
+        std::snprintf(value, sizeof value, "%d", static_cast<int>(RowDefault(row, st, set, i)));
+        p.Write(section, key, value);
+      }
+    }
+  }
 }
 
 std::string ToolbarHint(int32_t x, int32_t y) {

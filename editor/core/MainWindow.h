@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Services.h"
+
 namespace dw {
 
 // Scroll-bar codes with the platform's values.
@@ -57,6 +59,14 @@ void HandleTimerTick(int (*open)(const char* path));
 void HandleCreate();
 // WM_CLOSE: false when the close is abandoned (nothing written, windows stay).
 bool HandleClose();
+// "Reset to Defaults and Exit": the exit prompts WM_CLOSE asks, then every
+// row of the settings file written with its default, so the next start is a
+// first start. False when a prompt was cancelled (nothing written); the
+// caller then closes the main window, whose WM_CLOSE writes nothing more.
+bool PrepareResetAndExit();
+// Every row of the settings table with its default (both sets, every index);
+// the version is stamped as a run of this program writes it.
+void WriteDefaultSettings(IProfile& p);
 // WM_MOUSEMOVE over the toolbar: the hint of the hovered button, or empty.
 std::string ToolbarHint(int32_t x, int32_t y);
 

@@ -2,6 +2,7 @@
 
 #include "core/EditorState.h"
 #include "core/Services.h"
+#include "core/ViewModes.h"
 #include "views/ColorModel.h"
 
 namespace dw {
@@ -56,16 +57,22 @@ void ActivateDataSet(int set) {
   DataSet& s = st.set[set & 1];
   IWindowOps& w = *Svc().windows;
   int pixelSize = s.viewMode == 10096 ? s.mainElementPixSize : s.mainGroupPixSize;
-  w.SendCommand(s.formatCommand);
-  w.SendCommand(s.viewMode);
-  if (IsPixelSizeCommand(pixelSize)) w.SendCommand(pixelSize);
-  w.SendCommand(s.currentTool);
-  w.SendCommand(s.penColor);
+  {
+    // The set's own commands bring back their checks, buttons and cursor;
+    // as re-sends they change nothing else.
+    ResendScope resend;
+    w.SendCommand(s.formatCommand);
+    w.SendCommand(s.viewMode);
+    if (IsPixelSizeCommand(pixelSize)) w.SendCommand(pixelSize);
+    w.SendCommand(s.currentTool);
+    w.SendCommand(s.penColor);
+  }
 
   Check(10153, set == 0);
   Check(10154, set == 1);
-  int viewPix = s.viewCellWidth + 10086;
+  int viewPix = PixelViewCommand(set);
   if (IsViewPixCommand(viewPix)) Check(viewPix, true);
+  ApplyPixelViewCells();
 
   bool colour = s.colorMode == 10666;
   bool rgb = s.colorKind == 10667;
@@ -137,7 +144,7 @@ void DeactivateDataSet(int set) {
   Check(s.viewMode, false);
   int pixelSize = s.viewMode == 10096 ? s.mainElementPixSize : s.mainGroupPixSize;
   if (IsPixelSizeCommand(pixelSize)) Check(pixelSize, false);
-  int viewPix = s.viewCellWidth + 10086;
+  int viewPix = PixelViewCommand(set);
   if (IsViewPixCommand(viewPix)) Check(viewPix, false);
   Check(s.currentTool, false);
   Check(s.penColor, false);

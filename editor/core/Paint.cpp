@@ -1,6 +1,7 @@
 #include "core/Paint.h"
 
 #include "core/EditorState.h"
+#include "core/MouseTools.h"
 #include "core/Services.h"
 #include "views/StatusLine.h"
 
@@ -16,9 +17,10 @@ static int32_t Clamp32(int64_t v) {
 static int64_t Max0(int64_t v) { return v < 0 ? 0 : v; }
 
 uint32_t CellColor(uint32_t value) {
+  // The colour-mode rule whatever the mode: a palette index beyond the
+  // palette (from a damaged file) shows black.
   const DataSet& s = g_ed->Cur();
   if (s.colorKind == 10668) {
-    // A palette index beyond the palette (from a damaged file) shows black.
     return value < static_cast<uint32_t>(kMaxPaletteEntries) ? s.palette[value] & 0xFFFFFF : 0;
   }
   return value & 0xFFFFFF;
@@ -36,7 +38,8 @@ void FillCellRect(ICanvas& dc, int32_t left, int32_t top, int32_t right, int32_t
   }
 }
 
-static void SetPaintCellSize(EditorState& st) {
+void SetWorkSheetPaintCellSize() {
+  EditorState& st = *g_ed;
   const DataSet& s = st.Cur();
   if (s.viewMode == 10096) {
     st.paintCellWidth = s.elementCellWidth;
@@ -76,7 +79,7 @@ void PaintWorkSheet(ICanvas& dc) {
   EditorState& st = *g_ed;
   const DataSet& s = st.Cur();
   Svc().windows->WaitCursor(true);
-  SetPaintCellSize(st);
+  SetWorkSheetPaintCellSize();
   int32_t w = st.paintCellWidth, h = st.paintCellHeight;
   // Only screen cells that can be painted are visited; the cell painter's own
   // tests decide the rest, so the result is the same as visiting every cell.
@@ -120,8 +123,7 @@ void PaintWorkSheet(ICanvas& dc) {
     }
   }
   PaintGridLines(dc);
-  // The edit frame (mouse mode 105) is drawn by the frame tool, which arrives
-  // with the mouse tools.
+  PaintEditFrame(dc);
   Svc().windows->WaitCursor(false);
 }
 
@@ -225,7 +227,7 @@ int ToolbarIconId(int slot) {
 
 void PaintMainWindowContent(ICanvas& dc) {
   EditorState& st = *g_ed;
-  SetPaintCellSize(st);
+  SetWorkSheetPaintCellSize();
   PaintWorkSheet(dc);
   int32_t T = st.workSheetTop;
   dc.SelectPen(PEN_STOCK_BLACK, 0);

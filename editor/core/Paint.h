@@ -20,6 +20,9 @@ extern FillMode g_fillCellRectMode;
 // The body of WM_PAINT between BeginPaint and EndPaint.
 void PaintMainWindowContent(ICanvas& dc);
 void PaintWorkSheet(ICanvas& dc);
+// The paint cell size and origin of the work sheet for the current view
+// (what PaintWorkSheetCell draws with).
+void SetWorkSheetPaintCellSize();
 void PaintWorkSheetCell(ICanvas& dc, int32_t column, int32_t row, int32_t screenColumn, int32_t screenRow);
 void FillCellRect(ICanvas& dc, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t color);
 void PaintGridLines(ICanvas& dc);

@@ -149,9 +149,9 @@ std::vector<SettingRow> BuildTable() {
   // Size%d
   add(B(G_SIZE, "Size%d", "xDotMap", true, S_(pictureWidth)).Int(32, 1, kMaxPictureWidth));
   add(B(G_SIZE, "Size%d", "yDotMap", true, S_(pictureHeight)).Int(32, 1, kMaxPictureHeight));
-  add(B(G_SIZE, "Size%d", "MainPixSize", true, S_(pixelSizeCommand)).Id(10203, 10200, 10207).WriteOnly());
-  add(B(G_SIZE, "Size%d", "MainGroupPixSize", true, S_(mainGroupPixSize)).Id(10203, 10200, 10207));
-  add(B(G_SIZE, "Size%d", "MainElementPixSize", true, S_(mainElementPixSize)).Id(10207, 10200, 10207));
+  add(B(G_SIZE, "Size%d", "MainPixSize", true, S_(pixelSizeCommand)).Id(10203, 10200, 10456).WriteOnly());
+  add(B(G_SIZE, "Size%d", "MainGroupPixSize", true, S_(mainGroupPixSize)).Id(10203, 10200, 10456));
+  add(B(G_SIZE, "Size%d", "MainElementPixSize", true, S_(mainElementPixSize)).Id(10207, 10200, 10456));
 
   // Element%d
   add(B(G_ELEMENT, "Element%d", "ElementShow", true, S_(currentElement)).Int(0, 0, kMaxElements - 1).WriteOnly());
@@ -286,14 +286,11 @@ std::vector<SettingRow> BuildTable() {
   add(B(G_WINDOW, "Window", "yCodePageSize", false, W_(WIN_CODEPAGE, height)).Int(0, 0, 0).Fixed(FixH).DynDefault(WD_(WIN_CODEPAGE, Height)).Win(WIN_CODEPAGE, WindowPart::Height));
   add(B(G_WINDOW, "Window", "CodePageShow", false, W_(WIN_CODEPAGE, show)).OneOf(1, kToolShow).Win(WIN_CODEPAGE, WindowPart::Show));
 
-  // Pixel View and Swap View cell sizes: written from the views' cell widths.
-  add(B(G_VIEWPIX, "PixelView", "PixelViewPixSize", false, G_(pixelViewPixSize))
-          .Int(10088, 10087, 10150)
-          .WriteAs([](EditorState& e, int) -> int32_t { return e.set[0].viewCellWidth + 10086; }));
+  // Pixel View size commands of set 0 and set 1, kept as commands: a cell
+  // width shaped by the LCD's aspect ratio is no size command.
+  add(B(G_VIEWPIX, "PixelView", "PixelViewPixSize", false, G_(pixelViewPixSize)).Int(10088, 10087, 10150));
   add(B(G_VIEWPIX, "PixelView", "FlashActiveElement", false, G_(flashActiveElement)).Flag(1));
-  add(B(G_VIEWPIX, "SwapView", "SwapViewPixSize", false, G_(swapViewPixSize))
-          .Int(10088, 10087, 10150)
-          .WriteAs([](EditorState& e, int) -> int32_t { return e.set[1].viewCellWidth + 10086; }));
+  add(B(G_VIEWPIX, "SwapView", "SwapViewPixSize", false, G_(swapViewPixSize)).Int(10088, 10087, 10150));
 
   // Pixel (sizes and spacings in hundredths of a millimetre)
   add(B(G_PIXEL, "Pixel", "ScreenFixedAspectRatio", false, G_(screenFixedAspectRatio)).OneOf(1030, {1030, 1031}));

@@ -6,6 +6,7 @@
 
 #include "core/EditorState.h"
 #include "core/Services.h"
+#include "core/Undo.h"
 #include "files/FileChooser.h"
 #include "files/FileIo.h"
 #include "files/FileServices.h"
@@ -332,8 +333,11 @@ bool SaveSymbolFile() {
     ReportWriteError(err ? err : out.Error());
     return false;
   }
+  // The saved state starts the set's history, as an open does: the first
+  // edit after a save can be undone back to what the file holds.
   s.undoDepth = 0;
   s.redoCount = 0;
+  PushUndo();
   s.modified = false;
   return true;
 }

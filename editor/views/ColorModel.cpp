@@ -1,6 +1,9 @@
 #include "views/ColorModel.h"
 
+#include <cstdio>
+
 #include "core/EditorState.h"
+#include "views/StatusLine.h"
 
 namespace dw {
 
@@ -121,5 +124,119 @@ void PaintPalette4096Colors(void* dc) {
     s.palette[i] = QuantizeColor(r | g << 8 | b << 16);
   }
 }
+
+bool IsDarkColor(uint32_t color, int32_t threshold) {
+  int32_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+  int64_t t = threshold;
+  return static_cast<int64_t>(r) * r + g * g + b * b <= 3 * t * t;
+}
+
+uint32_t PaletteColorOf(const DataSet& s, uint32_t index) {
+  return s.palette[index < static_cast<uint32_t>(kMaxPaletteEntries) ? index : 0];
+}
+
+namespace {
+
+// Progress of a conversion: every seventh column and once at the end.
+constexpr int32_t kProgressColumns = 7;
+void Progress(const char* format, int32_t column, int32_t total) {
+  if (column % kProgressColumns != 0 && column != total) return;
+  char text[80];
+  std::snprintf(text, sizeof text, format, static_cast<int>(column), static_cast<int>(total));
+  g_ed->statusText = text;
+  ShowStatus(0);
+}
+
+// Runs f on every cell of the first `columns` x `rows` cells, column by column.
+template <typename F>
+void ConvertCells(DataSet& s, int32_t columns, int32_t rows, const char* format, F f) {
+  if (columns > kMaxPictureWidth) columns = kMaxPictureWidth;
+  if (rows > kMaxPictureHeight) rows = kMaxPictureHeight;
+  for (int32_t x = 0; x < columns; ++x) {
+    Progress(format, x, columns);
+    uint32_t* column = s.cells + static_cast<size_t>(x) * kColumnStride;
+    for (int32_t y = 0; y < rows; ++y) column[y] = f(column[y]);
+  }
+  Progress(format, columns, columns);
+}
+
+// The nearest palette index of many cells: pictures repeat their colours, so
+// a small cache spares most of the searches through the palette.
+class NearestIndexCache {
+ public:
+  NearestIndexCache() {
+    for (Entry& e : entries_) e.valid = false;
+  }
+  int32_t Find(uint32_t color) {
+    color &= 0xFFFFFF;
+    Entry& e = entries_[(color * 2654435761u) >> (32 - kBits)];
+    if (!e.valid || e.color != color) {
+      e.color = color;
+      e.index = FindNearestPaletteIndex(color);
+      e.valid = true;
+    }
+    return e.index;
+  }
+
+ private:
+  static constexpr int kBits = 12;
+  struct Entry {
+    uint32_t color;
+    int32_t index;
+    bool valid;
+  };
+  Entry entries_[1 << kBits];
+};
+
+GrayThresholdHook g_thresholdHook = nullptr;
+
+int AskThresholdAndConvert(bool paletteSource) {
+  const GlobalSettings& c = g_ed->cfg;
+  int answer = 1;
+  if (!c.disableDotMapConvertDlg && g_thresholdHook) answer = g_thresholdHook(paletteSource);
+  if (answer == 0) return 0;
+  if (paletteSource) ConvertPaletteToBw();
+  else ConvertRgbToBw();
+  return 1;
+}
+
+}  // namespace
+
+void ConvertPaletteToRgb() {
+  DataSet& s = g_ed->Cur();
+  s.colorKind = 10667;
+  ConvertCells(s, kMaxPictureWidth, kMaxPictureHeight, "Convert Palette To Rgb %d / %d",
+               [&s](uint32_t c) { return PaletteColorOf(s, c); });
+}
+
+void ConvertRgbToPalette() {
+  DataSet& s = g_ed->Cur();
+  s.colorKind = 10668;
+  NearestIndexCache* cache = new NearestIndexCache();
+  ConvertCells(s, s.pictureWidth, s.pictureHeight, "Convert Rgb To Palette %d / %d",
+               [cache](uint32_t c) { return static_cast<uint32_t>(cache->Find(c)); });
+  delete cache;
+}
+
+void ConvertPaletteToBw() {
+  DataSet& s = g_ed->Cur();
+  int32_t t = g_ed->cfg.gray;
+  ConvertCells(s, s.pictureWidth, s.pictureHeight, "Convert Palette To Black And White %d / %d",
+               [&s, t](uint32_t c) { return IsDarkColor(PaletteColorOf(s, c), t) ? 1u : 0u; });
+}
+
+void ConvertRgbToBw() {
+  DataSet& s = g_ed->Cur();
+  int32_t t = g_ed->cfg.gray;
+  ConvertCells(s, s.pictureWidth, s.pictureHeight, "Convert Rgb To Black And White %d / %d",
+               [t](uint32_t c) { return IsDarkColor(c, t) ? 1u : 0u; });
+}
+
+void SetGrayThresholdHook(GrayThresholdHook hook) { g_thresholdHook = hook; }
+int ConvertPaletteToBwAsk() { return AskThresholdAndConvert(true); }
+int ConvertRgbToBwAsk() { return AskThresholdAndConvert(false); }
+
+// Stand-in until the palette generators bring their schemes: one per size.
+int32_t AlternateSchemeCount(int32_t) { return 1; }
 
 }  // namespace dw

@@ -80,11 +80,13 @@ TEST_F(SettingsTest, EveryKeyRoundTripsThroughTheTable) {
   for (int s = 0; s < 2; ++s) {
     st().set[s].viewMode = 10099;  // a code page needs a group view
     st().set[s].useCodePage = 1;
-    st().set[s].viewCellWidth = st().set[s].viewCellHeight = s == 0 ? 3 : 4;
     st().set[s].paletteSizeCommand = 10252;  // 512 colours: all 256 stored entries in use
     st().currentDataSet = s;
     ApplyPaletteSize();
   }
+  // The Pixel View size commands of the two sets (cells 3 and 4 at the square LCD).
+  st().cfg.pixelViewPixSize = 10089;
+  st().cfg.swapViewPixSize = 10090;
   st().cfg.showMoreThanMaxPrinters = 0;
   st().cfg.saveSettings = 1;  // off, nothing but itself would be written
   st().windows[WIN_MAIN].show = 2;  // 3 (maximised start) keeps the stored rectangle instead
@@ -229,8 +231,8 @@ TEST_F(SettingsTest, ScaledAndMappedKeys) {
       {"saturation 0.5", [](EditorState& e) { e.set[0].saturation = 0.5; }, "Palette0", "Saturation", "127"},
       {"loaded font", [](EditorState& e) { e.cfg.fontType = 10413; }, "Font", "FontType", "10405"},
       {"font view size", [](EditorState& e) { e.cfg.fontViewSize = 10090; }, "Font", "FontViewSize", "10085"},
-      {"pixel view cells", [](EditorState& e) { e.set[0].viewCellWidth = 3; }, "PixelView", "PixelViewPixSize", "10089"},
-      {"swap view cells", [](EditorState& e) { e.set[1].viewCellWidth = 1; }, "SwapView", "SwapViewPixSize", "10087"},
+      {"pixel view command", [](EditorState& e) { e.cfg.pixelViewPixSize = 10089; }, "PixelView", "PixelViewPixSize", "10089"},
+      {"swap view command", [](EditorState& e) { e.cfg.swapViewPixSize = 10087; }, "SwapView", "SwapViewPixSize", "10087"},
       {"grid on", [](EditorState& e) { e.cfg.showGrid = 8; }, "Show", "ShowGrid", "8"},
       {"grid off", [](EditorState& e) { e.cfg.showIconGrid = 0; }, "Show", "ShowIconGrid", "0"},
   };
@@ -448,7 +450,7 @@ TEST_F(SettingsTest, StoredValuesAreKeptInRange) {
       {"Palette0", "SystemColorPaletteSize", "40", [](EditorState& e) { return e.set[0].systemColorPaletteSize; }, 16},
       {"Palette0", "InternalColorPaletteSize", "10256", [](EditorState& e) { return e.set[0].paletteSizeCommand; }, 10251},
       {"Print", "PrinterNumber", "-3", [](EditorState& e) { return e.cfg.printerNumber; }, 0},
-      {"Size0", "MainGroupPixSize", "10208", [](EditorState& e) { return e.set[0].mainGroupPixSize; }, 10203},
+      {"Size0", "MainGroupPixSize", "10457", [](EditorState& e) { return e.set[0].mainGroupPixSize; }, 10203},
       {"Size0", "xDotMap", "abc", [](EditorState& e) { return e.set[0].pictureWidth; }, 32},
       {"Size0", "xDotMap", "99999999999999999999", [](EditorState& e) { return e.set[0].pictureWidth; }, 1600},
       {"Palette0", "RgbToolColor", "-1", [](EditorState& e) { return e.set[0].rgbToolColor; }, 0},

@@ -492,7 +492,7 @@ TEST_F(SymbolFileTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
   fs.failClose = false;
   EXPECT_TRUE(SaveSymbolFile());
   EXPECT_FALSE(cur().modified);
-  EXPECT_EQ(0, cur().undoDepth);
+  EXPECT_EQ(1, cur().undoDepth);  // the saved state is the new history's start
 }
 
 struct CancelWithError : IFileChooser {
