@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/Geometry.h"
+#include "core/MenuState.h"
 #include "core/MouseTools.h"
 #include "core/Services.h"
 #include "files/FileServices.h"
@@ -326,6 +327,10 @@ void SetViewMode(int32_t id) {
   UpdateMainScrollBars();
   // 9. to 12.
   ApplyViewMarks(id);
+  // What also needs the code page (Use CodePage Indexes, its tools) follows
+  // the new view as a set switch would set it.
+  DisableDataSetMenus(st.currentDataSet);
+  EnableDataSetMenus(st.currentDataSet);
   s.viewButton = ViewButton(id);
   BuildFileDescriptor();
   ShowStatus(1);

@@ -8,6 +8,7 @@
 #include "core/MouseTools.h"
 #include "core/Paint.h"
 #include "core/StateDigest.h"
+#include "core/Undo.h"
 #include "core/WindowLayout.h"
 #include "views/CodePage.h"
 
@@ -153,6 +154,33 @@ TEST_F(MouseToolsTest, ClicksThatChangeNothingTakeNoSnapshot) {
     Click(c.pos);
     EXPECT_EQ(Digest(), before) << c.what;
     EXPECT_FALSE(cur().modified) << c.what;
+  }
+}
+
+TEST_F(MouseToolsTest, EachEditIsOneUndoStep) {
+  struct Case {
+    const char* what;
+    int32_t mode, tool;
+    intptr_t from, to;
+  };
+  const Case cases[] = {
+      {"pen stroke", 100, 10079, At(1, 1), At(9, 1)},
+      {"solid ellipse", 103, 10015, At(2, 2), At(12, 9)},
+      {"flood fill", 106, 10282, At(20, 10), At(20, 10)},
+      {"insert column", 102, 10034, Boundary(3, 2), Boundary(3, 2)},
+  };
+  for (const Case& c : cases) {
+    Picture(32, 16, 10204);
+    Cell(5, 2) = 1;  // something for the column tool to shift
+    Tool(c.mode, c.tool);
+    PushUndo();
+    uint64_t before = DigestDataSetContent(st(), st().currentDataSet);
+    HandleLButtonDown(MKEY_LBUTTON, c.from);
+    HandleMouseMove(MKEY_LBUTTON, c.to);
+    HandleLButtonUp(0, c.to);
+    ASSERT_NE(DigestDataSetContent(st(), st().currentDataSet), before) << c.what;
+    UndoEdit();
+    EXPECT_EQ(DigestDataSetContent(st(), st().currentDataSet), before) << c.what;
   }
 }
 
