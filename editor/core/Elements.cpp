@@ -147,15 +147,6 @@ class DrawingScope {
 
 void Beep() { Svc().prompter->Beep(MBX_ICONHAND); }
 
-}  // namespace
-
-// Interim seam until the count dialogs carry their own hooks.
-namespace detail {
-int (*elementInsertDialog)(int32_t*, int32_t*) = RunElementInsertDialog;
-int (*elementDeleteDialog)(int32_t*) = RunElementDeleteDialog;
-}  // namespace detail
-
-namespace {
 
 // An insertion may only add elements whose rows still fit in 1200 cells:
 // cuts n to what the grid of countX columns holds, with the user told.
@@ -236,7 +227,7 @@ bool ShiftCodePageAndSnapshotForDelete(int32_t target, int32_t n) {
 void InsertElements(int32_t target, bool copies) {
   EditorState& st = *g_ed;
   DataSet& s = st.Cur();
-  if (!detail::elementInsertDialog(&st.elementOperationCount, &st.elementInsertFirstChar)) return;
+  if (!RunElementInsertDialog(&st.elementOperationCount, &st.elementInsertFirstChar)) return;
   int32_t n = st.elementOperationCount;
   int32_t firstChar = st.elementInsertFirstChar;
   int32_t count = s.elementCount, countX = s.elementCountX;
@@ -284,7 +275,7 @@ int32_t DeleteCount(int32_t* target) {
     return n;
   }
   if (method == kDeleteDialog) {
-    int answer = detail::elementDeleteDialog(&st.elementOperationCount);
+    int answer = RunElementDeleteDialog(&st.elementOperationCount);
     if (st.cfg.elementDeleteMethod != kDeleteDialog) {
       Svc().menu->Check(kDeleteDialog, false);
       Svc().menu->Check(kDeleteOne, true);

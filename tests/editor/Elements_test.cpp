@@ -12,13 +12,6 @@
 #include "views/CodePage.h"
 #include "views/FontRender.h"
 
-namespace dw {
-namespace detail {
-extern int (*elementInsertDialog)(int32_t*, int32_t*);
-extern int (*elementDeleteDialog)(int32_t*);
-}  // namespace detail
-}  // namespace dw
-
 namespace dwtest {
 namespace {
 
@@ -58,17 +51,12 @@ class ElementsTest : public EditorTest {
     EditorTest::SetUp();
     ResetElementTools();
     g_script = DialogScript();
-    detail::elementInsertDialog = ScriptedInsert;
-    detail::elementDeleteDialog = ScriptedDelete;
+    SetElementInsertHook(ScriptedInsert);
+    SetElementDeleteHook(ScriptedDelete);
     ResetFontViewFont();
     st().clientWidth = 640;
     st().workSheetHeight = 480;
     Grid(10, 4, 8, 8);
-  }
-  void TearDown() override {
-    detail::elementInsertDialog = RunElementInsertDialog;
-    detail::elementDeleteDialog = RunElementDeleteDialog;
-    EditorTest::TearDown();
   }
   static uint32_t Mark(int32_t n) { return 0x1000 + static_cast<uint32_t>(n); }
 
