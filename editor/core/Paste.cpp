@@ -13,9 +13,6 @@
 
 namespace dw {
 
-// The edit frame's narrowing, with the mouse tools (until their header has it).
-void ToggleEditFrame(int narrow);
-
 const char kClipboardHoldsText[] = "Unsupported ClipBoard format.\nClipboard contains text";
 const char kClipboardUnsupported[] = "Unsupported ClipBoard format.\nPlease run ClipBook Viewer to check.";
 
@@ -129,7 +126,9 @@ Interpolation PasteInterpolation() {
 }
 
 bool IsElementView(const DataSet& s) { return s.viewMode == kShowElement || s.viewMode == kShowGroup; }
-bool InEditFrameMode(const DataSet& s) { return s.mouseMode == kEditFrameMode; }
+// The frame tool counts only with a frame drawn: without one the paste
+// goes where the view puts it.
+bool InEditFrameMode(const DataSet& s) { return s.mouseMode == kEditFrameMode && EditFrameExists(); }
 
 bool IsUsableClipBitmap(const ClipBitmap& b) {
   return b.width > 0 && b.height > 0 &&
@@ -344,12 +343,6 @@ void CommandPaste() {
   ReleasePasteButton();
   w.WaitCursor(false);
   w.Invalidate(WIN_MAIN, true);
-}
-
-void CommandToggleDisablePasteDialog() {
-  GlobalSettings& cfg = g_ed->cfg;
-  cfg.disablePasteDlg = !cfg.disablePasteDlg;
-  Svc().menu->Check(kCmdDisablePasteDialog, cfg.disablePasteDlg != 0);
 }
 
 }  // namespace dw

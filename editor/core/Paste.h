@@ -46,7 +46,7 @@ void ResetPasteState();
 Interpolation PasteInterpolation();
 
 // Views whose paste goes into one element (Show Element, Show Group), and
-// the edit-frame tool.
+// the edit-frame tool with a frame drawn.
 bool IsElementView(const DataSet& s);
 bool InEditFrameMode(const DataSet& s);
 
@@ -71,13 +71,12 @@ void ComputePasteSize(int32_t requestedWidth, int32_t requestedHeight);
 // inside the store are written; an unusable bitmap changes nothing.
 void PasteClipboardBitmap(const ClipBitmap& bitmap);
 
-// The commands: Copy (57634), Paste (57637), Delete (10049), and the
-// "Disable Paste DialogBox" switch (10141). Cut is Copy then Delete, posted
-// by the dispatcher.
+// The commands: Copy (57634), Paste (57637), Delete (10049). Cut is Copy
+// then Delete, posted by the dispatcher, which also switches the dialog off
+// and on (10141).
 void CommandCopy();
 void CommandPaste();
 void CommandDelete();
-void CommandToggleDisablePasteDialog();
 
 }  // namespace dw
 

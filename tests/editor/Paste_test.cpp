@@ -10,6 +10,7 @@
 #include "core/ClipSize.h"
 #include "core/Geometry.h"
 #include "core/MainWindow.h"
+#include "core/MouseTools.h"
 #include "core/Paste.h"
 #include "core/PasteConvert.h"
 #include "core/StateDigest.h"
@@ -145,6 +146,7 @@ class PasteTest : public EditorTest {
   void SetUp() override {
     EditorTest::SetUp();
     HandleCreate();
+    ResetMouseTools();
     ResetPasteState();
     SetClipSizeHook(nullptr);
     prompter.prompts.clear();
@@ -153,6 +155,7 @@ class PasteTest : public EditorTest {
   void TearDown() override {
     SetClipSizeHook(nullptr);
     Script() = nullptr;
+    ResetMouseTools();
     EditorTest::TearDown();
   }
 
@@ -255,11 +258,11 @@ TEST_F(PasteTest, PasteSizeFollowsActionAndView) {
     EXPECT_EQ(cur().pictureWidth, c.pictureW) << c.action << " " << c.view;
     EXPECT_EQ(cur().pictureHeight, c.pictureH) << c.action << " " << c.view;
   }
-  // The frame tool keeps the size it has.
+  // The frame tool without a frame drawn sizes as the view does.
   cur().mouseMode = 105;
-  CurrentPaste().width = 4;
+  cur().variableElementSizes = false;
   ComputePasteSize(100, 100);
-  EXPECT_EQ(CurrentPaste().width, 4);
+  EXPECT_EQ(CurrentPaste().width, 8);
 }
 
 // ---------------------------------------------------------------------------
@@ -356,6 +359,49 @@ TEST_F(PasteTest, ShowGroupPastesIntoTheClearedCurrentElement) {
   EXPECT_EQ(Count(8, 8, 16, 16, 0), 64);
   EXPECT_EQ(Count(0, 0, 32, 32, 1), 32 * 32 - 64);
   EXPECT_EQ(cur().activeLeft, 0);  // the whole picture is active again
+}
+
+TEST_F(PasteTest, TheEditFrameTakesThePasteAndPaste1018GoesPastIt) {
+  BlackAndWhite();
+  Group(5);
+  // A frame over cells (2, 3)..(9, 7) of the picture, dragged with the frame tool.
+  constexpr int32_t kTop = 44, kCell = 4;
+  st().workSheetTop = kTop;
+  st().clientWidth = 640;
+  st().workSheetHeight = 400;
+  cur().mainGroupPixSize = 10200 + kCell;
+  UpdateWorkSheetGeometry();
+  cur().mouseMode = 105;
+  cur().currentTool = 10120;
+  auto at = [&](int32_t x, int32_t y) { return MousePosition(x * kCell + 1, kTop + y * kCell + 1); };
+  HandleLButtonDown(MKEY_LBUTTON, at(2, 3));
+  HandleMouseMove(MKEY_LBUTTON, at(9, 7));
+  HandleLButtonUp(0, at(9, 7));
+  ASSERT_TRUE(EditFrameExists());
+
+  // Pixel to pixel fills the frame, not the element, and asks nothing of the size.
+  st().cfg.disablePasteDlg = 1;
+  st().cfg.clipAction = kPasteCopyPixel;
+  clipboard.PutBitmap(40, 20, 0);
+  CommandPaste();
+  EXPECT_EQ(Count(2, 3, 10, 8, 1), 8 * 5);
+  EXPECT_EQ(Count(0, 0, 32, 32, 1), 8 * 5);
+  EXPECT_EQ(cur().activeLeft, 0);  // the narrowing is given back
+
+  // Full size from the frame's corner, cut at the store's edge only.
+  BlackAndWhite();
+  cur().mouseMode = 105;
+  UseDialog([](ClipSizeDialog& d, bool*) {
+    d.Command(IDC_CLIP_FIT_PICTURE);
+    d.Repaste();
+    EXPECT_EQ(d.ActionText(IDC_CLIP_FIT_PICTURE), "Paste Full Size Even Outside Frame");
+    EXPECT_EQ(d.SizeGroupText(), "Paste Size in Frame");
+    return 1;
+  });
+  clipboard.PutBitmap(12, 6, 0);
+  CommandPaste();
+  EXPECT_EQ(Count(2, 3, 14, 9, 1), 12 * 6);
+  EXPECT_EQ(Count(0, 0, 32, 32, 1), 12 * 6);
 }
 
 TEST_F(PasteTest, ARunningPasteIgnoresASecondOne) {
