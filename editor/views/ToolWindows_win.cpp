@@ -300,8 +300,8 @@ void ToolBoxButtonState(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 LRESULT ToolBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE:
+      g_toolBox = ToolBoxState();
       LayoutToolBox();
-      g_toolBox.selected = kNoButton;
       break;
     case WM_PAINT:
       PaintToolBox(hwnd);
