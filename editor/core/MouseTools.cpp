@@ -19,7 +19,6 @@ namespace {
 
 // View modes.
 constexpr int32_t kShowElement = 10096;
-constexpr int32_t kShowSingleIcon = 10097;
 constexpr int32_t kShowGroupAsIcon = 10098;
 constexpr int32_t kShowGroup = 10099;
 // Mouse modes.
