@@ -1,6 +1,7 @@
 // The clipboard seam bound to the platform's clipboard: CF_BITMAP is read
 // once into a 32-bit top-down buffer, written as a bitmap of the same pixels,
 // and text is only told apart.
+#include "core/ClipSize.h"
 #include "core/Win32Host.h"
 
 namespace dw {
@@ -105,6 +106,12 @@ Win32ClipboardImpl g_clipboard;
 
 }  // namespace
 
-IClipboard* Win32Clipboard() { return &g_clipboard; }
+int RunClipSizeDialogWindow(ClipSizeDialog& dialog);  // ClipSize_win.cpp
+
+// The platform's clipboard comes with the platform's paste dialog.
+IClipboard* Win32Clipboard() {
+  SetClipSizeWindowRunner(RunClipSizeDialogWindow);
+  return &g_clipboard;
+}
 
 }  // namespace dw
