@@ -74,7 +74,9 @@ int32_t ShiftCodePageForInsertIn(const CodePageTable& t, int32_t elementCount, i
 // processed, or -1 (table unchanged) when a split would need a 16385th range.
 int32_t ShiftCodePageForDeleteIn(const CodePageTable& t, int32_t d);
 
-// The same on the current data set (and slot s for CharToElement).
+// The same on the current data set (and slot s for CharToElement). A shift
+// that refuses answers -1 and leaves the table as it was, so the element
+// tools can refuse the whole edit; a table without ranges answers 0.
 int32_t CharToElement(int32_t character, int slot);
 int32_t ElementToChar(int32_t element);
 int32_t ShiftCodePageForInsert(int32_t at, int32_t n, int32_t firstChar);

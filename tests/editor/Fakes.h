@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CountDialogs.h"
 #include "core/EditorState.h"
 #include "core/MemoryProfile.h"
 #include "core/RecordingCanvas.h"
@@ -193,6 +194,12 @@ class EditorTest : public ::testing::Test {
     Install();
   }
   void TearDown() override {
+    // A test's scripted dialog answers end with it.
+    SetPixelSizeHook(nullptr);
+    SetAddRemoveColumnRowHook(nullptr);
+    SetPixelScrollHook(nullptr);
+    SetElementInsertHook(nullptr);
+    SetElementDeleteHook(nullptr);
     InstallServices(Services());
     DestroyEditorState();
   }
