@@ -11,6 +11,7 @@
 #include "core/Paint.h"
 #include "core/Settings.h"
 #include "core/Win32Host.h"
+#include "views/FontRender.h"
 #include "files/FileServices.h"
 #include "resource.h"
 #include "views/StatusLine.h"
@@ -284,6 +285,8 @@ bool StartDotwerk(HINSTANCE instance, const StartOptions& options) {
   s.toolbox = &g_toolbox;
   s.windows = &g_windowOps;
   s.clipboard = Win32Clipboard();
+  // The "Making TrueType Font" box shows for real in the program.
+  SetMakingTTFontWindow(Win32MakingTTFontWindow());
   InstallServices(s);
   g_ansiToOem = AnsiToOem;
   RegisterClasses(instance);  // already registered on a second start within one process

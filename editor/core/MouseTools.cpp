@@ -106,6 +106,12 @@ MouseState& M() {
 int32_t Max32(int32_t a, int32_t b) { return a > b ? a : b; }
 int32_t Min32(int32_t a, int32_t b) { return a < b ? a : b; }
 
+int32_t Fit32(int64_t v) {
+  if (v > INT32_MAX / 2) return INT32_MAX / 2;
+  if (v < INT32_MIN / 2) return INT32_MIN / 2;
+  return static_cast<int32_t>(v);
+}
+
 int32_t FloorDiv(int64_t a, int64_t b) {
   int64_t q = a / b;
   if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
@@ -456,12 +462,12 @@ void ShowBand() {
   MouseState& m = M();
   EditorState& st = *g_ed;
   const DataSet& s = st.Cur();
-  int32_t cw = SheetCellWidth(s), ch = SheetCellHeight(s);
+  int64_t cw = SheetCellWidth(s), ch = SheetCellHeight(s);
   m.bandKind = BandKind(s.currentTool);
-  m.bandX0 = m.startCol * cw + cw / 2;
-  m.bandY0 = m.startRow * ch + ch / 2;
-  m.bandX1 = m.endCol * cw + cw / 2;
-  m.bandY1 = m.endRow * ch + ch / 2;
+  m.bandX0 = Fit32(m.startCol * cw + cw / 2);
+  m.bandY0 = Fit32(m.startRow * ch + ch / 2);
+  m.bandX1 = Fit32(m.endCol * cw + cw / 2);
+  m.bandY1 = Fit32(m.endRow * ch + ch / 2);
   m.bandClip = Rect{0, 0, st.clientWidth, st.workSheetHeight};
   InvertBand();
   m.bandShown = true;
@@ -513,7 +519,7 @@ Rect DragFrame() {
 void FrameCorners(const Rect& f, int32_t* x0, int32_t* y0, int32_t* x1, int32_t* y1) {
   const DataSet& s = g_ed->Cur();
   int64_t cw = SheetCellWidth(s), ch = SheetCellHeight(s), top = g_ed->workSheetTop;
-  auto fit = [](int64_t v) { return static_cast<int32_t>(v > INT32_MAX / 2 ? INT32_MAX / 2 : v < -INT32_MAX / 2 ? -INT32_MAX / 2 : v); };
+  auto fit = Fit32;
   *x0 = fit((f.left + static_cast<int64_t>(s.scrollOffsetX)) * cw - 1);
   *x1 = fit((f.right + 1 + static_cast<int64_t>(s.scrollOffsetX)) * cw - 1);
   // Never over the toolbar strip when the sheet is scrolled.
@@ -615,7 +621,8 @@ void FrameUp(Point p) {
   FrameCellAt(p, &m.frameEndX, &m.frameEndY);
   Rect f = DragFrame();
   // Clamped to the element or picture it was drawn on.
-  int32_t w = Max32(1, DrawnWidth(s)), h = Max32(1, DrawnHeight(s));
+  int32_t w = Max32(1, Min32(DrawnWidth(s), kMaxPictureWidth));
+  int32_t h = Max32(1, Min32(DrawnHeight(s), kMaxPictureHeight));
   auto clamp = [](int32_t v, int32_t hi) { return v < 0 ? 0 : v > hi ? hi : v; };
   m.frame = Rect{clamp(f.left, w - 1), clamp(f.top, h - 1), clamp(f.right, w - 1), clamp(f.bottom, h - 1)};
   m.frameExists = true;
@@ -742,9 +749,8 @@ void InvertCrossHair() {
   const DataSet& s = st.Cur();
   ICanvas* dc = Svc().windows->ClientCanvas(WIN_MAIN);
   if (!dc) return;
-  // Both ends lie within the picture's few thousand screen pixels.
-  int32_t right = s.pictureWidth * SheetCellWidth(s);
-  int32_t bottom = st.workSheetTop + s.pictureHeight * SheetCellHeight(s);
+  int32_t right = Fit32(static_cast<int64_t>(s.pictureWidth) * SheetCellWidth(s));
+  int32_t bottom = Fit32(st.workSheetTop + static_cast<int64_t>(s.pictureHeight) * SheetCellHeight(s));
   dc->SelectPen(PEN_STOCK_WHITE, 0xFFFFFF);
   dc->SetXorMode(true);
   dc->Line(right, st.crosshairY, 0, st.crosshairY);

@@ -68,6 +68,12 @@ struct MakingTTFontWindow {
 };
 void SetMakingTTFontWindow(const MakingTTFontWindow* window);
 
+#ifdef _WIN32
+// The dialog MAKINGTTFONT as that window (the Windows build installs it at
+// start-up with SetMakingTTFontWindow).
+const MakingTTFontWindow* Win32MakingTTFontWindow();
+#endif
+
 }  // namespace dw
 
 #endif

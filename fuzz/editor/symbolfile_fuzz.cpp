@@ -16,16 +16,10 @@
 #include "files/FileIo.h"
 #include "files/OpenFile.h"
 #include "files/SymbolFile.h"
+#include "FuzzInput.h"
+#include "FuzzState.h"
 
 using namespace dw;
-
-#include <cstdio>
-static void CheckAt(bool ok, int line) {
-  if (ok) return;
-  std::fprintf(stderr, "invariant failed at line %d\n", line);
-  std::abort();
-}
-#define Check(ok) CheckAt((ok), __LINE__)
 
 static void CheckInvariants(const DataSet& s) {
   Check(s.pictureWidth >= 0 && s.pictureWidth <= kMaxPictureWidth);
@@ -70,7 +64,6 @@ static void RoundTrip(const uint8_t* data, size_t size, MemoryFileLayer& fs) {
   s.useCodePage = 0;
   CopyText(s.symbolPath, kPathSlot, "C:\\f\\r.sym");
   CopyText(s.symbolTitle, kPathSlot, "r.sym");
-  std::memset(s.cells, 0, sizeof(uint32_t) * kCellsPerSet);
   std::vector<uint32_t> cells;
   for (int32_t x = 0; x < s.pictureWidth; ++x)
     for (int32_t y = 0; y < s.pictureHeight; ++y) {
@@ -85,7 +78,9 @@ static void RoundTrip(const uint8_t* data, size_t size, MemoryFileLayer& fs) {
   Check(SaveSymbolFile());
   std::string first = fs.files["C:\\f\\r.sym"];
   int32_t w = s.pictureWidth, h = s.pictureHeight;
-  std::memset(s.cells, 0, sizeof(uint32_t) * kCellsPerSet);
+  // Every cell the file holds must come from the file.
+  for (int32_t x = 0; x < w; ++x)
+    for (int32_t y = 0; y < h; ++y) s.cells[static_cast<size_t>(x) * kColumnStride + y] = 1 - cells[static_cast<size_t>(x) * h + y];
   Check(OpenDataFile("C:\\f\\r.sym") == 1);
   Check(s.pictureWidth == w && s.pictureHeight == h);
   size_t k = 0;
@@ -100,8 +95,10 @@ static void RoundTrip(const uint8_t* data, size_t size, MemoryFileLayer& fs) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  CreateEditorState();
-  InstallServices(Services());
+  // Of the pictures, only what the last input's sets covered can differ
+  // from a fresh state.
+  static int32_t dirty = 0;
+  dwfuzz::FreshState(dirty);
   MemoryFileLayer fs;
   SetFileLayer(&fs);
   OpenMode() = OpenModes();
@@ -125,5 +122,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   RoundTrip(data, size, fs);
   SetFileLayer(nullptr);
+  dirty = dwfuzz::WidestPicture(*g_ed);
   return 0;
 }

@@ -15,6 +15,7 @@
 #include "core/CountDialogs.h"
 #include "core/EditorState.h"
 #include "core/MemoryProfile.h"
+#include "core/MouseTools.h"
 #include "core/RecordingCanvas.h"
 #include "core/Services.h"
 
@@ -191,6 +192,7 @@ class EditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CreateEditorState();
+    ResetMouseTools();  // no frame, drag or stroke of an earlier test
     Install();
   }
   void TearDown() override {

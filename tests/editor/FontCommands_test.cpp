@@ -184,6 +184,19 @@ class FontTest : public EditorTest {
     }
   }
   void Set(int32_t x, int32_t y, uint32_t v = 1) { *CellPtr(st(), st().currentDataSet, x, y) = v; }
+  // The set as the program keeps it, with the start-up snapshot taken.
+  void StartHistory() {
+    UpdateWorkSheetGeometry();
+    PushUndo();
+    cur().modified = false;
+  }
+  // A small edit as every tool makes one: snapshot, then change.
+  void EditA() {
+    PushUndo();
+    Set(5, 6, 1);
+    cur().elementChars[2] = 0x55;
+  }
+  uint64_t Content() { return DigestDataSetContent(st(), st().currentDataSet); }
   uint64_t Digest() { return DigestDataSet(st(), st().currentDataSet); }
   bool Posted(int id) {
     for (int p : windows.posted)
@@ -578,6 +591,21 @@ TEST_F(FontTest, CodePageFontDrawsTheCodePagesCharactersOnPlaneZero) {
   EXPECT_EQ(3, TheFontViewFont().unicodePlane);
 }
 
+TEST_F(FontTest, WholeFontIsOneUndoStep) {
+  Group(8, 8, 20, 32);
+  Set(3, 3);
+  StartHistory();
+  uint64_t before = Content();
+  RunFontCommand(10103);
+  uint64_t after = Content();
+  ASSERT_NE(before, after);
+  UndoEdit();
+  EXPECT_EQ(before, Content());
+  EXPECT_EQ(1u, *CellPtr(st(), 0, 3, 3));
+  RedoEdit();
+  EXPECT_EQ(after, Content());
+}
+
 TEST_F(FontTest, RefusedWholeFontsChangeNothingAndLeaveUndoWorking) {
   struct Case {
     const char* what;
@@ -594,13 +622,17 @@ TEST_F(FontTest, RefusedWholeFontsChangeNothingAndLeaveUndoWorking) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    Group(8, 8, 20, 4);
     CodePageTable t = CurrentCodePage();
     ClearCodePageRanges(t);
     if (c.ranges) AddCodePageRange(t, 0x30, 0x30 + c.ranges - 1, 0);
     ChooseTrueTypeFont(c.cellWidth, c.cellHeight);
     cur().mouseMode = 100;
     TheFontViewFont().unicodePlane = 2;
-    Set(1, 1);
+    StartHistory();
+    uint64_t beforeA = Content();
+    EditA();
+    uint64_t afterA = Content();
     RenderedCharacters().clear();
     prompter.prompts.clear();
     uint64_t before = Digest();
@@ -613,17 +645,24 @@ TEST_F(FontTest, RefusedWholeFontsChangeNothingAndLeaveUndoWorking) {
     EXPECT_FALSE(MakingTTFontOpen());
     EXPECT_EQ(2, TheFontViewFont().unicodePlane);
     EXPECT_EQ(100, cur().mouseMode);
-    // The next edit is taken as usual.
-    cur().modified = false;
+    // The history is as the edit before left it.
+    UndoEdit();
+    EXPECT_EQ(beforeA, Content());
+    RedoEdit();
+    EXPECT_EQ(afterA, Content());
+    // And the next edit is undone as usual.
     PushUndo();
-    EXPECT_TRUE(cur().modified);
+    Set(7, 7, 1);
+    UndoEdit();
+    EXPECT_EQ(afterA, Content());
   }
   // Without a usable font (the loaded font was unloaded): a beep, no change.
   st().cfg.fontType = 10413;
   uint64_t before = Digest();
+  int beeps = prompter.beeps;
   RunFontCommand(10103);
   EXPECT_EQ(before, Digest());
-  EXPECT_EQ(1, prompter.beeps);
+  EXPECT_EQ(beeps + 1, prompter.beeps);
 }
 
 // ---- Renumbering and fitting ------------------------------------------------------
@@ -631,6 +670,7 @@ TEST_F(FontTest, RefusedWholeFontsChangeNothingAndLeaveUndoWorking) {
 TEST_F(FontTest, RenumberGivesEveryElementItsNumber) {
   Group(4, 4, 300, 20);
   for (int i = 0; i <= 300; ++i) cur().elementChars[i] = 0x77;
+  StartHistory();
   RunFontCommand(10123);
   EXPECT_EQ("New Numbers 0...299  ( 0x00...0x12B )", LastPrompt());
   EXPECT_EQ("Renumber Elements", LastCaption());
@@ -638,6 +678,9 @@ TEST_F(FontTest, RenumberGivesEveryElementItsNumber) {
   EXPECT_EQ(255, cur().elementChars[255]);
   EXPECT_EQ(43, cur().elementChars[299]);
   EXPECT_EQ(0x77, cur().elementChars[300]);
+  // The characters are part of the snapshot: Undo gives them back.
+  UndoEdit();
+  EXPECT_EQ(0x77, cur().elementChars[5]);
 }
 
 TEST_F(FontTest, FitGridToWindowClampsCountX) {

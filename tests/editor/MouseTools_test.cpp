@@ -1,5 +1,6 @@
 // The work-sheet mouse tools driven by mouse messages at client positions.
 #include <algorithm>
+#include <random>
 #include <map>
 #include <tuple>
 
@@ -8,6 +9,7 @@
 #include "core/MouseTools.h"
 #include "core/Paint.h"
 #include "core/StateDigest.h"
+#include "core/Undo.h"
 #include "core/WindowLayout.h"
 #include "views/CodePage.h"
 
@@ -153,6 +155,33 @@ TEST_F(MouseToolsTest, ClicksThatChangeNothingTakeNoSnapshot) {
     Click(c.pos);
     EXPECT_EQ(Digest(), before) << c.what;
     EXPECT_FALSE(cur().modified) << c.what;
+  }
+}
+
+TEST_F(MouseToolsTest, EachEditIsOneUndoStep) {
+  struct Case {
+    const char* what;
+    int32_t mode, tool;
+    intptr_t from, to;
+  };
+  const Case cases[] = {
+      {"pen stroke", 100, 10079, At(1, 1), At(9, 1)},
+      {"solid ellipse", 103, 10015, At(2, 2), At(12, 9)},
+      {"flood fill", 106, 10282, At(20, 10), At(20, 10)},
+      {"insert column", 102, 10034, Boundary(3, 2), Boundary(3, 2)},
+  };
+  for (const Case& c : cases) {
+    Picture(32, 16, 10204);
+    Cell(5, 2) = 1;  // something for the column tool to shift
+    Tool(c.mode, c.tool);
+    PushUndo();
+    uint64_t before = DigestDataSetContent(st(), st().currentDataSet);
+    HandleLButtonDown(MKEY_LBUTTON, c.from);
+    HandleMouseMove(MKEY_LBUTTON, c.to);
+    HandleLButtonUp(0, c.to);
+    ASSERT_NE(DigestDataSetContent(st(), st().currentDataSet), before) << c.what;
+    UndoEdit();
+    EXPECT_EQ(DigestDataSetContent(st(), st().currentDataSet), before) << c.what;
   }
 }
 
@@ -536,6 +565,50 @@ TEST_F(MouseToolsTest, PensPaintTheCellAndThePreviewInstead) {
   DrawPixelWithPen(-1, 5);
   DrawPixelWithPen(1600, 0);
   EXPECT_EQ(windows.openCanvases, 0);
+}
+
+TEST_F(MouseToolsTest, AnyEventsOnAnyStateStayInside) {
+  std::mt19937 rng(106);
+  auto pick = [&](std::initializer_list<int32_t> v) {
+    return *(v.begin() + std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng));
+  };
+  std::uniform_int_distribution<int> coord(-40000, 40000), small(-50, 700), event(0, 5);
+  const int32_t tools[][2] = {{100, 10079}, {102, 10034}, {102, 10035}, {102, 10037}, {102, 10038},
+                              {103, 10014}, {103, 10015}, {103, 10016}, {103, 10017}, {103, 10018},
+                              {104, 10405}, {105, 10120}, {106, 10282}, {108, 10356}, {110, 0},
+                              {112, 10910}, {99, 0}};
+  for (int round = 0; round < 60; ++round) {
+    cur().viewMode = pick({10096, 10097, 10098, 10099});
+    cur().elementCount = pick({1, 10, 65536});
+    cur().elementCountX = pick({1, 4, 32});
+    cur().elementWidth = pick({1, 8, 200});
+    cur().elementHeight = pick({1, 8, 150});
+    cur().currentElement = pick({0, 5, 65535});
+    cur().variableElementSizes = round % 3 == 0;
+    cur().colorMode = pick({10665, 10666});
+    cur().colorKind = pick({10667, 10668});
+    cur().penColor = pick({10019, 10020, 10078, 0});
+    cur().useCodePage = round % 2;
+    Picture(pick({1, 32, 1600}), pick({1, 16, 1200}), pick({10200, 10201, 10204, 10207}));
+    Scroll(pick({0, 3, 5000}), pick({0, 2}));
+    const int32_t* t = tools[round % (sizeof tools / sizeof tools[0])];
+    Tool(t[0], t[1]);
+    for (int i = 0; i < 40; ++i) {
+      intptr_t pos = i % 4 == 0 ? MousePosition(coord(rng), coord(rng)) : MousePosition(small(rng), small(rng));
+      uintptr_t keys = static_cast<uintptr_t>(pick({0, 1, 8, 9}));
+      switch (event(rng)) {
+        case 0: HandleLButtonDown(keys | MKEY_LBUTTON, pos); break;
+        case 1: HandleLButtonUp(keys, pos); break;
+        case 2: HandleRButtonDown(keys, pos); break;
+        case 3: HandleRButtonUp(keys, pos); break;
+        default: HandleMouseMove(keys, pos); break;
+      }
+    }
+    ToggleEditFrame(1);
+    ToggleEditFrame(0);
+    HandleLButtonUp(0, MousePosition(0, 0));
+    ASSERT_EQ(windows.openCanvases, 0);
+  }
 }
 
 }  // namespace
