@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Fakes.h"
+#include "core/CountDialogs.h"
 #include "core/Geometry.h"
 #include "core/StateDigest.h"
 #include "core/Transform.h"
@@ -302,17 +303,36 @@ TEST_F(ToolBoxWinTest, TwistButtonsRunTheDialogInTheirMode) {
   EXPECT_FALSE(TwistDialogRunning());
 }
 
-TEST_F(ToolBoxWinTest, CountRightClicksSendNothingOnCancel) {
-  // The count dialogs answer Cancel here (count 0): nothing follows.
-  for (int b : {12, 15, 36, 39}) {
-    g_commands.clear();
-    SendMessageA(toolBox_, WM_RBUTTONDOWN, MK_RBUTTON, Centre(b));
-    SendMessageA(toolBox_, WM_RBUTTONUP, 0, Centre(b));
-    Pump();
-    EXPECT_TRUE(g_commands.empty()) << b;
-    EXPECT_EQ(st().scrollRepeat, 0);
-    EXPECT_EQ(st().addRemoveRepeat, 0);
+TEST_F(ToolBoxWinTest, CountRightClicksSendTheirCommandOnceWhenACountWasGiven) {
+  // The count dialogs are scripted: first Cancel (count 0), then OK with 3.
+  int32_t answer = 0;
+  SetPixelScrollHook([&](int32_t* count) {
+    *count = answer;
+    return answer != 0 ? 1 : 0;
+  });
+  SetAddRemoveColumnRowHook([&](int, int32_t* count) {
+    *count = answer;
+    return answer != 0 ? 1 : 0;
+  });
+  for (int32_t given : {0, 3}) {
+    answer = given;
+    for (int b : {12, 15, 36, 39}) {
+      g_commands.clear();
+      st().scrollRepeat = st().addRemoveRepeat = 0;
+      SendMessageA(toolBox_, WM_RBUTTONDOWN, MK_RBUTTON, Centre(b));
+      SendMessageA(toolBox_, WM_RBUTTONUP, 0, Centre(b));
+      Pump();
+      if (given == 0) {
+        EXPECT_TRUE(g_commands.empty()) << b;
+      } else {
+        int expected = b < 16 ? 10025 + (b - 12) : 10073 + (b - 36);
+        EXPECT_EQ(g_commands, std::vector<int>{expected}) << b;
+        EXPECT_EQ(b < 16 ? st().scrollRepeat : st().addRemoveRepeat, 3) << b;
+      }
+    }
   }
+  SetPixelScrollHook(nullptr);
+  SetAddRemoveColumnRowHook(nullptr);
 }
 
 }  // namespace
