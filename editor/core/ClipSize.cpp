@@ -21,14 +21,12 @@ constexpr int64_t kLargePictureCells = 65000;
 constexpr int kPasteToolbarButton = 6;
 
 ClipSizeHook g_hook = nullptr;
-ClipSizeWindowRunner g_window = nullptr;
 
 bool IsLarge(int64_t w, int64_t h) { return w * h > kLargePictureCells; }
 
 }  // namespace
 
 void SetClipSizeHook(ClipSizeHook hook) { g_hook = hook; }
-void SetClipSizeWindowRunner(ClipSizeWindowRunner runner) { g_window = runner; }
 
 ClipSizeDialog::ClipSizeDialog(const ClipBitmap* bitmap) : bitmap_(bitmap) {}
 
@@ -304,10 +302,13 @@ int RunClipSizeDialog(const ClipBitmap* bitmap) {
     bool dontShow = false;
     return g_hook(dialog, &dontShow) ? dialog.Ok(dontShow) : dialog.Cancel();
   }
-  if (g_window) return g_window(dialog);
+#ifdef _WIN32
+  return RunClipSizeDialogWindow(dialog);
+#else
   // Without a user to ask, the paste as the dialog opens it is kept.
   dialog.Repaste();
   return dialog.Ok(false);
+#endif
 }
 
 }  // namespace dw

@@ -140,11 +140,10 @@ int RunClipSizeDialog(const ClipBitmap* bitmap);
 typedef int (*ClipSizeHook)(ClipSizeDialog& dialog, bool* dontShowAgain);
 void SetClipSizeHook(ClipSizeHook hook);
 
-// The window that shows an opened dialog to the user (answers as
-// RunClipSizeDialog). The platform binds its own when its clipboard is bound
-// (Win32Clipboard); without one, the paste as the dialog opens it is kept.
-typedef int (*ClipSizeWindowRunner)(ClipSizeDialog& dialog);
-void SetClipSizeWindowRunner(ClipSizeWindowRunner runner);
+#ifdef _WIN32
+// The real dialog on its template (ClipSize_win.cpp); the dialog must be open.
+int RunClipSizeDialogWindow(ClipSizeDialog& dialog);
+#endif
 
 }  // namespace dw
 

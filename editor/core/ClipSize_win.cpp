@@ -164,7 +164,6 @@ INT_PTR CALLBACK ClipSizeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   return FALSE;
 }
 
-// The modal dialog over the main window.
 int RunClipSizeDialogWindow(ClipSizeDialog& dialog) {
   INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), "CLIPSIZE", g_hwnd[WIN_MAIN], ClipSizeDlgProc,
                               reinterpret_cast<LPARAM>(&dialog));

@@ -1,7 +1,6 @@
 // The clipboard seam bound to the platform's clipboard: CF_BITMAP is read
 // once into a 32-bit top-down buffer, written as a bitmap of the same pixels,
 // and text is only told apart.
-#include "core/ClipSize.h"
 #include "core/Win32Host.h"
 
 namespace dw {
@@ -106,12 +105,6 @@ Win32ClipboardImpl g_clipboard;
 
 }  // namespace
 
-int RunClipSizeDialogWindow(ClipSizeDialog& dialog);  // ClipSize_win.cpp
-
-// The platform's clipboard comes with the platform's paste dialog.
-IClipboard* Win32Clipboard() {
-  SetClipSizeWindowRunner(RunClipSizeDialogWindow);
-  return &g_clipboard;
-}
+IClipboard* Win32Clipboard() { return &g_clipboard; }
 
 }  // namespace dw
