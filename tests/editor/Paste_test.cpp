@@ -357,12 +357,11 @@ TEST_F(PasteTest, ShowGroupPastesIntoTheClearedCurrentElement) {
     for (int32_t y = 0; y < 32; ++y) SetCell(x, y, 1);
   st().cfg.disablePasteDlg = 1;
   st().cfg.clipAction = kPasteCopyPixel;
-  clipboard.PutBitmap(3, 2, kWhite);
+  clipboard.PutBitmap(3, 2, 0);  // black
   CommandPaste();
-  // The element is cleared whole first, then the 3 x 2 white bitmap lands
-  // in its corner: the rest of the picture keeps its cells.
-  EXPECT_EQ(Count(8, 8, 16, 16, 0), 64);
-  EXPECT_EQ(Count(0, 0, 32, 32, 1), 32 * 32 - 64);
+  EXPECT_EQ(Count(8, 8, 11, 10, 1), 6);
+  EXPECT_EQ(Count(8, 8, 16, 16, 1), 6);  // the rest of the element was cleared
+  EXPECT_EQ(Count(0, 0, 32, 32, 1), 32 * 32 - 64 + 6);
   EXPECT_EQ(cur().activeLeft, 0);  // the whole picture is active again
 }
 
