@@ -6,9 +6,9 @@
 #include <cstring>
 #include <utility>
 
-#include "core/MouseTools.h"
 #include "core/EditorState.h"
 #include "core/Geometry.h"
+#include "core/MouseTools.h"
 #include "core/Services.h"
 #include "core/TransformCells.h"
 #include "core/Twist.h"
@@ -188,10 +188,12 @@ bool TransposeRefused(const DataSet& s) {
 }
 
 // Each element is transposed in its own grid place. The picture is read from
-// a copy in the work area, so no element can be overwritten before it is read.
+// a copy, so no element can be overwritten before it is read. The copy goes
+// to the flood fill's work list: a store of the same size that no fill uses
+// while a command runs (the preview dialogs' backup may be in use).
 void TransposeElements(DataSet& s) {
   EditorState& st = *g_ed;
-  uint32_t* copy = reinterpret_cast<uint32_t*>(st.fillWork);
+  uint32_t* copy = reinterpret_cast<uint32_t*>(st.fillWork);  // int32 and uint32 may alias
   std::memcpy(copy, s.cells, sizeof(uint32_t) * kCellsPerSet);
   const int64_t ew = s.elementWidth, eh = s.elementHeight;
   const int32_t countX = std::max<int32_t>(s.elementCountX, 1);
@@ -247,23 +249,30 @@ void Transpose() {
 
 // The turns and the slash transpose are one edit: one snapshot, then the
 // steps with snapshots suspended.
+struct CompositeSteps {
+  int id;
+  int steps[3];  // 0 ends a shorter list
+};
+constexpr CompositeSteps kComposites[] = {
+    {kTransposeSlash, {kTransposeBackslash, kMirrorVertical, kMirrorHorizontal}},
+    {kTurnClockwise, {kTransposeBackslash, kMirrorVertical, 0}},
+    {kTurnCounterClockwise, {kTransposeBackslash, kMirrorHorizontal, 0}},
+};
+
 void Composite(int id) {
-  static const int kSlash[] = {kTransposeBackslash, kMirrorVertical, kMirrorHorizontal};
-  static const int kClockwise[] = {kTransposeBackslash, kMirrorVertical};
-  static const int kCounterClockwise[] = {kTransposeBackslash, kMirrorHorizontal};
   EditorState& st = *g_ed;
   if (TransposeRefused(st.Cur())) {
     Beep();
     return;
   }
-  const int* begin = kSlash;
-  const int* end = kSlash + 3;
-  if (id == kTurnClockwise) begin = kClockwise, end = kClockwise + 2;
-  if (id == kTurnCounterClockwise) begin = kCounterClockwise, end = kCounterClockwise + 2;
   PushUndo();
   bool wasSuspended = st.undoSuspended;
   st.undoSuspended = true;
-  for (const int* step = begin; step != end; ++step) RunPictureCommand(*step);
+  for (const CompositeSteps& c : kComposites) {
+    if (c.id != id) continue;
+    for (int step : c.steps)
+      if (step) RunPictureCommand(step);
+  }
   st.undoSuspended = wasSuspended;
   RepaintAfterTransform(true);
 }

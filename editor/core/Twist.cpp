@@ -20,6 +20,7 @@ constexpr double kPercent = 100.0;
 constexpr double kLevelCentre = 127.0;  // v = (s - 127) / 2
 constexpr int kLineStep = 1;
 constexpr int kPageStep = 16;
+constexpr int32_t kTile = 64;  // cells a side of one recompute tile
 
 // Tilts and squeezes move one coordinate u (of extent U) by a factor t. The
 // tilts weigh t by the other coordinate's place; the squeezes use p itself.
@@ -45,11 +46,18 @@ bool TruncInside(double q, int32_t extent, int32_t* out) {
   return true;
 }
 
-bool RoundInside(double q, int32_t extent, int32_t* out) {
-  if (!std::isfinite(q)) return false;
-  double r = std::round(q);
-  if (r < 0.0 || r >= static_cast<double>(extent)) return false;
-  *out = static_cast<int32_t>(r);
+// round(q) + offset (half away from zero), when that lands in
+// 0..extent-1. Rounded by hand: the library call dominates a whole-picture
+// turn otherwise.
+inline bool RoundInside(double q, int32_t offset, int32_t extent, int32_t* out) {
+  if (!(q > -1.0 - offset && q < static_cast<double>(extent - offset) + 1.0)) return false;  // also NaN
+  int32_t r = static_cast<int32_t>(q);
+  double rest = q - r;  // exact: q and r are close
+  if (rest >= 0.5) ++r;
+  else if (rest <= -0.5) --r;
+  r += offset;
+  if (r < 0 || r >= extent) return false;
+  *out = r;
   return true;
 }
 
@@ -78,17 +86,19 @@ bool TiltSource(const TiltRule& rule, double p, int32_t x, int32_t y, int32_t w,
 
 // r cos(a + t) and r sin(a + t) of the offset (dx, dy) = r (cos a, sin a),
 // expanded so the angle sums need no atan2 per cell.
-bool TurnSource(double cosT, double sinT, int32_t x, int32_t y, int32_t w, int32_t h, int32_t* sx,
+inline bool TurnSource(double cosT, double sinT, int32_t x, int32_t y, int32_t w, int32_t h, int32_t* sx,
                 int32_t* sy) {
   int32_t cx = w / 2, cy = h / 2;
   double dx = x - cx, dy = y - cy;
   double rx = dx * cosT - dy * sinT, ry = dy * cosT + dx * sinT;
-  int32_t ox, oy;
-  if (!RoundInside(rx + cx, w, &ox) || !RoundInside(ry + cy, h, &oy)) return false;
+  int32_t ox = 0, oy = 0;
+  if (!RoundInside(rx, cx, w, &ox) || !RoundInside(ry, cy, h, &oy)) return false;
   *sx = ox;
   *sy = oy;
   return true;
 }
+
+bool TurnMode(int mode) { return mode >= kTurnModeFirst; }
 
 double TurnAngle(double amount) { return amount * kTurnPi / kDegreesHalfTurn; }
 
@@ -100,7 +110,7 @@ bool g_running = false;
 bool TwistSource(int mode, double amount, int32_t x, int32_t y, int32_t width, int32_t height, int32_t* sx,
                  int32_t* sy) {
   if (width <= 0 || height <= 0 || mode < 0 || mode >= kTwistModes || !std::isfinite(amount)) return false;
-  if (mode >= kTurnModeFirst) {
+  if (TurnMode(mode)) {
     double t = TurnAngle(amount);
     return TurnSource(std::cos(t), std::sin(t), x, y, width, height, sx, sy);
   }
@@ -199,14 +209,22 @@ void TwistSession::Recompute() {
   Svc().windows->WaitCursor(true);
   double t = TurnAngle(amount);
   double cosT = std::cos(t), sinT = std::sin(t);
-  for (int32_t x = 0; x < w; ++x) {
-    uint32_t* col = CellPtr(st, set_, x, 0);
-    if (!col) break;
-    for (int32_t y = 0; y < h; ++y) {
-      int32_t sx = 0, sy = 0;
-      bool inside = mode >= kTurnModeFirst ? TurnSource(cosT, sinT, x, y, w, h, &sx, &sy)
-                                           : TwistSource(mode, amount, x, y, w, h, &sx, &sy);
-      col[y] = inside ? backup[static_cast<size_t>(sx) * kColumnStride + static_cast<size_t>(sy)] : background;
+  auto source = [&](int32_t x, int32_t y) {
+    int32_t sx = 0, sy = 0;
+    bool inside = TurnMode(mode) ? TurnSource(cosT, sinT, x, y, w, h, &sx, &sy)
+                                 : TwistSource(mode, amount, x, y, w, h, &sx, &sy);
+    return inside ? backup[static_cast<size_t>(sx) * kColumnStride + static_cast<size_t>(sy)] : background;
+  };
+  // In tiles, so the sources of neighbouring cells stay in the cache when
+  // the picture turns.
+  for (int32_t tx = 0; tx < w; tx += kTile) {
+    for (int32_t ty = 0; ty < h; ty += kTile) {
+      int32_t xEnd = std::min(w, tx + kTile), yEnd = std::min(h, ty + kTile);
+      for (int32_t x = tx; x < xEnd; ++x) {
+        uint32_t* col = CellPtr(st, set_, x, 0);
+        if (!col) break;
+        for (int32_t y = ty; y < yEnd; ++y) col[y] = source(x, y);
+      }
     }
   }
   Svc().windows->Invalidate(WIN_PIXELVIEW, false);

@@ -132,7 +132,9 @@ TEST(TwistModelTest, ScrollBarAndTypedAmounts) {
     EXPECT_EQ(m.Apply(t.text), t.used);
     EXPECT_EQ(m.Amount(), t.amount);
     EXPECT_EQ(m.Level(), t.level);
-    if (t.shown) EXPECT_EQ(m.AmountText(), t.shown);
+    if (t.shown) {
+      EXPECT_EQ(m.AmountText(), t.shown);
+    }
   }
   // Only the first 125 characters are read.
   EXPECT_FALSE(m.Apply((std::string(125, ' ') + "7").c_str()));
