@@ -27,7 +27,6 @@ namespace {
 // File types of the data format, as their dialogs select them.
 constexpr int32_t kFileBinary = 1025;
 constexpr int32_t kFileCSource = 1026;
-constexpr int32_t kFileFont = 1027;
 // The first item of the "C&hange Printer" list.
 constexpr int kFirstPrinterItem = 10799;
 // The toolbar's Print button.

@@ -15,9 +15,6 @@ namespace dw {
 
 namespace {
 
-// Control of EDITINDEXSTART (and of EDITCODEPAGE later): the start character.
-constexpr int kStartField = 1225;
-
 EditCodePageHook g_hook = nullptr;
 
 // What one run of the procedure works on.
@@ -50,6 +47,9 @@ int32_t ProposedRangeStart(const CodePageTable& t, int32_t index, bool fontCodeP
 void SetEditCodePageHook(EditCodePageHook hook) { g_hook = hook; }
 
 #ifdef _WIN32
+// Control of EDITINDEXSTART (and of EDITCODEPAGE later): the start character.
+constexpr int kStartField = 1225;
+
 INT_PTR CALLBACK EditCodePageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   EditCodePageRun* run = reinterpret_cast<EditCodePageRun*>(GetWindowLongPtrA(dlg, DWLP_USER));
   switch (msg) {
