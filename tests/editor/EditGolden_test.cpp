@@ -25,6 +25,8 @@
 #include "core/MainInit.h"
 #include "core/MouseTools.h"
 #include "core/Raster.h"
+#include "core/Transform.h"
+#include "core/Twist.h"
 #include "files/FileIo.h"
 #include "files/SymbolFile.h"
 #include "views/CodePage.h"
@@ -98,6 +100,16 @@ struct CodeRange {
   int32_t start, end, base;
 };
 constexpr CodeRange kExpectedRanges[] = {{0, 2, 4}, {1, 4, 0}, {5, 9, 7}};
+
+// The second run (tests/e2e/dotwerk_edit_more.sh) on set 0: a bar and a
+// dot, then refused and cancelled pastes and a cancelled twist that must
+// leave them, then the ToolBox's turn by "90" kept with OK.
+constexpr ShapeStep kMoreShapes[] = {
+    {10017, {4, 3}, {21, 7}},    // a solid bar
+    {10018, {30, 20}, {30, 20}},  // a dot (a line of one cell)
+};
+constexpr int kTurnMode = 6;  // ToolBox button 54
+const char kTurnAmount[] = "90";
 
 // ---- The model ---------------------------------------------------------------
 
@@ -210,6 +222,26 @@ Grid ExpectedSet1(int32_t* count) {
     CellPoint d = DotOf(n);
     g.At(kElementSide * (e % kPerRow) + d.x % kElementSide, kElementSide * (e / kPerRow) + d.y % kElementSide) = 1;
   }
+  return g;
+}
+
+Grid MoreDrawn() {
+  Grid g(48, 32);
+  GridSink sink(&g);
+  for (const ShapeStep& s : kMoreShapes)
+    dw::RasterShape(s.command - 10014, s.from.x, s.from.y, s.to.x, s.to.y, dw::Rect{0, 0, g.w, g.h}, sink);
+  return g;
+}
+
+// Each cell from its source by the twist mapping; no source: the Black
+// pen's background, 0.
+Grid Turned(Grid from) {
+  Grid g(from.w, from.h);
+  for (int32_t y = 0; y < g.h; ++y)
+    for (int32_t x = 0; x < g.w; ++x) {
+      int32_t sx = 0, sy = 0;
+      if (dw::TwistSource(kTurnMode, std::atof(kTurnAmount), x, y, g.w, g.h, &sx, &sy)) g.At(x, y) = from.At(sx, sy);
+    }
   return g;
 }
 
@@ -403,6 +435,37 @@ TEST_F(EditGoldenTest, Set1ElementsInsertedAndDeleted) {
   const std::string golden = SaveWith(expected);
   EXPECT_EQ(golden, saved);
   Golden("edit1.sym", golden);
+}
+
+// The twist dialog as the second run answers it: "90", Apply, OK.
+int TurnBy90(dw::TwistSession& session) {
+  session.Apply(kTurnAmount);
+  return 1;
+}
+
+TEST_F(EditGoldenTest, Set0TurnedByTheToolBox) {
+  const Grid drawn = MoreDrawn();
+  const Grid expected = Turned(drawn);
+  Command(10019);
+  for (const ShapeStep& s : kMoreShapes) {
+    Command(s.command);
+    Drag(s.from, s.to);
+  }
+  EXPECT_EQ(Picture(drawn), Picture(Cells(48, 32)));
+  dw::SetTwistDialogHook(TurnBy90);
+  st().twistTool = kTurnMode;
+  st().twistDialogChoice = dw::kTwistFirstChoice + kTurnMode;
+  dw::RunTwistAndTurn();
+  dw::SetTwistDialogHook(nullptr);
+  EXPECT_EQ(Picture(expected), Picture(Cells(48, 32)));
+  EXPECT_NE(Picture(drawn), Picture(expected));
+  Command(57603);
+  const std::string saved = files_.files["C:\\w\\edit0.sym"];
+
+  FreshFromSeed();
+  const std::string golden = SaveWith(expected);
+  EXPECT_EQ(golden, saved);
+  Golden("edit0_turned.sym", golden);
 }
 
 }  // namespace
