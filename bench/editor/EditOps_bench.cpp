@@ -8,11 +8,15 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/EditorState.h"
+#include "core/MouseTools.h"
+#include "core/Paste.h"
 #include "core/Services.h"
 #include "core/Transform.h"
+#include "core/Twist.h"
 #include "core/Undo.h"
 
 namespace {
@@ -180,5 +184,68 @@ void BM_PushUndoAndUndo(benchmark::State& state) {
   DestroyEditorState();
 }
 BENCHMARK(BM_PushUndoAndUndo)->Unit(benchmark::kMillisecond)->Iterations(kRuns);
+
+// The flood fill of an empty picture from its centre: every cell changes.
+void BM_FillFromOneSeed(benchmark::State& state) {
+  MakePicture(kMaxPictureWidth, kMaxPictureHeight, false);
+  DataSet& s = g_ed->Cur();
+  s.penColor = 10019;
+  s.mouseMode = 106;
+  RunInCopies(
+      state, [&] { std::memset(s.cells, 0, kCellBlockBytes); },
+      [] { FloodFill(kMaxPictureWidth / 2, kMaxPictureHeight / 2); });
+  state.SetLabel(std::to_string(std::count(s.cells, s.cells + kCellsPerSet, 1u)) + " cells filled");
+  DestroyEditorState();
+}
+BENCHMARK(BM_FillFromOneSeed)->Unit(benchmark::kMillisecond)->Iterations(kRuns);
+
+// One recomputation of the twist dialog's picture from its backup (the
+// dialog opened once, its amount typed and applied each time).
+void Twist(benchmark::State& state, int mode, const char* amount) {
+  MakePicture(kMaxPictureWidth, kMaxPictureHeight, false);
+  {
+    TwistSession session(mode);
+    RunInCopies(state, [] {}, [&] { session.Apply(amount); });
+    session.Finish(0);
+  }
+  DestroyEditorState();
+}
+
+constexpr int kTwistTiltTop = 0;
+constexpr int kTwistTurn = 6;
+
+void BM_TwistTurn30(benchmark::State& state) { Twist(state, kTwistTurn, "30"); }
+BENCHMARK(BM_TwistTurn30)->Unit(benchmark::kMillisecond)->Iterations(kRuns);
+
+void BM_TwistTilt(benchmark::State& state) { Twist(state, kTwistTiltTop, "20"); }
+BENCHMARK(BM_TwistTilt)->Unit(benchmark::kMillisecond)->Iterations(kRuns);
+
+// Fit Clipboard to Icon: a 2000 x 1500 bitmap scaled to the 1600 x 1200
+// palette picture with 3-pixel interpolation both ways, every pixel matched
+// to the nearest of 256 palette colours.
+void BM_Paste2000x1500(benchmark::State& state) {
+  MakePicture(kMaxPictureWidth, kMaxPictureHeight, true);
+  ResetPasteState();
+  GlobalSettings& c = g_ed->cfg;
+  c.clipAction = kPasteFitClipboard;
+  c.interpolatePaste = 1;
+  c.interpolateNumberOfPixels = kInterpolate3Pixel;
+  CurrentPaste().direction = kDirectionBoth;
+  ClipBitmap bitmap;
+  bitmap.width = 2000;
+  bitmap.height = 1500;
+  bitmap.pixels.resize(static_cast<size_t>(bitmap.width) * bitmap.height);
+  for (int32_t y = 0; y < bitmap.height; ++y)
+    for (int32_t x = 0; x < bitmap.width; ++x)
+      bitmap.pixels[static_cast<size_t>(y) * bitmap.width + x] =
+          static_cast<uint32_t>((x * 255 / bitmap.width) | ((y * 255 / bitmap.height) << 8) | (((x + y) & 0xFF) << 16));
+  CurrentPaste().clipWidth = bitmap.width;
+  CurrentPaste().clipHeight = bitmap.height;
+  ComputePasteSize(kMaxPictureWidth, kMaxPictureHeight);
+  RunInCopies(state, [] { CurrentPaste().busy = false; }, [&] { PasteClipboardBitmap(bitmap); });
+  state.SetLabel(std::to_string(CurrentPaste().width) + " x " + std::to_string(CurrentPaste().height));
+  DestroyEditorState();
+}
+BENCHMARK(BM_Paste2000x1500)->Unit(benchmark::kMillisecond)->Iterations(kRuns);
 
 }  // namespace

@@ -16,8 +16,8 @@
 #include "files/FileIo.h"
 #include "files/OpenFile.h"
 #include "files/SymbolFile.h"
-#include "FuzzInput.h"
 #include "FuzzState.h"
+#include "FuzzInput.h"
 
 using namespace dw;
 

@@ -27,8 +27,8 @@
 //                                             6 Yes, 7 No)
 //
 // Real input (SendInput), the window brought to the front first. X Y are
-// client coordinates of WINDOW; a point covered by another window fails
-// with "covered=CLASS". Options anywhere after WINDOW: "right" (the right
+// client coordinates of WINDOW; a point covered by another top-level window
+// fails with "covered=CLASS". Options anywhere after WINDOW: "right" (the right
 // button; left otherwise), "ctrl" and "shift" (held from before the first
 // press to after the last release), "step=N" (drag: a move at least every
 // N pixels, default 4), "pause=MS" (after each event, default 30).
@@ -281,10 +281,12 @@ POINT ToScreen(HWND h, POINT client) {
   return client;
 }
 
-// The window under the point must be the target or one of its children.
+// The window under the point must belong to the target's top-level window
+// (a group box around a radio button is found first by the point, while the
+// click itself reaches the button).
 bool Reachable(HWND h, POINT screen) {
   HWND under = WindowFromPoint(screen);
-  if (under && (under == h || IsChild(h, under))) return true;
+  if (under && GetAncestor(under, GA_ROOT) == GetAncestor(h, GA_ROOT)) return true;
   std::printf("covered=%s\n", under ? ClassOf(under).c_str() : "nothing");
   return false;
 }
