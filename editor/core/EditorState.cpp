@@ -3,7 +3,10 @@
 #include <cstring>
 #include <new>
 
+#include "core/Elements.h"
+#include "core/MouseTools.h"
 #include "core/Undo.h"
+#include "views/FontRender.h"
 
 namespace dw {
 
@@ -76,6 +79,11 @@ EditorState* CreateEditorState() {
     ResetFileSlots(d);
   }
   g_ed = st;
+  // The tools' own state (a drag, a frame, a half-done From -> To delete,
+  // the Font View's font) belongs to the state it was made on.
+  ResetMouseTools();
+  ResetElementTools();
+  ResetFontViewFont();
   return st;
 }
 
