@@ -5,6 +5,7 @@
 
 #include "core/Elements.h"
 #include "core/MouseTools.h"
+#include "core/Paste.h"
 #include "core/Undo.h"
 #include "views/FontRender.h"
 
@@ -84,6 +85,7 @@ EditorState* CreateEditorState() {
   ResetMouseTools();
   ResetElementTools();
   ResetFontViewFont();
+  ResetPasteState();
   return st;
 }
 
