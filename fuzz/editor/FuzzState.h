@@ -10,7 +10,10 @@
 #include <cstring>
 
 #include "core/EditorState.h"
+#include "core/Elements.h"
+#include "core/MouseTools.h"
 #include "core/Services.h"
+#include "views/FontRender.h"
 
 namespace dwfuzz {
 
@@ -44,6 +47,10 @@ inline dw::EditorState& FreshState(int32_t dirtyColumns) {
     std::memset(st.codePageStore, 0, sizeof(int32_t) * 6 * static_cast<size_t>(kCodePageEntries));
     std::memset(st.lineBuffer, 0, sizeof(uint32_t) * kMaxPictureWidth);
     ClearPictureColumns(st, dirtyColumns);
+    // As CreateEditorState: the tools' own state goes with the old state.
+    ResetMouseTools();
+    ResetElementTools();
+    ResetFontViewFont();
   }
   InstallServices(Services());
   return *g_ed;

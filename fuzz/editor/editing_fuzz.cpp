@@ -394,9 +394,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The columns the previous input may have written: they are cleared again.
   static int32_t dirty = kMaxPictureWidth;
   EditorState& st = dwfuzz::FreshState(dirty);
-  ResetMouseTools();
   ResetPasteState();
-  ResetElementTools();
   IgnoredCommands().clear();
   FuzzInput in{data, size};
   g_in = &in;
