@@ -15,6 +15,12 @@ bool EqualNoCase(const std::string& a, const char* b) {
   return true;
 }
 
+static std::string Lower(const char* s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
 static std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();
   while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
@@ -43,47 +49,42 @@ void MemoryProfile::Parse(const std::string& text) {
     std::string key = Trim(line.substr(0, eq));
     std::string value = Trim(line.substr(eq + 1));
     if (key.empty()) continue;
-    bool seen = false;
-    for (auto& kv : cur->keys) {
-      if (EqualNoCase(kv.first, key.c_str())) {
-        seen = true;
-        break;
-      }
-    }
-    if (!seen) cur->keys.emplace_back(key, value);
+    if (cur->index.emplace(Lower(key.c_str()), cur->keys.size()).second) cur->keys.emplace_back(key, value);
   }
 }
 
 MemoryProfile::Section* MemoryProfile::Find(const char* section, bool create) {
-  for (auto& s : sections_) {
-    if (EqualNoCase(s.name, section)) return &s;
-  }
+  std::string name = Lower(section);
+  auto it = sectionIndex_.find(name);
+  if (it != sectionIndex_.end()) return &sections_[it->second];
   if (!create) return nullptr;
-  sections_.push_back(Section{section, {}});
+  sectionIndex_.emplace(name, sections_.size());
+  sections_.push_back(Section{section, {}, {}});
   return &sections_.back();
+}
+
+std::pair<std::string, std::string>* MemoryProfile::FindKey(Section& s, const char* key) {
+  auto it = s.index.find(Lower(key));
+  return it == s.index.end() ? nullptr : &s.keys[it->second];
 }
 
 bool MemoryProfile::Get(const char* section, const char* key, std::string* value) {
   Section* s = Find(section, false);
   if (!s) return false;
-  for (auto& kv : s->keys) {
-    if (EqualNoCase(kv.first, key)) {
-      if (value) *value = kv.second;
-      return true;
-    }
-  }
-  return false;
+  auto* kv = FindKey(*s, key);
+  if (!kv) return false;
+  if (value) *value = kv->second;
+  return true;
 }
 
 void MemoryProfile::Write(const char* section, const char* key, const char* value) {
   writes_.push_back(WriteRecord{section, key, value ? value : ""});
   Section* s = Find(section, true);
-  for (auto& kv : s->keys) {
-    if (EqualNoCase(kv.first, key)) {
-      kv.second = value ? value : "";
-      return;
-    }
+  if (auto* kv = FindKey(*s, key)) {
+    kv->second = value ? value : "";
+    return;
   }
+  s->index.emplace(Lower(key), s->keys.size());
   s->keys.emplace_back(key, value ? value : "");
 }
 

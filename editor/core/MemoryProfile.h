@@ -6,6 +6,7 @@
 #define DOTWERK_CORE_MEMORYPROFILE_H
 
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -39,7 +40,10 @@ class MemoryProfile : public IProfile {
   struct Section {
     std::string name;
     std::vector<std::pair<std::string, std::string>> keys;
+    std::unordered_map<std::string, size_t> index;  // lower-case key -> position in keys
   };
+  std::pair<std::string, std::string>* FindKey(Section& s, const char* key);
+  std::unordered_map<std::string, size_t> sectionIndex_;  // lower-case name -> position
   Section* Find(const char* section, bool create);
   std::vector<Section> sections_;
   std::vector<WriteRecord> writes_;
