@@ -168,9 +168,15 @@ void InitMainWindow(IProfile& p) {
   // 13. Printers.
   BuildPrinterList();
   m.Enable(10368, true);
-  // 14. Geometry; typing starts only when chosen.
+  // 14. Geometry; typing starts only when chosen. The font commands above left
+  // the set typing, and the window's activation and focus come before the
+  // posted tool: typing, they would show a caret while the window is first
+  // painted, and its inversion stays on the grid lines. So the set stops typing
+  // here and its caret goes.
+  st.Cur().mouseMode = 0;
   UpdateWorkSheetGeometry();
   w.HideCaret();
+  w.DestroyCaret();
   w.PostCommand(10079);
   st.mainInitialised = true;
 }

@@ -1,5 +1,8 @@
 // The main window's message handlers as plain functions.
+#include <algorithm>
+
 #include "Fakes.h"
+#include "core/Dispatch.h"
 #include "core/MainInit.h"
 #include "core/MainWindow.h"
 #include "core/Settings.h"
@@ -228,6 +231,33 @@ TEST_F(MainWindowTest, CloseWritesOnceAndClosesTheViews) {
   EXPECT_TRUE(windows.closed.empty());
   EXPECT_TRUE(profile.Writes().empty());
   EXPECT_FALSE(st().settingsWritten);
+}
+
+// The start-up's font commands type, but the window is activated and focused
+// before the posted Put Pixel arrives: no caret may be shown then, or it is
+// left drawn over the first painted work sheet.
+TEST_F(MainWindowTest, StartUpLeavesNoCaretBeforeThePostedTool) {
+  windows.onSend = [](int id) { DispatchCommand(nullptr, id); };
+  HandleCreate();
+  EXPECT_EQ(st().cfg.fontType, 10405);
+  EXPECT_TRUE(menu.Checked(10405));
+  EXPECT_NE(cur().mouseMode, 104);
+  ASSERT_FALSE(windows.caretLog.empty());
+  EXPECT_EQ(windows.caretLog.back(), "destroy");
+  size_t afterCreate = windows.caretLog.size();
+  HandleActivate(true);
+  EXPECT_EQ(windows.caretLog.size(), afterCreate);
+  EXPECT_NE(std::find(windows.posted.begin(), windows.posted.end(), 10079), windows.posted.end());
+  DispatchCommand(nullptr, 10079);
+  EXPECT_EQ(cur().currentTool, 10079);
+  EXPECT_EQ(cur().mouseMode, 100);
+  EXPECT_EQ(windows.caretLog.size(), afterCreate);
+  // A font chosen afterwards types again, and activation gives it its caret.
+  DispatchCommand(nullptr, 10405);
+  EXPECT_EQ(cur().mouseMode, 104);
+  windows.caretLog.clear();
+  HandleActivate(true);
+  EXPECT_EQ(windows.caretLog.back(), "show");
 }
 
 TEST_F(MainWindowTest, CreateResetsWhenTheVersionDiffers) {
