@@ -22,6 +22,38 @@
 
 namespace dw {
 
+void SetBackup::Take() {
+  set = g_ed->currentDataSet & 1;
+  DataSet& s = g_ed->set[set];
+  fields = s;
+  cells.assign(s.cells, s.cells + kCellsPerSet);
+  palette.assign(s.palette, s.palette + kMaxPaletteEntries);
+  widths.assign(s.elementWidths, s.elementWidths + kMaxElements);
+  heights.assign(s.elementHeights, s.elementHeights + kMaxElements);
+  chars.assign(s.elementChars, s.elementChars + kMaxElements);
+  cpBase.assign(s.codePageBase, s.codePageBase + kCodePageEntries);
+  cpStart.assign(s.codePageStart, s.codePageStart + kCodePageEntries);
+  cpEnd.assign(s.codePageEnd, s.codePageEnd + kCodePageEntries);
+  comments = HeaderCommentsOf(set);
+  code = StoredDescriptorCode(set);
+}
+
+void SetBackup::Restore() {
+  DataSet& s = g_ed->set[set];
+  s = fields;  // the store pointers are the same
+  std::memcpy(s.cells, cells.data(), cells.size() * sizeof(uint32_t));
+  std::memcpy(s.palette, palette.data(), palette.size() * sizeof(uint32_t));
+  std::memcpy(s.elementWidths, widths.data(), widths.size() * sizeof(int32_t));
+  std::memcpy(s.elementHeights, heights.data(), heights.size() * sizeof(int32_t));
+  std::memcpy(s.elementChars, chars.data(), chars.size());
+  std::memcpy(s.codePageBase, cpBase.data(), cpBase.size() * sizeof(int32_t));
+  std::memcpy(s.codePageStart, cpStart.data(), cpStart.size() * sizeof(int32_t));
+  std::memcpy(s.codePageEnd, cpEnd.data(), cpEnd.size() * sizeof(int32_t));
+  HeaderCommentsOf(set) = comments;
+  SetStoredDescriptorCode(set, code);
+}
+
+
 const char kUnknownFormatText[] =
     "Unknown format\n\nIf this is a C-format it MUST start with /* */\n else try the Import Binary or C utility "
     "AFTER setting the appropriate parameters in the Setup menu";
@@ -35,46 +67,6 @@ void Message(const char* text, const char* caption, unsigned flags) {
 void UnknownFormat() { Message(kUnknownFormatText, kProgramTitle, MBX_OK | MBX_ICONEXCLAMATION); }
 
 bool IsOpener(uint8_t b0, uint8_t b1) { return b0 == '/' && (b1 == '/' || b1 == '*'); }
-
-// A private copy of everything an open may change in the current set, so a
-// refused file leaves the set exactly as it was.
-struct SetBackup {
-  DataSet fields;
-  std::vector<uint32_t> cells;
-  std::vector<int32_t> widths, heights, cpBase, cpStart, cpEnd;
-  std::vector<uint8_t> chars;
-  HeaderComments comments;
-  uint8_t code = 0;
-  int set = 0;
-
-  void Take() {
-    set = g_ed->currentDataSet & 1;
-    DataSet& s = g_ed->set[set];
-    fields = s;
-    cells.assign(s.cells, s.cells + kCellsPerSet);
-    widths.assign(s.elementWidths, s.elementWidths + kMaxElements);
-    heights.assign(s.elementHeights, s.elementHeights + kMaxElements);
-    chars.assign(s.elementChars, s.elementChars + kMaxElements);
-    cpBase.assign(s.codePageBase, s.codePageBase + kCodePageEntries);
-    cpStart.assign(s.codePageStart, s.codePageStart + kCodePageEntries);
-    cpEnd.assign(s.codePageEnd, s.codePageEnd + kCodePageEntries);
-    comments = HeaderCommentsOf(set);
-    code = StoredDescriptorCode(set);
-  }
-  void Restore() {
-    DataSet& s = g_ed->set[set];
-    s = fields;  // the store pointers are the same
-    std::memcpy(s.cells, cells.data(), cells.size() * sizeof(uint32_t));
-    std::memcpy(s.elementWidths, widths.data(), widths.size() * sizeof(int32_t));
-    std::memcpy(s.elementHeights, heights.data(), heights.size() * sizeof(int32_t));
-    std::memcpy(s.elementChars, chars.data(), chars.size());
-    std::memcpy(s.codePageBase, cpBase.data(), cpBase.size() * sizeof(int32_t));
-    std::memcpy(s.codePageStart, cpStart.data(), cpStart.size() * sizeof(int32_t));
-    std::memcpy(s.codePageEnd, cpEnd.data(), cpEnd.size() * sizeof(int32_t));
-    HeaderCommentsOf(set) = comments;
-    SetStoredDescriptorCode(set, code);
-  }
-};
 
 // Holds the file open for one call and closes it on every way out.
 struct HeldFile {

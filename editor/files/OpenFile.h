@@ -6,10 +6,31 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+#include "core/EditorState.h"
+#include "files/SymbolFile.h"
 
 namespace dw {
 
 extern const char kUnknownFormatText[];
+
+// A private copy of everything reading a file may change in the current set
+// (fields, cells, element arrays and characters, palette, code page, header
+// comments, descriptor code), so a refused or trial read leaves the set
+// exactly as it was.
+struct SetBackup {
+  DataSet fields;
+  std::vector<uint32_t> cells, palette;
+  std::vector<int32_t> widths, heights, cpBase, cpStart, cpEnd;
+  std::vector<uint8_t> chars;
+  HeaderComments comments;
+  uint8_t code = 0;
+  int set = 0;
+
+  void Take();
+  void Restore();
+};
 
 // What the first bytes of a file announce.
 enum OpenKind {

@@ -25,48 +25,6 @@ constexpr int32_t kRoomElementSize = 8;
 constexpr int32_t kRoomCountX = 256;
 constexpr int kFontCommandFallback = 10405;
 
-// Everything of the current set that reading a file can change, taken before
-// the read and put back after it, whatever the read did.
-class SetKeeper {
- public:
-  SetKeeper() : set_(g_ed->currentDataSet & 1) {
-    const DataSet& s = g_ed->set[set_];
-    fields_ = s;
-    cells_.assign(s.cells, s.cells + kCellsPerSet);
-    widths_.assign(s.elementWidths, s.elementWidths + kMaxElements);
-    heights_.assign(s.elementHeights, s.elementHeights + kMaxElements);
-    chars_.assign(s.elementChars, s.elementChars + kMaxElements);
-    palette_.assign(s.palette, s.palette + kMaxPaletteEntries);
-    cpBase_.assign(s.codePageBase, s.codePageBase + kCodePageEntries);
-    cpStart_.assign(s.codePageStart, s.codePageStart + kCodePageEntries);
-    cpEnd_.assign(s.codePageEnd, s.codePageEnd + kCodePageEntries);
-    comments_ = HeaderCommentsOf(set_);
-    code_ = StoredDescriptorCode(set_);
-  }
-  void Restore() {
-    DataSet& s = g_ed->set[set_];
-    s = fields_;  // the store pointers are the same
-    std::memcpy(s.cells, cells_.data(), cells_.size() * sizeof(uint32_t));
-    std::memcpy(s.elementWidths, widths_.data(), widths_.size() * sizeof(int32_t));
-    std::memcpy(s.elementHeights, heights_.data(), heights_.size() * sizeof(int32_t));
-    std::memcpy(s.elementChars, chars_.data(), chars_.size());
-    std::memcpy(s.palette, palette_.data(), palette_.size() * sizeof(uint32_t));
-    std::memcpy(s.codePageBase, cpBase_.data(), cpBase_.size() * sizeof(int32_t));
-    std::memcpy(s.codePageStart, cpStart_.data(), cpStart_.size() * sizeof(int32_t));
-    std::memcpy(s.codePageEnd, cpEnd_.data(), cpEnd_.size() * sizeof(int32_t));
-    HeaderCommentsOf(set_) = comments_;
-    SetStoredDescriptorCode(set_, code_);
-  }
-
- private:
-  int set_;
-  DataSet fields_;
-  std::vector<uint32_t> cells_, palette_;
-  std::vector<int32_t> widths_, heights_, cpBase_, cpStart_, cpEnd_;
-  std::vector<uint8_t> chars_;
-  HeaderComments comments_;
-  uint8_t code_ = 0;
-};
 
 void Refusal(const char* reason) {
   if (reason) {
@@ -132,7 +90,8 @@ LoadedFont& TheLoadedFont() {
 int LoadFontFile() {
   EditorState& st = *g_ed;
   DataSet& s = st.Cur();
-  SetKeeper keeper;
+  SetBackup keeper;
+  keeper.Take();
   st.statusText = "Loading Font";
   ShowStatus(0);
   st.fontLoading = true;
