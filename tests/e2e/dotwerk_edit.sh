@@ -10,48 +10,16 @@
 # replays these same steps); the kept screenshots must show those cells.
 set -u
 source "$(dirname "$0")/../editor/e2e_lib.sh"
-GOLDEN=$ROOT/tests/editor/golden
-M=ColorDotwerkEditor
+source "$(dirname "$0")/../editor/e2e_edit_lib.sh"
+edit_start
 
-W=$WINEPREFIX/drive_c/w
-rm -rf "$W"
-mkdir -p "$W"
-cp "$GOLDEN/edit_seed.ini" "$DW_INI"
-dw_start || dw_finish
-
-read iw ih < <(drv_get icon metrics)
-T=$((ih + 12))  # the work sheet starts under the icon strip
-CELL=6          # 10206: 6 screen pixels a cell, the last one the grid
-# Client position of the middle of cell (x, y), of the boundary left of
-# column x and of the boundary above row y (the same points the host replay
-# uses).
-at() { echo $(($1 * CELL + CELL / 2 - 1)) $((T + $2 * CELL + CELL / 2 - 1)); }
+# Client position of the boundary left of column x and of the boundary
+# above row y (the same points the host replay uses).
 column_boundary() { echo $(($1 * CELL)) $((T + $2 * CELL + CELL / 2 - 1)); }
 row_boundary() { echo $(($1 * CELL + CELL / 2 - 1)) $((T + $2 * CELL)); }
 
-# A command posted to the main window, given time to run before the mouse.
-cmd() { drv command $M "$1" >/dev/null; sleep 0.3; }
 click() { drv click $M "$@" >/dev/null || dw_fail "click at $*"; }
 drag() { drv drag $M "$@" >/dev/null || dw_fail "drag $*"; }
-
-# Waits for the dialog titled $1 and prints its controls' output.
-wait_dialog() {
-  local i
-  for i in $(seq 50); do
-    if [ "$(drv_get title dialog 0)" == "$1" ]; then return 0; fi
-    sleep 0.2
-  done
-  dw_fail "dialog \"$1\" did not open"
-  return 1
-}
-no_dialog() {
-  local i
-  for i in $(seq 50); do
-    if ! wine "$DW_DRIVER" dialog 0 >/dev/null 2>&1; then return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
 
 # Saves with File Save and compares the file with its golden twin.
 save_and_compare() {  # file
@@ -79,17 +47,6 @@ golden_rows() {  # file per_row
       for (g = 0; g * per < n; ++g)
         for (l = 0; l < h; ++l) { s = ""; for (e = g * per; e < g * per + per && e < n; ++e) s = s row[e, l]; print s }
     }'
-}
-
-# The cells a screenshot shows ('%' black, '.' white), one row a line: the
-# middle pixel of each cell of the work sheet's top-left w x h cells.
-sheet_cells() {  # png w h
-  local w=$2 h=$3
-  read ox oy < <(dw_origin $M)
-  convert "$1" -crop "$((w * CELL))x$((h * CELL))+$ox+$((oy + T))" +repage \
-    -sample "${w}x${h}!" -threshold 50% -depth 8 txt:- 2>/dev/null |
-    awk -F'[,: ]+' -v w="$w" -v h="$h" 'NR > 1 { v[$2, $1] = ($0 ~ /#000000/) ? "%" : "." }
-      END { for (y = 0; y < h; ++y) { s = ""; for (x = 0; x < w; ++x) s = s v[y, x]; print s } }'
 }
 
 # Every cell of the work sheet against the golden file's cells.

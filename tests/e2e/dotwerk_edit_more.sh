@@ -9,50 +9,16 @@
 # neither crashes nor passes the largest cell size.
 set -u
 source "$(dirname "$0")/../editor/e2e_lib.sh"
-GOLDEN=$ROOT/tests/editor/golden
-M=ColorDotwerkEditor
+source "$(dirname "$0")/../editor/e2e_edit_lib.sh"
+edit_start
 
-W=$WINEPREFIX/drive_c/w
-rm -rf "$W"
-mkdir -p "$W"
-cp "$GOLDEN/edit_seed.ini" "$DW_INI"
-dw_start || dw_finish
-
-read iw ih < <(drv_get icon metrics)
-T=$((ih + 12))
-CELL=6
-at() { echo $(($1 * CELL + CELL / 2 - 1)) $((T + $2 * CELL + CELL / 2 - 1)); }
-cmd() { drv command $M "$1" >/dev/null; sleep 0.3; }
-
-wait_dialog() {
-  local i
-  for i in $(seq 50); do
-    if [ "$(drv_get title dialog 0)" == "$1" ]; then return 0; fi
-    sleep 0.2
-  done
-  dw_fail "dialog \"$1\" did not open"
-  return 1
-}
-no_dialog() {
-  local i
-  for i in $(seq 50); do
-    if ! wine "$DW_DRIVER" dialog 0 >/dev/null 2>&1; then return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
-
-# The cells the work sheet shows ('%' black), one row a line.
-sheet_cells() {
+# The cells the work sheet shows now (a kept screenshot named $1).
+shown_cells() {
   dw_shot "$1" >/dev/null
-  read ox oy < <(dw_origin $M)
-  convert "$DW_ARTIFACTS/$1.png" -crop "$((48 * CELL))x$((32 * CELL))+$ox+$((oy + T))" +repage \
-    -sample "48x32!" -threshold 50% -depth 8 txt:- 2>/dev/null |
-    awk -F'[,: ]+' 'NR > 1 { v[$2, $1] = ($0 ~ /#000000/) ? "%" : "." }
-      END { for (y = 0; y < 32; ++y) { s = ""; for (x = 0; x < 48; ++x) s = s v[y, x]; print s } }'
+  sheet_cells "$DW_ARTIFACTS/$1.png" 48 32
 }
 same_cells() {  # what shot
-  if [ "$(sheet_cells "$2")" == "$drawn" ]; then dw_ok "$1: cells as before"; else dw_fail "$1: the cells changed"; fi
+  if [ "$(shown_cells "$2")" == "$drawn" ]; then dw_ok "$1: cells as before"; else dw_fail "$1: the cells changed"; fi
 }
 
 # ToolBox button b's middle (8 a row, a wider gap after the fourth column).
@@ -71,7 +37,7 @@ cmd 10019
 cmd 10017; drv drag $M $(at 4 3) $(at 21 7) >/dev/null
 cmd 10018; drv drag $M $(at 30 20) $(at 30 20) >/dev/null
 cmd 10079
-drawn=$(sheet_cells dotwerk_edit_more_drawn)
+drawn=$(shown_cells dotwerk_edit_more_drawn)
 
 # Text on the clipboard: one box, nothing pasted.
 drv clip text "some text" >/dev/null
@@ -91,7 +57,7 @@ P="Paste Clipboard to Icon Size"
 if wait_dialog "$P"; then
   drv clickid "$P" 1016 >/dev/null
   sleep 0.5
-  if [ "$(sheet_cells dotwerk_edit_more_pasting)" != "$drawn" ]; then dw_ok "the paste previews"; else dw_fail "no preview"; fi
+  if [ "$(shown_cells dotwerk_edit_more_pasting)" != "$drawn" ]; then dw_ok "the paste previews"; else dw_fail "no preview"; fi
   drv clickid "$P" 2 >/dev/null
   no_dialog || dw_fail "the paste dialog stayed open"
 fi
@@ -106,7 +72,7 @@ turn() {  # the button that ends the dialog
     dw_expect "amount typed" 90 "$(drv_get text settext "$D" 1035 90)"
     drv clickid "$D" 1821 >/dev/null
     sleep 1
-    if [ "$(sheet_cells dotwerk_edit_more_turning)" != "$drawn" ]; then dw_ok "Apply turns"; else dw_fail "Apply changed nothing"; fi
+    if [ "$(shown_cells dotwerk_edit_more_turning)" != "$drawn" ]; then dw_ok "Apply turns"; else dw_fail "Apply changed nothing"; fi
     drv clickid "$D" "$1" >/dev/null
     no_dialog || dw_fail "the twist dialog stayed open"
   fi
