@@ -172,8 +172,8 @@ void InitMainWindow(IProfile& p) {
   // the set typing, and the window's activation and focus come before the
   // posted tool: typing, they would show a caret while the window is first
   // painted, and its inversion stays on the grid lines. So the set stops typing
-  // here and its caret goes.
-  st.Cur().mouseMode = 0;
+  // here, in the Put Pixel mode the posted tool gives it, and its caret goes.
+  if (st.Cur().mouseMode == 104) st.Cur().mouseMode = 100;
   UpdateWorkSheetGeometry();
   w.HideCaret();
   w.DestroyCaret();
