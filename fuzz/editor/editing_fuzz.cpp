@@ -22,6 +22,7 @@
 #include "core/Dispatch.h"
 #include "core/Elements.h"
 #include "core/Geometry.h"
+#include "core/MemoryClipboard.h"
 #include "core/MouseTools.h"
 #include "core/Paste.h"
 #include "core/RecordingCanvas.h"
@@ -100,29 +101,10 @@ struct Prompter : IPrompter {
   void Beep(unsigned) override {}
 };
 
-struct Clipboard : IClipboard {
-  bool hasBitmap = false, hasText = false;
-  ClipBitmap bitmap;
-  bool ReadBitmap(ClipBitmap* out) override {
-    if (!hasBitmap) {
-      *out = ClipBitmap();
-      return false;
-    }
-    *out = bitmap;
-    return true;
-  }
-  bool HasText() override { return hasText; }
-  bool WriteBitmap(const ClipBitmap& b) override {
-    bitmap = b;
-    hasBitmap = true;
-    hasText = false;
-    return true;
-  }
-};
 
 Windows g_windows;
 Prompter g_prompter;
-Clipboard g_clipboard;
+MemoryClipboard g_clipboard;
 
 // ---- Dialog answers ------------------------------------------------------------
 

@@ -14,6 +14,7 @@
 
 #include "core/CountDialogs.h"
 #include "core/EditorState.h"
+#include "core/MemoryClipboard.h"
 #include "core/MemoryProfile.h"
 #include "core/MouseTools.h"
 #include "core/RecordingCanvas.h"
@@ -153,26 +154,12 @@ struct FakeWindows : IWindowOps {
   void SetClassCursor(WindowId w, int id) override { classCursor[w] = id; }
 };
 
-// A clipboard holding at most one bitmap or a text.
-struct FakeClipboard : IClipboard {
-  bool hasBitmap = false, hasText = false;
-  ClipBitmap bitmap;
+// The memory clipboard, counting reads, with helpers to fill it.
+struct FakeClipboard : MemoryClipboard {
   int reads = 0;
   bool ReadBitmap(ClipBitmap* out) override {
     ++reads;
-    if (!hasBitmap) {
-      *out = ClipBitmap();
-      return false;
-    }
-    *out = bitmap;
-    return true;
-  }
-  bool HasText() override { return hasText; }
-  bool WriteBitmap(const ClipBitmap& b) override {
-    bitmap = b;
-    hasBitmap = true;
-    hasText = false;
-    return true;
+    return MemoryClipboard::ReadBitmap(out);
   }
   void PutBitmap(int32_t w, int32_t h, uint32_t fill) {
     bitmap.width = w;
