@@ -55,6 +55,8 @@ if step "bench build" build build/bench -DBENCH=ON -DSANITIZE=OFF -DCMAKE_BUILD_
 fi
 
 echo
+# A failed fuzz target's report again, where the end of the log shows it.
+if [ -s build/fuzz/logs/REPORT ]; then cat build/fuzz/logs/REPORT; fi
 if [ ${#failures[@]} -gt 0 ]; then printf 'failed: %s\n' "${failures[@]}"; fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -58,6 +58,7 @@ class CDataRecorderToolDlg;
 class CUploadDownloadDlg;
 class CDataConverterDlg;
 class CConfiguratorDlg;
+class CPlaybackDlg;
 
 // The link modes.
 enum LinkMode : int32_t { LINK_IDLE = 0, LINK_MONITOR = 1, LINK_FILE = 2 };
@@ -248,14 +249,51 @@ public:
     void ShowTtffToolDlg();
     void ShowDataConverterDlg();
     void ShowScriptStatusDlg();
-    void BuildMenu(int mode);
-    void UpdateMenuState(int forceDefault);
-    void ShowBalloon(LPCTSTR text, int x, int y, int seconds, COLORREF textColour, COLORREF backColour);
-    void ShowBalloonOverWindow(CWnd* anchor, LPCTSTR text, int x, int y, int seconds, COLORREF textColour,
-                               COLORREF backColour);
-    void CloseActiveBalloon();
     void StartStartupUpdateCheck();
     void StartRegularUpdateCheck(CWnd* requester);
+    // The launchers of the single-instance tools: an open tool is focused
+    // (tabbed tools switch to the asked tab), otherwise made.
+    void ShowGenericPkts();
+    void ShowUploadDownloadDlg();
+    void ShowShutdownStandbyDlg();
+    void ShowPositionDlg();
+    void ShowSkyPlot();
+    void ShowQbinTester();
+    void ShowFastCorrDlg();
+    void ShowIonoDelayDlg();
+    void ShowVersionDlg();
+    void ShowRcvrConfigDlg(int tab);
+    void ShowDiagDlg(int tab);
+    void ShowConfiguratorDlg();
+    void ShowDetectReceiverDlg();
+    void ShowReleaseNotesDlg();
+    void ShowGpsDataDlg(UINT command);
+    void ShowSettingsSheet();
+    void NewMainWindow();
+    void RemoveMainWindow(CMainWndDlg* window);
+
+    // ---- Raw data windows (CMainWndRawOutput_win.cpp) -----------------------------------
+    // Every call opens one more raw data window.
+    void OpenRawOutputWnd();
+    void RemoveRawOutputWnd(CWnd* window);
+
+    // ---- Menu state and internal tools (CMainWndMenus_win.cpp) ---------------------------
+    void BuildMenu(int userLayout);
+    void UpdateMenuState(int forceDefault);
+    void RemoveMenuItem(UINT id, int submenu, int position);
+    void InsertMenuItem(int submenu, int position, UINT id, LPCTSTR text, int separator, bool enabled);
+    void PromptAccessCode();
+    void EnterUserMode();
+    void ShowInternalToolsNote();
+
+    // ---- Menu commands (CMainWndCommands_win.cpp) ------------------------------------------
+    void ResetReceiver(int kind);
+
+    // ---- Balloons (CMainWndBalloons_win.cpp): forward to the process-wide balloon ---------
+    void ShowBalloon(LPCTSTR text, int x, int y, int seconds, COLORREF textColour, COLORREF backColour);
+    void ShowBalloonOverWindow(CWnd* anchor, LPCTSTR text, int x, int y, int seconds, COLORREF textColour,
+                               COLORREF backColour, BYTE flags = 1);
+    void CloseActiveBalloon();
 
 protected:
     BOOL OnInitDialog() override;
@@ -461,6 +499,21 @@ public:
     CUploadDownloadDlg* m_pUploadDlg = nullptr;
     CDataConverterDlg* m_pDataConverter = nullptr;
     CConfiguratorDlg* m_pConfigurator = nullptr;
+    CPlaybackDlg* m_pPlaybackDlg = nullptr;
+    CWnd* m_pGenericPkts = nullptr;
+    CWnd* m_pShutdownStandby = nullptr;
+    CWnd* m_pQbinTester = nullptr;
+    CWnd* m_pFastCorr = nullptr;
+    CWnd* m_pIonoDelay = nullptr;
+    CWnd* m_pVersionDlg = nullptr;
+    CWnd* m_pDetectReceiver = nullptr;
+    CWnd* m_pReleaseNotes = nullptr;
+    CWnd* m_pScriptStatus = nullptr;
+    CWnd* m_pGpsDataDlg = nullptr;
+    // The settings sheet's General page while the sheet runs; null otherwise.
+    CWnd* m_pSettingsGeneral = nullptr;
+    // Raw data windows, any number of them.
+    CPtrArray m_rawOutputs;
 
     // Windows.
     CMainWndDlg* m_pParentMain = nullptr;

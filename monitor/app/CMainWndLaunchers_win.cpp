@@ -14,7 +14,6 @@ void Trace(CMainWndDlg& window, const char* name) { AppendTraceLine(window.GetDa
 
 }  // namespace
 
-void CMainWndDlg::ShowPlaybackDlg() { Trace(*this, "ShowPlaybackDlg"); }
 void CMainWndDlg::ShowTimingMonitorDlg() { Trace(*this, "ShowTimingMonitorDlg"); }
 void CMainWndDlg::ShowFlashLoaderDlg() { Trace(*this, "ShowFlashLoaderDlg"); }
 void CMainWndDlg::ShowDataRecorderToolDlg() { Trace(*this, "ShowDataRecorderToolDlg"); }
@@ -39,24 +38,6 @@ void CMainWndDlg::ShowDataConverterDlg() {
     CDialogView::LaunchView(m_pDataConverter, IDD_DATA_CONVERTER, parent, this);
 }
 
-// The authored menu of the resource stays as it is.
-void CMainWndDlg::BuildMenu(int /*mode*/) { Trace(*this, "BuildMenu"); }
-void CMainWndDlg::UpdateMenuState(int /*forceDefault*/) { Trace(*this, "UpdateMenuState"); }
 
-void CMainWndDlg::ShowBalloon(LPCTSTR text, int /*x*/, int /*y*/, int /*seconds*/, COLORREF /*textColour*/,
-                              COLORREF /*backColour*/) {
-    CString line("ShowBalloon ");
-    line += text != nullptr ? text : "";
-    Trace(*this, line);
-}
-
-void CMainWndDlg::ShowBalloonOverWindow(CWnd* /*anchor*/, LPCTSTR text, int /*x*/, int /*y*/, int /*seconds*/,
-                                        COLORREF /*textColour*/, COLORREF /*backColour*/) {
-    CString line("ShowBalloonOverWindow ");
-    line += text != nullptr ? text : "";
-    Trace(*this, line);
-}
-
-void CMainWndDlg::CloseActiveBalloon() { Trace(*this, "CloseActiveBalloon"); }
 void CMainWndDlg::StartStartupUpdateCheck() { Trace(*this, "StartStartupUpdateCheck"); }
 void CMainWndDlg::StartRegularUpdateCheck(CWnd* /*requester*/) { Trace(*this, "StartRegularUpdateCheck"); }

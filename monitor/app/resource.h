@@ -295,3 +295,12 @@
 #define IDC_CONV_OPT_FILL_1HZ 1909
 #define IDC_CONV_OPT_NA 1911
 #define IDC_CONV_OPT_FIELD_SEP 1876
+
+// ---- Further windows, each area in its own header ----------------------------------------
+#include "resource_rawoutput.h"
+
+#include "resource_linkdialogs.h"
+
+#include "resource_menus.h"
+
+#include "resource_tools.h"

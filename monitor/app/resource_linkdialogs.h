@@ -1,0 +1,2 @@
+// Resource ids of the playback and port dialogs (res/linkdialogs.rc).
+#pragma once

@@ -1,0 +1,2 @@
+// Resource ids of the access-code and about dialogs (res/menus.rc).
+#pragma once

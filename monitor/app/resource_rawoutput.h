@@ -1,0 +1,2 @@
+// Resource ids of the raw data monitor (res/rawoutput.rc).
+#pragma once
