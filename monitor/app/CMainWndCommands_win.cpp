@@ -2,6 +2,7 @@
 // receiver or on the window's display.
 #include "app/CMainWndDlg.h"
 #include "app/AppProfile.h"
+#include "app/MainWndLinkRules.h"
 #include "app/MainWndProfile.h"
 
 void CMainWndDlg::ResetReceiver(int /*kind*/) {}
@@ -71,3 +72,23 @@ void CMainWndDlg::ApplyFormatCommand(int code) {
     ApplyDisplayFormat(code);
 }
 
+// ---- Output formats -----------------------------------------------------------------------------
+
+void CMainWndDlg::SetOutputFormat(int format)
+{
+    IoOptions options = IoOptions();
+    m_link.GetModel().GetIoOptions(options);
+    ApplyOutputFormat(options, format);
+    m_link.GetProtocol().SendIoOptions(1, &options);
+}
+
+void CMainWndDlg::SyncOutputFormatChecks()
+{
+    // During a transfer the receiver's replies belong to the loader.
+    if (m_pLoader != nullptr) return;
+    IoOptions options = IoOptions();
+    m_link.GetModel().GetIoOptions(options);
+    int codes[OUTPUT_FORMAT_CHECK_COUNT];
+    GetOutputFormatChecks(options, codes);
+    for (int code : codes) ApplyDisplayFormat(code);
+}

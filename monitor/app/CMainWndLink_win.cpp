@@ -638,27 +638,6 @@ void CMainWndDlg::SetTimingView(bool on)
     BuildMenu(0);
 }
 
-// ---- Output formats -----------------------------------------------------------------------------
-
-void CMainWndDlg::SetOutputFormat(int format)
-{
-    IoOptions options = IoOptions();
-    m_link.GetModel().GetIoOptions(options);
-    ApplyOutputFormat(options, format);
-    m_link.GetProtocol().SendIoOptions(1, &options);
-}
-
-void CMainWndDlg::SyncOutputFormatChecks()
-{
-    // During a transfer the receiver's replies belong to the loader.
-    if (m_pLoader != nullptr) return;
-    IoOptions options = IoOptions();
-    m_link.GetModel().GetIoOptions(options);
-    int codes[OUTPUT_FORMAT_CHECK_COUNT];
-    GetOutputFormatChecks(options, codes);
-    for (int code : codes) ApplyDisplayFormat(code);
-}
-
 void CMainWndDlg::OnSaveConfiguration()
 {
     m_link.GetProtocol().SaveConfiguration();
