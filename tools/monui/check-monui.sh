@@ -71,6 +71,8 @@ verb "index"             "hwnd=$first"  "" -- wait "monui twin#0" 1
 verb "hwnd spec"         "rect=450 400 200 120" "" -- info "hwnd:$first"
 verb "class spec"        "rect=700 100 200 100" "" -- info "class:MonuiBalloon"
 if m info "monui twin#2"; then fail "index past the end" "$out"; else pass "index past the end"; fi
+verb "title prefix"      "count=2"      "" -- count "monui tw*"
+verb "class prefix"      "rect=700 100 200 100" "" -- info "class:MonuiBall*"
 
 # Controls by text and class; their state.
 verb "control by text"   "clicked=102"  "command 102 0"              -- click "$title" Go
