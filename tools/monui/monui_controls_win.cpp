@@ -88,9 +88,12 @@ int CmdState(const char* spec, const char* control, const char* which)
     if (w == "enabled") std::printf("%d\n", enabled);
     else if (w == "visible") std::printf("%d\n", visible);
     else if (w == "checked") std::printf("%ld\n", checked);
-    else
-        std::printf("id=%ld class=%s enabled=%d visible=%d checked=%ld\n", id, ClassOf(c).c_str(), enabled, visible,
-                    checked);
+    else {
+        RECT r;
+        GetWindowRect(c, &r);
+        std::printf("id=%ld class=%s enabled=%d visible=%d checked=%ld rect=%ld %ld %ld %ld\n", id, ClassOf(c).c_str(),
+                    enabled, visible, checked, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
     return 0;
 }
 

@@ -670,6 +670,7 @@ const char kUsage[] =
     "                                as a click would; \"unchanged=S\" when already so\n"
     "  enabled|visible|checked SPEC CONTROL   0 or 1 (checked: BM_GETCHECK, 0-2)\n"
     "  state SPEC CONTROL            id=I class=C enabled=E visible=V checked=K\n"
+    "                                rect=X Y W H (on the screen)\n"
     "  combo SPEC CONTROL ITEMTEXT   selects the item; CBN_SELCHANGE is posted to the\n"
     "                                window (its handler may open a dialog)\n"
     "  listsel SPEC CONTROL ITEMTEXT selects a list-box item, tells the parent\n"
