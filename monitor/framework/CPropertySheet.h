@@ -50,9 +50,6 @@ public:
   void OnOK() override;
   void OnCancel() override;
 
-  // Enables the sheet's Apply button for this page's changes.
-  void SetModified(BOOL bChanged = TRUE);
-
   // The description the sheet creates the page from.
   PROPSHEETPAGEA m_psp;
 
@@ -74,9 +71,8 @@ public:
   explicit CPropertySheet(UINT nIDCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
   ~CPropertySheet() override;
 
-  // Pages in tab order; the sheet does not own them.
+  // Pages in tab order, added before DoModal; the sheet does not own them.
   void AddPage(CPropertyPage* pPage);
-  void RemovePage(CPropertyPage* pPage);
   int GetPageCount() const { return static_cast<int>(m_pages.GetSize()); }
   CPropertyPage* GetPage(int nPage) const;
   // The page shown now (nullptr before the sheet exists).

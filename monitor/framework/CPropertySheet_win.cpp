@@ -81,12 +81,6 @@ void CPropertyPage::OnOK() {}
 
 void CPropertyPage::OnCancel() {}
 
-void CPropertyPage::SetModified(BOOL bChanged) {
-  HWND hSheet = ::GetParent(m_hWnd);
-  if (hSheet == nullptr) return;
-  ::SendMessageA(hSheet, bChanged ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(m_hWnd), 0);
-}
-
 BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
   NMHDR* pNMHDR = reinterpret_cast<NMHDR*>(lParam);
   LRESULT r = 0;
@@ -141,27 +135,7 @@ void CPropertySheet::CommonConstruct(CWnd* pParentWnd, UINT iSelectPage) {
 }
 
 void CPropertySheet::AddPage(CPropertyPage* pPage) {
-  if (pPage == nullptr) return;
-  m_pages.Add(pPage);
-  if (m_hWnd == nullptr) return;
-  // A running sheet takes the page at once.
-  PROPSHEETPAGEA psp = pPage->m_psp;
-  psp.lParam = reinterpret_cast<LPARAM>(pPage);
-  if (!pPage->m_strCaption.IsEmpty()) {
-    psp.dwFlags |= PSP_USETITLE;
-    psp.pszTitle = pPage->m_strCaption;
-  }
-  HPROPSHEETPAGE h = ::CreatePropertySheetPageA(&psp);
-  if (h != nullptr) PropSheet_AddPage(m_hWnd, h);
-}
-
-void CPropertySheet::RemovePage(CPropertyPage* pPage) {
-  for (int i = 0; i < GetPageCount(); ++i) {
-    if (m_pages[i] != pPage) continue;
-    if (m_hWnd != nullptr) PropSheet_RemovePage(m_hWnd, i, nullptr);
-    m_pages.RemoveAt(i);
-    return;
-  }
+  if (pPage != nullptr) m_pages.Add(pPage);
 }
 
 CPropertyPage* CPropertySheet::GetPage(int nPage) const {
