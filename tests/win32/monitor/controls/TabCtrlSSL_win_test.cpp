@@ -16,6 +16,8 @@
 #include "controls/CTabCtrlSSL.h"
 #include "controls/TabLayout.h"
 #include "framework/afx.h"
+#include "link/CController.h"
+#include "model/ReceiverEvent.h"
 #include "win32/monitor/framework/DialogTemplate.h"
 #include "win32/monitor/framework/MessagePump.h"
 
@@ -286,6 +288,43 @@ TEST_F(TabCtrlSSLTest, NoTabsNoActivePage) {
   EXPECT_EQ(nullptr, tabs.GetActivePage());
   EXPECT_EQ(-1, tabs.FindPageById(11));
   EXPECT_FALSE(tabs.ActivatePage(0));
+}
+
+// A main window with a link, for the pages' event registration.
+class FakeMain : public IDialogViewHost {
+public:
+  CController controller;
+  CWnd* GetViewHostWnd() override { return nullptr; }
+  CController* GetViewController() override { return &controller; }
+  bool IsWindowBubbleHelpOn() override { return true; }
+  bool IsBalloonTipsOn() override { return false; }
+};
+
+class CEventPage : public CTabPageSSL {
+public:
+  CEventPage() : CTabPageSSL(0) {}
+  std::vector<std::pair<WPARAM, LPARAM>> events;
+  LRESULT OnModelUpdate(WPARAM event, LPARAM param) override {
+    events.emplace_back(event, param);
+    return 0;
+  }
+};
+
+TEST_F(TabCtrlSSLTest, PageListensAtTheMainWindowsLinkOnlyWhenAsked) {
+  FakeMain main;
+  CEventPage page;
+  ASSERT_TRUE(page.CreateIndirect(pageTemplate.Get(), &host));
+  page.EnableEvents(true);  // no main window yet: nothing
+  EXPECT_EQ(0, main.controller.GetListenerCount());
+  page.SetMainWnd(&main);
+  page.EnableEvents(true);
+  EXPECT_EQ(1, main.controller.GetListenerCount());
+  page.PostMessage(WM_RECEIVER_EVENT, 18, (3 << 16) | 4);
+  PumpPending();
+  EXPECT_EQ((std::vector<std::pair<WPARAM, LPARAM>>{{18, (3 << 16) | 4}}), page.events);
+  page.EnableEvents(false);
+  EXPECT_EQ(0, main.controller.GetListenerCount());
+  page.DestroyWindow();
 }
 
 }  // namespace
