@@ -18,7 +18,7 @@ TEST(BalloonGeometry, BalloonOverAWindowIsCentredOnIt)
     EXPECT_EQ(CPoint(-50, -25), BalloonAnchorCentre(CRect(-100, -50, 0, 0)));
 }
 
-TEST(BalloonGeometry, TextRectangleAndCornersArePartsOfTheClientArea)
+TEST(BalloonGeometry, TextRectangleAndCornersFollowTheClientArea)
 {
     EXPECT_EQ(CRect(18, 17, 342, 161), BalloonTextRect(360, 170));
     EXPECT_EQ(CSize(54, 68), BalloonCornerEllipse(360, 170));
