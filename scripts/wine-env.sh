@@ -57,6 +57,9 @@ wine_env_start() {
   # crash debugger, which can hang on a process with threads in flight.
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
     >>"$RUN_DIR/wineboot.log" 2>&1
+  # No window manager runs on the virtual display: Wine draws the frames
+  # itself instead of waiting for one whenever a window is shown or closed.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$RUN_DIR/wineboot.log" 2>&1
   wineserver -w
   com_harness_start
 }
