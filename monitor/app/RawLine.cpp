@@ -1,6 +1,7 @@
 #include "app/RawLine.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "model/ReceiverEvent.h"
 
@@ -188,7 +189,8 @@ void UnstuffQbinCommand(const uint8_t* bytes, int n, std::vector<uint8_t>& out)
     if (bytes == nullptr || n <= 0) return;
     const bool framed = n >= 3 && bytes[0] == kDle && bytes[n - 2] == kDle && bytes[n - 1] == kEtx;
     if (!framed) {
-        out.assign(bytes, bytes + n);
+        out.resize(static_cast<size_t>(n));
+        std::memcpy(out.data(), bytes, static_cast<size_t>(n));
         return;
     }
     out.reserve(static_cast<size_t>(n));
