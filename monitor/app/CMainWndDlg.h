@@ -276,6 +276,8 @@ public:
     // Every call opens one more raw data window.
     void OpenRawOutputWnd();
     void RemoveRawOutputWnd(CWnd* window);
+    // Closes every raw data window this one opened (when it goes itself).
+    void CloseRawOutputWnds();
 
     // ---- Menu state and internal tools (CMainWndMenus_win.cpp) ---------------------------
     void BuildMenu(int userLayout);

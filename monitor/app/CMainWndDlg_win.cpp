@@ -777,6 +777,7 @@ void CMainWndDlg::OnClose() { ConfirmClose(true); }
 
 void CMainWndDlg::OnDestroy() {
     if (m_batch) m_batch->Abort();
+    CloseRawOutputWnds();
     SaveSettings();
     CModelessDialog::OnDestroy();
 }
