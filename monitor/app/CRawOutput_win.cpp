@@ -4,6 +4,7 @@
 
 #include "app/CMainWndDlg.h"
 #include "app/resource.h"
+#include "controls/WorkArea.h"
 #include "framework/CWinApp.h"
 #include "model/CModel.h"
 #include "model/WinHelpers.h"
@@ -143,6 +144,7 @@ BOOL CRawOutput::OnInitDialog()
 
     if (m_mainWindow != nullptr && m_mainWindow->GetSafeHwnd() != nullptr) {
         DockDialogToMainWindow(m_hWnd, m_mainWindow->m_hWnd, kDockGap, false, false, true);
+        KeepWindowOnWorkArea(m_hWnd);
         if (m_mainWindow->GetLinkMode() == LINK_FILE) ShowPlaybackHint();
     }
     SetTimer(kRefreshTimer, kRefreshMs, nullptr);
