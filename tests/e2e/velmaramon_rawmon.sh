@@ -48,18 +48,10 @@ expect_mixed_ids() {  # what window
 has_line() {  # window text: 1 when the list holds exactly that line
   raw_lines "$1" | grep -Fxq -- "$2" && echo 1 || echo 0
 }
-# A balloon of the program: with the process-wide balloon a top-level window
-# of exactly W x H shows; while the main window's balloon members only leave
-# a trace line, that line.
+# A balloon of the program, W x H: while the main window's balloon members
+# only leave a trace line, that line.
 balloon_shown() {  # text width height: 1 or 0
-  local h pid rect
-  if vm_trace | grep -Fq "ShowBalloonOverWindow $1"; then echo 1; return; fi
-  pid=$(ui pid "$VM_TITLE" | tr -dc '0-9')
-  for h in $(ui windows | awk -v p="pid=$pid" '$2 == "visible=1" && $3 == p { print $1 }'); do
-    rect=$(win_rect "hwnd:$h")
-    [[ $rect == *" $2 $3" ]] && { echo 1; return; }
-  done
-  echo 0
+  if vm_trace | grep -Fq "ShowBalloonOverWindow $1" || vm_balloons | grep -q " $2 $3\$"; then echo 1; else echo 0; fi
 }
 
 rx_ok silent purge
