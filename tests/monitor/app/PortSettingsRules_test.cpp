@@ -76,7 +76,8 @@ TEST(PortSettingsRules, PresetsSetBaudParityAndAlwaysOneStopBitAndEightDataBits)
 TEST(PortSettingsRules, PresetMenuTextsMatchWhatTheySelect)
 {
     ASSERT_EQ(9, kPortPresetCount);
-    for (const PortPreset& preset : kPortPresets) {
+    for (int i = 0; i < kPortPresetCount; ++i) {
+        const PortPreset& preset = kPortPresets[i];
         const std::string expected = std::string(preset.baud) + "-8-" + kPortParityTexts[preset.parityIndex] + "-1";
         EXPECT_EQ(expected, preset.text);
     }
