@@ -358,7 +358,10 @@ void CPlaybackDlg::OnStartStop()
 
 void CPlaybackDlg::OnShowMap()
 {
-    if (m_mainWindow != nullptr) m_mainWindow->ShowPositionDlg();
+    // The main window's own command, so the position window opens as from
+    // its menu (once, then brought forward).
+    if (m_mainWindow != nullptr && m_mainWindow->GetSafeHwnd() != nullptr)
+        m_mainWindow->PostMessage(WM_COMMAND, MAKEWPARAM(ID_POSITION_WND, 0), 0);
 }
 
 void CPlaybackDlg::OnCloseButton() { OnClose(); }

@@ -181,23 +181,25 @@ protected:
     std::vector<std::string> m_files;
 };
 
-// Counts the windows of this thread captioned `title`.
+struct WindowSearch {
+    const char* title;
+    int count;
+};
+
+BOOL CALLBACK CountTitled(HWND hwnd, LPARAM param)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
+    char text[64] = {};
+    ::GetWindowTextA(hwnd, text, sizeof text);
+    if (std::string(text) == search->title && ::IsWindowVisible(hwnd)) ++search->count;
+    return TRUE;
+}
+
+// Counts the visible windows of this thread captioned `title`.
 int CountWindows(const char* title)
 {
-    struct Search {
-        const char* title;
-        int count;
-    } search = {title, 0};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            char text[64] = {};
-            ::GetWindowTextA(hwnd, text, sizeof text);
-            if (std::string(text) == s->title && ::IsWindowVisible(hwnd)) ++s->count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search = {title, 0};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountTitled, reinterpret_cast<LPARAM>(&search));
     return search.count;
 }
 
