@@ -969,6 +969,9 @@ void CMainWndDlg::OnTimer(UINT_PTR nIDEvent) {
         case MWT_POSITION_MAP:
             // The hidden position map window comes with the position views.
             break;
+        case MWT_DISPLAY:
+            RefreshDisplay();
+            break;
         default:
             break;
     }
