@@ -45,6 +45,7 @@ expect_mixed_ids() {  # what window
     vm_fail "$1: $got lines, differing from $MIXED_IDS: $(head -c 600 "$VM_SCRATCH/mixed.diff")"
   fi
 }
+has_lines() { [ "$(raw_count "${1:-$RAW}")" -gt 0 ] && echo 1 || echo 0; }
 has_line() {  # window text: 1 when the list holds exactly that line
   raw_lines "$1" | grep -Fxq -- "$2" && echo 1 || echo 0
 }
@@ -132,6 +133,67 @@ if vm_start_window; then
   expect_mixed_ids "first of two windows" "$RAW#0"
   expect_mixed_ids "second of two windows" "$RAW#1"
 
+  vm_close
+fi
+
+# FILE mode: a window opened during a playback shows how to see its data; a
+# playback faster than 500 lists nothing, one at 500 with raw data
+# pass-through lists its frames.
+PLAY="Data Playback"
+C_PLAY_FILE=$(rid IDC_PLAY_FILE)
+C_PLAY_SPEED=$(rid IDC_PLAY_SPEED)
+C_PLAY_PASS=$(rid IDC_PLAY_RAW_PASS)
+C_PLAY_START=$(rid IDC_PLAY_START)
+HINT="To view raw data while playback is in progress, you must set the playback speed to less than 500 and enable raw data pass-through on the Playback window."
+play() {  # speed: starts the bundled recording at that speed
+  ui settext "$PLAY" "$C_PLAY_SPEED" "$1" >/dev/null
+  ui click "$PLAY" "$C_PLAY_START" >/dev/null
+  POLL_SLEEP=0.05 poll 5 "FILE" pane 4 >/dev/null
+}
+played_out() { vm_expect_poll "$1: playback ended" 60 "IDLE" pane 4; }
+vm_reset
+reg_set bPassOk 1
+rx_ok silent purge
+if vm_start_window; then
+  ( ui combo "$VM_TITLE" 36004 FILE >/dev/null & )
+  if ui wait "$PLAY" 15 >/dev/null; then
+    ui settext "$PLAY" "$C_PLAY_FILE" "$(zpath tests/data/velmara_demo.qbl)" >/dev/null
+    ui check "$PLAY" "$C_PLAY_PASS" 1 >/dev/null
+    play 20
+    vm_command "$ID_RAW_WND"
+    vm_expect_count "raw data window during a playback" "$RAW" 1
+    vm_expect_poll "FILE-mode hint balloon (350x160)" 3 1 balloon_shown "$HINT" 350 160
+    vm_expect_poll "lines at speed 20 with pass-through" 10 1 has_lines
+    ui click "$PLAY" "$C_PLAY_START" >/dev/null
+    vm_expect_poll "link pane after Stop" 5 "IDLE" pane 4
+    raw_clear
+    play 1000
+    played_out "speed 1000"
+    vm_expect "lines of a playback at 1000" 0 "$(raw_count)"
+    play 500
+    played_out "speed 500"
+    n=$(raw_count)
+    [ "$n" -gt 0 ] && vm_pass "lines of a playback at 500: $n" || vm_fail "no lines of a playback at 500"
+    # Two more: the window empties itself at the 5000th line, then goes on.
+    if [ "$n" -gt 0 ] && [ $((3 * n)) -gt 4999 ] && [ $((3 * n)) -le 9998 ]; then
+      play 500
+      played_out "second playback at 500"
+      play 500
+      played_out "third playback at 500"
+      # About 3n - 4999: the first frames of a replay may go by before raw
+      # pass-through is switched on (it is set once the reader runs), so a
+      # playback's count varies by a few.
+      m=$(raw_count)
+      want=$((3 * n - 4999))
+      if [ "$m" -ge $((want - 50)) ] && [ "$m" -le $((want + 50)) ]; then
+        vm_pass "after three playbacks of about $n lines the window holds $m (about $want: emptied at the 5000th)"
+      else
+        vm_fail "after three playbacks of about $n lines the window holds $m, not about $want"
+      fi
+    fi
+  else
+    vm_fail "\"FILE\" opened no \"$PLAY\""
+  fi
   vm_close
 fi
 
