@@ -192,6 +192,25 @@ TABLE
     [[ $box == *"text=Invalid QBIN marker specified!"* ]] && vm_pass "Start refuses \"00\"" || vm_fail "Start with \"00\": '$box'"
     ui answer IDOK 5 >/dev/null
     vm_expect_poll "link pane after the refusal" 5 "IDLE" pane 4
+
+    # With the position map open, a start above speed 100 is slowed to 100
+    # and the user told why (needs the position window of the tool windows).
+    ui click "$PLAY_TITLE" 36002 >/dev/null
+    if ui wait "Position Map" 10 >/dev/null; then
+      ui settext "$PLAY_TITLE" 1368 6D >/dev/null
+      ui settext "$PLAY_TITLE" 1366 "$(zpath "$demo")" >/dev/null
+      ui settext "$PLAY_TITLE" 1367 1000 >/dev/null
+      ( ui click "$PLAY_TITLE" 36001 >/dev/null & )
+      box=$(ui msgbox 10)
+      [[ $box == *"text=For best response of the position map, the playback speed"* ]] &&
+        vm_pass "map message at speed 1000" || vm_fail "map message: '$box'"
+      ui answer IDOK 5 >/dev/null
+      vm_expect_poll "speed limited for the map" 5 "100" dtext 1367
+      vm_expect_poll "the map run plays to its end" 60 "Start" dtext 36001
+      vm_expect_poll "link pane after the map run" 10 "IDLE" pane 4
+    else
+      vm_info "no \"Position Map\" window in this build: the map limit is not checked here"
+    fi
   else
     vm_fail "\"FILE\" opened no \"$PLAY_TITLE\""
   fi
