@@ -29,6 +29,9 @@ dshot() {  # title name: a dialog as build/artifacts/NAME.png
   fi
 }
 ptext() { ui text "$PORT_TITLE" "$1"; }
+# The driver's pipe hides its exit code: a window is there when it prints its handle.
+shown() { [[ $(ui wait "$1" "$2") == hwnd=* ]]; }
+closed() { [[ $(ui gone "$1" "$2") == gone=* ]]; }
 dtext() { ui text "$PLAY_TITLE" "$1"; }
 reg_str() {  # name: a string of the profile, "" when it is not there
   wine reg query "$VM_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
@@ -42,7 +45,7 @@ choose() {  # item
 }
 open_port_dialog() {  # item: true when the dialog came
   choose "$1"
-  if ui wait "$PORT_TITLE" 15 >/dev/null; then vm_pass "\"$1\" opened \"$PORT_TITLE\""; return 0; fi
+  if shown "$PORT_TITLE" 15; then vm_pass "\"$1\" opened \"$PORT_TITLE\""; return 0; fi
   vm_fail "\"$1\" opened no \"$PORT_TITLE\""
   return 1
 }
@@ -77,7 +80,7 @@ if vm_start_window; then
     ui combo "$PORT_TITLE" 1754 "2" >/dev/null
     dshot "$PORT_TITLE" velmaramon_port_settings
     ( ui click "$PORT_TITLE" 1 >/dev/null & )
-    ui gone "$PORT_TITLE" 10 >/dev/null && vm_pass "OK closed the dialog" || vm_fail "OK left the dialog open"
+    closed "$PORT_TITLE" 10 && vm_pass "OK closed the dialog" || vm_fail "OK left the dialog open"
     vm_expect_poll "link pane after OK" 15 "COM 5: 115200-7-N-2" pane 4
   fi
   vm_close
@@ -135,7 +138,7 @@ big=$VM_SCRATCH/forty_million.log
 cp "$demo" "$big" && truncate -s 40000000 "$big"
 if vm_start_window; then
   choose FILE
-  if ui wait "$PLAY_TITLE" 15 >/dev/null; then
+  if shown "$PLAY_TITLE" 15; then
     vm_pass "\"FILE\" opened \"$PLAY_TITLE\""
     while IFS='|' read -r id want what; do
       vm_expect "$what ($id)" "$want" "$(dtext "$id")"
@@ -196,7 +199,7 @@ TABLE
     # With the position map open, a start above speed 100 is slowed to 100
     # and the user told why (needs the position window of the tool windows).
     ui click "$PLAY_TITLE" 36002 >/dev/null
-    if ui wait "Position Map" 10 >/dev/null; then
+    if shown "Position Map" 10; then
       ui settext "$PLAY_TITLE" 1368 6D >/dev/null
       ui settext "$PLAY_TITLE" 1366 "$(zpath "$demo")" >/dev/null
       ui settext "$PLAY_TITLE" 1367 1000 >/dev/null

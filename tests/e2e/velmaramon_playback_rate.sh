@@ -30,7 +30,7 @@ vm_info "Wine runs $VM_EXE: build type ${build_type:-?}, compiler ${compiler:-?}
 
 wine_ms=
 vm_start -monitor "-playback=$(zpath "$rec")"
-if ui wait "$VM_TITLE" 30 >/dev/null; then
+if [[ $(ui wait "$VM_TITLE" 30) == hwnd=* ]]; then
   start=$(date +%s%N)
   # Not polled: a fast replay may be over before a poll would see it.
   vm_info "link pane just after the window came: '$(pane 4)'"
