@@ -22,7 +22,11 @@ CANNOT_DETECT="Failed to initilize automatic receiver detection!"
 
 dshot() {  # title name: a dialog as build/artifacts/NAME.png
   local bmp=$VM_SCRATCH/$2.bmp
-  if ui shot "$1" "$bmp" >/dev/null && convert "$bmp" "$VM_ARTIFACTS/$2.png" 2>/dev/null; then
+  # A window just opened may not have painted yet: its picture would be black.
+  sleep 1
+  ui shot "$1" "$bmp" >/dev/null
+  if [ "$(convert "$bmp" -format '%[fx:maxima]' info: 2>/dev/null)" = 0 ]; then ui shot "$1" "$bmp" print >/dev/null; fi
+  if convert "$bmp" "$VM_ARTIFACTS/$2.png" 2>/dev/null; then
     echo "screenshot: build/artifacts/$2.png"
   else
     vm_fail "screenshot $2 not saved"
