@@ -12,6 +12,7 @@
 #include "app/MainWndProfile.h"
 #include "app/PlaybackChecks.h"
 #include "app/resource.h"
+#include "controls/WorkArea.h"
 #include "framework/MessagePrompter.h"
 #include "link/CPlaybackChannel.h"
 #include "model/WinHelpers.h"
@@ -165,8 +166,12 @@ BOOL CPlaybackDlg::OnInitDialog()
     SetSliderPosition(m_speed);
     UpdateData(FALSE);
     UpdateButtons();
-    if (m_mainWindow != nullptr && m_mainWindow->GetSafeHwnd() != nullptr)
+    if (m_mainWindow != nullptr && m_mainWindow->GetSafeHwnd() != nullptr) {
         DockDialogToMainWindow(m_hWnd, m_mainWindow->m_hWnd, kDockGap, false, false, true);
+        // Next to a main window near the screen's edge the slot lies partly
+        // off the screen.
+        KeepWindowOnWorkArea(m_hWnd);
+    }
     return TRUE;
 }
 

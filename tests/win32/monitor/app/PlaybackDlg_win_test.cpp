@@ -95,7 +95,17 @@ protected:
                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_PROGRESS)), ::GetModuleHandleA(nullptr),
                           nullptr);
         main.m_initialised = true;
-        main.m_dataFolder = (CurrentFolder() + "\\" + kRecordingFolder).c_str();
+        // A data folder of the test's own (the window writes its trace
+        // there) holding a copy of the bundled recording.
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        m_dataFolder = std::string(temp) + "vmplay" + std::to_string(::GetCurrentProcessId());
+        ::CreateDirectoryA(m_dataFolder.c_str(), nullptr);
+        const std::string bundled = CurrentFolder() + "\\" + kRecordingFolder + "\\" + kRecordingName;
+        ::CopyFileA(bundled.c_str(), (m_dataFolder + "\\" + kRecordingName).c_str(), FALSE);
+        m_files.push_back(m_dataFolder + "\\" + kRecordingName);
+        m_files.push_back(m_dataFolder + "\\VelmaraMon_trace.txt");
+        main.m_dataFolder = m_dataFolder.c_str();
         PlaybackSettings& s = main.m_playback;
         s.fileName = kRecordingName;
         s.speed = 1000;
@@ -114,6 +124,7 @@ protected:
         if (main.GetSafeHwnd() != nullptr) main.DestroyWindow();
         PumpPending();
         for (const std::string& file : m_files) ::DeleteFileA(file.c_str());
+        ::RemoveDirectoryA(m_dataFolder.c_str());
     }
 
     CPlaybackDlg* Open()
@@ -179,6 +190,7 @@ protected:
     TestMainWnd main;
     HeldFactory held;
     std::vector<std::string> m_files;
+    std::string m_dataFolder;
 };
 
 struct WindowSearch {
@@ -271,7 +283,7 @@ TEST_F(PlaybackDlgTest, PlaysTheBundledRecordingToTheEnd)
 {
     const std::string recording = std::string(main.m_dataFolder) + "\\" + kRecordingName;
     if (::GetFileAttributesA(recording.c_str()) == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << recording << " not found (run from the source folder)";
+        GTEST_SKIP() << kRecordingName << " not found (run from the source folder)";
     const std::string folder = CurrentFolder();
     ASSERT_NE(nullptr, Open());
     SetText(IDC_PLAY_NMEA, "gga");
