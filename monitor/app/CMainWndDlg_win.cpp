@@ -263,6 +263,7 @@ bool CMainWndDlg::ConfirmClose(bool ask) {
         }
     }
     if (m_pScripter != nullptr) StartScripter(1, nullptr);
+    CloseDesktopTools();
     ShowWindow(SW_HIDE);
     m_link.Disconnect();
     m_diagLogs.Close();
@@ -721,14 +722,7 @@ LRESULT CMainWndDlg::OnGateDone(WPARAM wParam, LPARAM) {
 // ---- Messages ------------------------------------------------------------------------------
 
 void CMainWndDlg::PostNcDestroy() {
-    if (m_pParentMain != nullptr) {
-        CPtrArray& list = m_pParentMain->m_secondaryWindows;
-        for (int i = 0; i < list.GetSize(); ++i)
-            if (list[i] == this) {
-                list.RemoveAt(i);
-                break;
-            }
-    }
+    if (m_pParentMain != nullptr) m_pParentMain->RemoveMainWindow(this);
     delete this;
 }
 
@@ -812,9 +806,6 @@ void CMainWndDlg::OnConnect() {
     else
         EnterIdleMode(0);
 }
-
-// The GPS system data window comes later; the combo only keeps its choice.
-void CMainWndDlg::OnGpsDataComboSelect() {}
 
 void CMainWndDlg::OnLinkComboCommand() { OnLinkComboSelect(); }
 
