@@ -17,7 +17,7 @@ public:
     CPlaceholderTab();
     // Times the host (or a launcher) initialised the page.
     int GetInitCount() const { return m_initCount; }
-    BOOL InitPage() override;
+    bool InitPage() override;
 
 private:
     int m_initCount = 0;

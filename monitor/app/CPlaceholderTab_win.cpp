@@ -5,10 +5,10 @@
 
 CPlaceholderTab::CPlaceholderTab() : CTabPageSSL(IDD_PLACEHOLDER_PAGE, nullptr) {}
 
-BOOL CPlaceholderTab::InitPage()
+bool CPlaceholderTab::InitPage()
 {
     ++m_initCount;
-    return TRUE;
+    return true;
 }
 
 int OpenPlaceholderTabs(CDialogView& host, CTabCtrlSSL& tabs, CPlaceholderTab* pages, const char* const* titles,
@@ -19,7 +19,7 @@ int OpenPlaceholderTabs(CDialogView& host, CTabCtrlSSL& tabs, CPlaceholderTab* p
     if (!tabs.SubclassDlgItem(IDC_TOOL_TABS, &host)) return 0;
     int added = 0;
     for (int i = 0; i < count; ++i) {
-        pages[i].m_pMainWnd = mainWindow;
+        pages[i].SetMainWnd(mainWindow);
         // A page that cannot be made leaves its tab out; the others still work.
         if (!pages[i].Create(IDD_PLACEHOLDER_PAGE, &tabs)) continue;
         if (tabs.AddPage(titles[i], added, &pages[i]) < 0) {

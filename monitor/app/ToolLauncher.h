@@ -59,10 +59,10 @@ bool CreatePlainDialog(T*& slot, UINT templateId, CWnd* parent)
 
 }  // namespace tool_launch
 
-// factory(mainWindow, tab) makes the tool object. Returns true when the
-// tool is open afterwards.
+// factory(mainWindow, tab) makes the tool object; row says how it is
+// created. Returns true when the tool is open afterwards.
 template <class T, class Factory>
-bool LaunchTool(CMainWndDlg& mainWindow, T*& slot, ToolKind kind, int tab, Factory factory)
+bool LaunchTool(CMainWndDlg& mainWindow, T*& slot, const ToolLaunchRow& row, int tab, Factory factory)
 {
     if (slot != nullptr) {
         if (slot->GetSafeHwnd() != nullptr) {
@@ -72,7 +72,6 @@ bool LaunchTool(CMainWndDlg& mainWindow, T*& slot, ToolKind kind, int tab, Facto
         if constexpr (tool_launch::HasTabs<T>::value) SelectToolTab(slot->GetTabs(), tab);
         return true;
     }
-    const ToolLaunchRow& row = GetToolLaunchRow(kind);
     CWnd* parent = GetToolParentWindow(mainWindow, row.parent);
     slot = factory(mainWindow, tab);
     if constexpr (std::is_base_of<CDialogView, T>::value) {
@@ -81,6 +80,12 @@ bool LaunchTool(CMainWndDlg& mainWindow, T*& slot, ToolKind kind, int tab, Facto
     } else {
         return tool_launch::CreatePlainDialog(slot, row.templateId, parent);
     }
+}
+
+template <class T, class Factory>
+bool LaunchTool(CMainWndDlg& mainWindow, T*& slot, ToolKind kind, int tab, Factory factory)
+{
+    return LaunchTool(mainWindow, slot, GetToolLaunchRow(kind), tab, factory);
 }
 
 #endif  // _WIN32

@@ -21,6 +21,8 @@ public:
     void UpdateChannels(const FixModeRecord& fixModeAndDops, const TrackingTable& trackingTable);
 
 protected:
+    // The View menu's check goes with the plot.
+    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 };
 
