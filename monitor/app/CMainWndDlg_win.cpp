@@ -11,6 +11,7 @@
 #include "app/AppProfile.h"
 #include "app/MainWndProfile.h"
 #include "app/MainWndStatus.h"
+#include "app/UiQuery.h"
 #include "data/CDataConverterDlg.h"
 #include "link/CCommPort.h"
 #include "model/ReceiverEvent.h"
@@ -316,6 +317,9 @@ void CMainWndDlg::InitMainWindow() {
     // A dialog may be made without WM_CREATE reaching its map; the fonts are
     // needed below either way.
     CreateMainFonts(*this);
+
+    // The end-to-end runs' UI driver reads menus through the window itself.
+    InstallUiQuery(m_hWnd);
 
     // 1. Menu; the shutdown item waits for a receiver that can do it.
     BuildMenu(0);

@@ -1,62 +1,10 @@
 // monui: UI driver of the monitor's end-to-end scripts. It runs as a second
-// Win32 process beside VelmaraMon.exe under Wine, finds the main window by
-// its title and reads or pokes it the way a user would see it. One command
-// per run; results on stdout; exit code 0 when the command did what it says,
-// 1 otherwise (missing window, timeout, unknown control), 2 on bad usage.
-//
-//   monui wait TITLE [SECONDS]          a visible top-level window with exactly
-//                                       this title; prints its handle
-//   monui gone TITLE [SECONDS]          until no visible window has the title
-//   monui info TITLE                    hwnd, visible (0/1, hidden ones too),
-//                                       process id, window rectangle
-//   monui text TITLE ID                 text of the descendant with control id ID
-//   monui pane TITLE INDEX              text of status-bar part INDEX (0-based)
-//   monui combo TITLE ID ITEMTEXT       selects the item, notifies the dialog
-//   monui dblclick TITLE [X Y]          double-click on bare client area
-//   monui msgbox [SECONDS]              waits for a message box; prints
-//                                       "title=..." and "text=..."
-//   monui answer BUTTON [SECONDS]       presses a message-box button by text
-//                                       or IDOK, IDCANCEL, IDYES, IDNO, ...
-//   monui shot TITLE FILE.bmp [print]   24-bit screenshot of the window
-//   monui nowindow TITLE EXE SECONDS    passes when every process named EXE
-//                                       ends within SECONDS with no visible
-//                                       window of that title and no message box
-//   monui close TITLE                   posts WM_CLOSE (hidden windows too)
-//   monui windows                       every top-level window: handle,
-//                                       visible, process, class, title
-//   monui pid TITLE                     the window's process id
-//   monui settext TITLE ID TEXT         sets an edit's text (WM_SETTEXT); its
-//                                       parent gets EN_CHANGE once (a single-
-//                                       line edit sends it itself, for others
-//                                       monui does)
-//   monui click TITLE ID                clicks a button (BM_CLICK: the parent
-//                                       gets BN_CLICKED); prints "pending" when
-//                                       its handler is still busy (a modal box)
-//   monui menu TITLE ID                 chooses a menu command: posts WM_COMMAND
-//                                       with the id to the window
-//   monui listsel TITLE ID ITEMTEXT     selects the list-box item with exactly
-//                                       this text, then tells the parent
-//                                       (LBN_SELCHANGE)
-//   monui check TITLE ID 0|1|2          sets a check box (BM_SETCHECK) and tells
-//                                       the parent (BN_CLICKED), as a user's
-//                                       click would; nothing when already so
-//   monui datetime TITLE ID [YYYY-MM-DD HH:MM:SS]
-//                                       sets a date-time picker to this local
-//                                       time (DTM_SETSYSTEMTIME) and tells its
-//                                       owner (WM_NOTIFY DTN_DATETIMECHANGE,
-//                                       sent by a thread monui starts in the
-//                                       program: Wine carries no WM_NOTIFY
-//                                       between processes); without a time
-//                                       prints the picker's value
-//                                       "YYYY-MM-DD HH:MM:SS"
-//   monui progress TITLE ID             a progress bar: "pos=P low=L high=H"
-//   monui holdfile PATH SECONDS         opens an existing file with no sharing
-//                                       (others cannot open it), prints "held",
-//                                       keeps it SECONDS, prints "released"
-//
-// Controls are found by id among every descendant of the window, a visible
-// one before a hidden one. Texts that hold line breaks are printed with "\n"
-// for each.
+// Win32 process beside VelmaraMon.exe under Wine, finds the program's windows
+// by their titles and reads or pokes them the way a user would see them. One
+// command per run; results on stdout; exit code 0 when the command did what
+// it says, 1 otherwise (missing window, timeout, unknown control, a refused
+// command), 2 on bad usage. The verbs are listed in kUsage below ("monui
+// help" prints it).
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -69,145 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "monui.h"
+
+using namespace monui;
+
 namespace {
-
-const int kDefaultWait = 30;
-// Messages to another process must not hang the driver on a busy window.
-const UINT kSendTimeoutMs = 5000;
-
-std::string Printable(const std::string& s)
-{
-    std::string out;
-    for (char c : s) {
-        if (c == '\r') continue;
-        if (c == '\n') out += "\\n";
-        else out += c;
-    }
-    return out;
-}
-
-std::string Narrow(const wchar_t* w)
-{
-    int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return std::string();
-    std::vector<char> buf(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, w, -1, buf.data(), n, nullptr, nullptr);
-    return buf.data();
-}
-
-// WM_GETTEXT is marshalled between processes, unlike GetWindowText, which
-// reads only the caption stored with the window and misses edit controls.
-bool TextOf(HWND h, std::string& text)
-{
-    DWORD_PTR len = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &len))
-        return false;
-    // Wide, converted here: the same form whether the control is an ANSI or
-    // a Unicode window (see CmdCombo for what the ANSI form does in Wine).
-    std::vector<wchar_t> buf(len + 2, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
-                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &got))
-        return false;
-    buf[std::min<size_t>(got, buf.size() - 1)] = L'\0';
-    text = Narrow(buf.data());
-    return true;
-}
-
-std::string ClassOf(HWND h)
-{
-    char cls[128] = "";
-    GetClassNameA(h, cls, sizeof cls);
-    return cls;
-}
-
-// Top-level windows with the exact title. The title of a top-level window is
-// its stored caption, so GetWindowText needs no message (and works while the
-// program is busy).
-struct TopSearch {
-    const char* title;
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK FindTopProc(HWND h, LPARAM lp)
-{
-    TopSearch* s = reinterpret_cast<TopSearch*>(lp);
-    if (s->visibleOnly && !IsWindowVisible(h)) return TRUE;
-    char text[512] = "";
-    GetWindowTextA(h, text, sizeof text);
-    if (std::strcmp(text, s->title) != 0) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-HWND FindTop(const char* title, bool visibleOnly)
-{
-    TopSearch s = {title, visibleOnly, nullptr};
-    EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-// Looks at least once, then every 100 ms until the time is up.
-HWND WaitTop(const char* title, double seconds)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (HWND h = FindTop(title, true)) return h;
-        if (GetTickCount() - start >= seconds * 1000) return nullptr;
-        Sleep(100);
-    }
-}
-
-HWND NeedTop(const char* title)
-{
-    HWND h = FindTop(title, true);
-    if (!h) std::printf("missing=%s\n", title);
-    return h;
-}
-
-// EnumChildWindows walks every descendant, so controls inside the tool bar
-// (the link combo) are found as well as the dialog's own.
-struct ChildSearch {
-    int id;
-    const char* cls;  // null: any class
-    HWND found;
-    HWND foundHidden;
-};
-
-BOOL CALLBACK FindChildProc(HWND h, LPARAM lp)
-{
-    ChildSearch* s = reinterpret_cast<ChildSearch*>(lp);
-    if (s->id >= 0 && GetDlgCtrlID(h) != s->id) return TRUE;
-    if (s->cls && lstrcmpiA(ClassOf(h).c_str(), s->cls) != 0) return TRUE;
-    // A visible control wins over a hidden one with the same id.
-    if (!IsWindowVisible(h)) {
-        if (!s->foundHidden) s->foundHidden = h;
-        return TRUE;
-    }
-    s->found = h;
-    return FALSE;
-}
-
-HWND FindChild(HWND top, int id, const char* cls)
-{
-    ChildSearch s = {id, cls, nullptr, nullptr};
-    EnumChildWindows(top, FindChildProc, reinterpret_cast<LPARAM>(&s));
-    return s.found ? s.found : s.foundHidden;
-}
-
-bool ParseInt(const char* s, long& v)
-{
-    char* end = nullptr;
-    v = std::strtol(s, &end, 0);
-    return end && end != s && *end == '\0';
-}
-
-double Seconds(int argc, char** argv, int at)
-{
-    if (argc > at) return std::atof(argv[at]);
-    return kDefaultWait;
-}
 
 int CmdWait(const char* title, double seconds)
 {
@@ -252,20 +66,6 @@ int CmdInfo(const char* title)
     return 0;
 }
 
-// The control with this id in the top-level window: 0 and both handles, or
-// the exit code of a bad id (2) or a missing window or control (1).
-int NeedControl(const char* title, const char* idText, long& id, HWND& top, HWND& control)
-{
-    if (!ParseInt(idText, id)) return 2;
-    top = NeedTop(title);
-    if (!top) return 1;
-    control = FindChild(top, static_cast<int>(id), nullptr);
-    if (!control) {
-        std::printf("nocontrol=%ld\n", id);
-        return 1;
-    }
-    return 0;
-}
 
 int CmdText(const char* title, const char* idText)
 {
@@ -280,48 +80,6 @@ int CmdText(const char* title, const char* idText)
     std::printf("%s\n", Printable(text).c_str());
     return 0;
 }
-
-// A block of memory in another process, for the messages whose pointers
-// Wine does not carry across (common controls' structures).
-class RemoteBlock {
-public:
-    RemoteBlock(HWND owner, size_t size, DWORD protect = PAGE_READWRITE) : m_size(size)
-    {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(owner, &pid);
-        m_proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_CREATE_THREAD |
-                                 PROCESS_QUERY_INFORMATION,
-                             FALSE, pid);
-        if (m_proc) m_at = VirtualAllocEx(m_proc, nullptr, size, MEM_COMMIT | MEM_RESERVE, protect);
-    }
-    ~RemoteBlock()
-    {
-        if (m_at && !m_keep) VirtualFreeEx(m_proc, m_at, 0, MEM_RELEASE);
-        if (m_proc) CloseHandle(m_proc);
-    }
-    bool Ok() const { return m_at != nullptr; }
-    HANDLE Process() const { return m_proc; }
-    uintptr_t Address(size_t offset = 0) const { return reinterpret_cast<uintptr_t>(m_at) + offset; }
-    bool Write(size_t offset, const void* data, size_t n)
-    {
-        SIZE_T io = 0;
-        return offset + n <= m_size &&
-               WriteProcessMemory(m_proc, static_cast<char*>(m_at) + offset, data, n, &io) && io == n;
-    }
-    bool Read(void* data, size_t n)
-    {
-        SIZE_T io = 0;
-        return n <= m_size && ReadProcessMemory(m_proc, m_at, data, n, &io) && io == n;
-    }
-    // Left in place: something in the other process may still use it.
-    void Keep() { m_keep = true; }
-
-private:
-    HANDLE m_proc = nullptr;
-    void* m_at = nullptr;
-    size_t m_size;
-    bool m_keep = false;
-};
 
 // Status-bar texts: SB_GETTEXT's pointer is not marshalled between
 // processes, so the buffer has to live in the program's own address space.
@@ -366,19 +124,6 @@ int CmdPane(const char* title, const char* indexText)
     buf[size - 1] = '\0';
     std::printf("%s\n", Printable(buf.data()).c_str());
     return 0;
-}
-
-std::string Unaccel(const std::string& s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '&') {
-            if (i + 1 < s.size() && s[i + 1] == '&') out += s[++i];
-            continue;
-        }
-        out += s[i];
-    }
-    return out;
 }
 
 // The messages that read the items of a list box or of a combo's list, and
@@ -440,13 +185,11 @@ int CmdCombo(const char* title, const char* idText, const char* item)
     DWORD_PTR r = 0;
     SendMessageTimeoutA(combo, CB_SETCURSEL, found, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r);
     // The dialog reacts to the notification, not to the selection itself.
-    // Sent to the top-level dialog: the tool bar would forward it there anyway.
-    // Its handler may open the link and talk to the receiver for a while, so a
-    // timeout here is no failure: the scripts watch the panes for the outcome.
+    // Posted to the top-level dialog (the tool bar would forward it there
+    // anyway): its handler may open a dialog of its own (the port settings)
+    // or talk to the receiver for a while; the scripts watch for the outcome.
     WPARAM wp = MAKEWPARAM(static_cast<WORD>(id), CBN_SELCHANGE);
-    if (!SendMessageTimeoutA(top, WM_COMMAND, wp, reinterpret_cast<LPARAM>(combo), SMTO_NORMAL,
-                             20000, &r))
-        std::printf("pending\n");
+    if (!PostMessageA(top, WM_COMMAND, wp, reinterpret_cast<LPARAM>(combo))) return 1;
     std::printf("selected=%ld\n", found);
     return 0;
 }
@@ -488,48 +231,6 @@ int CmdDblClick(int argc, char** argv)
     return 0;
 }
 
-// A message box: a visible dialog-class window with a static text under the
-// id the system gives message texts (0xFFFF) and only a handful of children,
-// which tells it apart from the main window (also a dialog).
-struct BoxScan {
-    int children;
-    bool hasButton;
-    HWND textCtl;
-};
-
-BOOL CALLBACK ScanBoxProc(HWND h, LPARAM lp)
-{
-    BoxScan* s = reinterpret_cast<BoxScan*>(lp);
-    ++s->children;
-    std::string cls = ClassOf(h);
-    if (lstrcmpiA(cls.c_str(), "Button") == 0) s->hasButton = true;
-    if (lstrcmpiA(cls.c_str(), "Static") == 0 && (GetDlgCtrlID(h) & 0xFFFF) == 0xFFFF &&
-        GetWindowTextLengthA(h) > 0 && !s->textCtl)
-        s->textCtl = h;
-    return TRUE;
-}
-
-BOOL CALLBACK FindBoxProc(HWND h, LPARAM lp)
-{
-    if (!IsWindowVisible(h) || ClassOf(h) != "#32770") return TRUE;
-    BoxScan s = {0, false, nullptr};
-    EnumChildWindows(h, ScanBoxProc, reinterpret_cast<LPARAM>(&s));
-    if (s.children > 12 || !s.hasButton || !s.textCtl) return TRUE;
-    *reinterpret_cast<HWND*>(lp) = h;
-    return FALSE;
-}
-
-HWND WaitBox(double seconds)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND box = nullptr;
-        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
-        if (box) return box;
-        if (GetTickCount() - start >= seconds * 1000) return nullptr;
-        Sleep(100);
-    }
-}
 
 int CmdMsgBox(double seconds)
 {
@@ -538,11 +239,9 @@ int CmdMsgBox(double seconds)
         std::printf("nomsgbox\n");
         return 1;
     }
-    BoxScan s = {0, false, nullptr};
-    EnumChildWindows(box, ScanBoxProc, reinterpret_cast<LPARAM>(&s));
     std::string title, text;
     TextOf(box, title);
-    TextOf(s.textCtl, text);
+    TextOf(BoxTextControl(box), text);
     std::printf("title=%s\ntext=%s\n", Printable(title).c_str(), Printable(text).c_str());
     return 0;
 }
@@ -684,9 +383,7 @@ int CmdNoWindow(const char* title, const char* exe, double seconds)
             std::printf("window=%s\n", title);
             return 1;
         }
-        HWND box = nullptr;
-        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
-        if (box) {
+        if (HWND box = FindBox()) {
             std::string text;
             TextOf(box, text);
             std::printf("msgbox=%s\n", Printable(text).c_str());
@@ -716,24 +413,6 @@ BOOL CALLBACK ListProc(HWND h, LPARAM)
     return TRUE;
 }
 
-std::wstring Wide(const char* s)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::vector<wchar_t> buf(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s, -1, buf.data(), n);
-    return buf.data();
-}
-
-// A notification from control `c` (id `id`) to its parent, as the control
-// itself sends it: WM_COMMAND with the code in the high word.
-bool NotifyParent(HWND c, long id, WORD code, UINT timeoutMs = kSendTimeoutMs)
-{
-    DWORD_PTR r = 0;
-    WPARAM wp = MAKEWPARAM(static_cast<WORD>(id), code);
-    return SendMessageTimeoutA(GetParent(c), WM_COMMAND, wp, reinterpret_cast<LPARAM>(c), SMTO_NORMAL, timeoutMs,
-                               &r) != 0;
-}
 
 int CmdSetText(const char* title, const char* idText, const char* text)
 {
@@ -759,7 +438,10 @@ int CmdSetText(const char* title, const char* idText, const char* text)
     return 0;
 }
 
-int CmdClick(const char* title, const char* idText)
+// Sent by default, so a quick handler has done its work when this returns
+// (one that opens a modal box keeps running after the time is up: "pending");
+// "post" posts it, for a button known to open a modal window.
+int CmdClick(const char* title, const char* idText, bool post)
 {
     long id;
     HWND top = nullptr, c = nullptr;
@@ -768,8 +450,11 @@ int CmdClick(const char* title, const char* idText)
         std::printf("disabled=%ld\n", id);
         return 1;
     }
-    // Sent, so a quick handler has done its work when this returns; one that
-    // opens a modal box keeps running after the time is up.
+    if (post) {
+        if (!PostMessageA(c, BM_CLICK, 0, 0)) return 1;
+        std::printf("clicked=%ld\n", id);
+        return 0;
+    }
     DWORD_PTR r = 0;
     if (!SendMessageTimeoutA(c, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &r)) std::printf("pending\n");
     std::printf("clicked=%ld\n", id);
@@ -833,72 +518,6 @@ int CmdCheck(const char* title, const char* idText, const char* stateText)
     return 0;
 }
 
-// A thread of the other process's own, started on a few instructions that
-// call SendMessageA with four arguments read from a block beside them, so
-// that a message whose pointer may not cross processes is sent from inside
-// (Wine refuses WM_NOTIFY between processes; Windows only copies nothing).
-// The block: the handle, message, wParam and lParam, then SendMessageA's
-// address, each pointer-sized. user32 is at the same address in every
-// process of a session, so this process's SendMessageA is the other's.
-#if defined(__x86_64__) || defined(_M_X64)
-const unsigned char kSendThunk[] = {
-    0x48, 0x83, 0xEC, 0x28,  // sub rsp, 40 (shadow space, aligned)
-    0x48, 0x89, 0xC8,        // mov rax, rcx (the block)
-    0x48, 0x8B, 0x08,        // mov rcx, [rax]
-    0x48, 0x8B, 0x50, 0x08,  // mov rdx, [rax+8]
-    0x4C, 0x8B, 0x40, 0x10,  // mov r8, [rax+16]
-    0x4C, 0x8B, 0x48, 0x18,  // mov r9, [rax+24]
-    0xFF, 0x50, 0x20,        // call [rax+32]
-    0x48, 0x83, 0xC4, 0x28,  // add rsp, 40
-    0xC3,                    // ret
-};
-#elif defined(__i386__) || defined(_M_IX86)
-const unsigned char kSendThunk[] = {
-    0x8B, 0x44, 0x24, 0x04,  // mov eax, [esp+4] (the block)
-    0xFF, 0x70, 0x0C,        // push [eax+12] (lParam)
-    0xFF, 0x70, 0x08,        // push [eax+8] (wParam)
-    0xFF, 0x70, 0x04,        // push [eax+4] (message)
-    0xFF, 0x30,              // push [eax] (handle)
-    0xFF, 0x50, 0x10,        // call [eax+16]
-    0xC2, 0x04, 0x00,        // ret 4
-};
-#else
-const unsigned char kSendThunk[] = {0};
-#define MONUI_NO_SEND_THUNK
-#endif
-
-// Sends `msg` to `target` from inside its process with lParam pointing at a
-// copy of `data` there. 1: done; 0: the send is still running after the
-// time (its handler may have opened a box); -1: it could not be sent.
-int SendInProcess(HWND target, UINT msg, WPARAM wp, const void* data, size_t n, DWORD timeoutMs)
-{
-#ifdef MONUI_NO_SEND_THUNK
-    (void)target, (void)msg, (void)wp, (void)data, (void)n, (void)timeoutMs;
-    return -1;
-#else
-    const size_t kAlign = 16;
-    const size_t slotsAt = (sizeof kSendThunk + kAlign - 1) / kAlign * kAlign;
-    const size_t kSlots = 5;
-    const size_t dataAt = slotsAt + kSlots * sizeof(uintptr_t);
-    RemoteBlock block(target, dataAt + n, PAGE_EXECUTE_READWRITE);
-    if (!block.Ok()) return -1;
-    const uintptr_t slots[kSlots] = {
-        reinterpret_cast<uintptr_t>(target), msg, wp, block.Address(dataAt),
-        reinterpret_cast<uintptr_t>(GetProcAddress(GetModuleHandleA("user32.dll"), "SendMessageA"))};
-    if (!slots[4] || !block.Write(0, kSendThunk, sizeof kSendThunk) || !block.Write(slotsAt, slots, sizeof slots) ||
-        !block.Write(dataAt, data, n))
-        return -1;
-    FlushInstructionCache(block.Process(), reinterpret_cast<void*>(block.Address()), sizeof kSendThunk);
-    HANDLE thread = CreateRemoteThread(block.Process(), nullptr, 0,
-                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(block.Address()),
-                                       reinterpret_cast<void*>(block.Address(slotsAt)), 0, nullptr);
-    if (!thread) return -1;
-    const bool done = WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0;
-    if (!done) block.Keep();  // the thread still reads it
-    CloseHandle(thread);
-    return done ? 1 : 0;
-#endif
-}
 
 // "YYYY-MM-DD" and "HH:MM:SS" as a SYSTEMTIME with its day of the week.
 bool ParseLocalTime(const char* date, const char* time, SYSTEMTIME& st)
@@ -1006,17 +625,99 @@ int CmdHoldFile(const char* path, double seconds)
     return 0;
 }
 
+const char kUsage[] =
+    "usage: monui VERB ARGUMENTS (one verb per run; \"monui help\" prints this)\n"
+    "\n"
+    "Windows. SPEC names top-level windows:\n"
+    "  TITLE            the first visible window with exactly this title (z-order;\n"
+    "                   a message box of that title only when no other window has it)\n"
+    "  TITLE#N          the N-th (0-based) visible one, ordered by handle (the order\n"
+    "                   stays while those windows stay open); boxes are not counted\n"
+    "  class:NAME[#N]   by window class instead (\"#32768\": popup menus)\n"
+    "  hwnd:HEX         that window, as wait and list print it\n"
+    "  wait SPEC [SECONDS]           waits for the window; prints \"hwnd=H\"\n"
+    "  gone SPEC [SECONDS]           until no visible window matches\n"
+    "  count SPEC [N [SECONDS]]      \"count=K\" visible windows; with N waits (default\n"
+    "                                5 s) for exactly N and fails otherwise\n"
+    "  list SPEC                     one line per window: \"I hwnd=H pid=P rect=X Y W H\"\n"
+    "  info SPEC                     hwnd, visible (hidden ones too), pid, rect=X Y W H\n"
+    "  pid SPEC                      the window's process id\n"
+    "  windows                       every top-level window: handle, visible, pid,\n"
+    "                                class, title\n"
+    "  close SPEC                    posts WM_CLOSE (hidden windows too)\n"
+    "  shot SPEC FILE.bmp [print]    24-bit screenshot (print: the window paints\n"
+    "                                itself, for a covered window)\n"
+    "  nowindow TITLE EXE SECONDS    passes when every process named EXE ends within\n"
+    "                                SECONDS with no such window and no message box\n"
+    "  at X Y                        the window at this screen point (window regions\n"
+    "                                honoured), then \"top \" and its top-level window:\n"
+    "                                hwnd=H class=C id=I pid=P rect=X Y W H title=T\n"
+    "  clickat X Y [right]           posts a click to the window at this point\n"
+    "\n"
+    "Controls. CONTROL names a descendant of the window, a visible one first: a\n"
+    "number is a control id; class:NAME[#N] the N-th (0-based) of that class;\n"
+    "text:TEXT, or any other word, the one with that text (as written or\n"
+    "without & marks). Texts with line breaks print \"\\n\" for each.\n"
+    "  text SPEC CONTROL             the control's text\n"
+    "  settext SPEC CONTROL TEXT     WM_SETTEXT; the parent gets EN_CHANGE once\n"
+    "  click SPEC CONTROL [post]     BM_CLICK, sent (\"pending\" when the handler is still\n"
+    "                                busy after 5 s); post: posted, for a button that\n"
+    "                                opens a modal window\n"
+    "  check SPEC CONTROL 0|1|2      sets a check box and tells the parent (BN_CLICKED)\n"
+    "                                as a click would; \"unchanged=S\" when already so\n"
+    "  enabled|visible|checked SPEC CONTROL   0 or 1 (checked: BM_GETCHECK, 0-2)\n"
+    "  state SPEC CONTROL            id=I class=C enabled=E visible=V checked=K\n"
+    "  combo SPEC CONTROL ITEMTEXT   selects the item; CBN_SELCHANGE is posted to the\n"
+    "                                window (its handler may open a dialog)\n"
+    "  listsel SPEC CONTROL ITEMTEXT selects a list-box item, tells the parent\n"
+    "  tab SPEC CONTROL              tab control: \"count=N selected=I\"\n"
+    "  tab SPEC CONTROL count|selected|names    one value; names one per line\n"
+    "  tab SPEC CONTROL select I     selects tab I as a click does (the parent gets\n"
+    "                                TCN_SELCHANGING and TCN_SELCHANGE)\n"
+    "  trackbar SPEC CONTROL [POS]   \"pos=P min=A max=B\"; with POS moves the thumb and\n"
+    "                                tells the parent (WM_HSCROLL/WM_VSCROLL)\n"
+    "  lines SPEC CONTROL [FIRST [COUNT]]   the lines of an edit or rich edit\n"
+    "  linecount SPEC CONTROL        how many lines (paragraphs, not wrapped rows)\n"
+    "  pane SPEC INDEX               text of status-bar part INDEX (0-based)\n"
+    "  progress SPEC CONTROL         a progress bar: \"pos=P low=L high=H\"\n"
+    "  datetime SPEC CONTROL [YYYY-MM-DD HH:MM:SS]   sets a date-time picker and tells\n"
+    "                                its owner (DTN_DATETIMECHANGE); without a time\n"
+    "                                prints its value\n"
+    "  dblclick SPEC [X Y]           double click on bare client area (or X Y)\n"
+    "\n"
+    "Menus (the window describes its own menus: the program and monui_target do):\n"
+    "  menuitem SPEC ID [FIELD]      every item with this command id, one line each:\n"
+    "                                path=2/15 id=I checked=C greyed=G separator=S\n"
+    "                                popup=P text=T (a tab in T is \"\\t\"); FIELD (path,\n"
+    "                                id, checked, greyed, separator, popup, text)\n"
+    "                                prints that value of the first; \"absent=ID\"\n"
+    "  menupos SPEC PATH [FIELD]     the item at PATH: positions from the menu bar\n"
+    "                                down, \"2/15\" is item 15 of the third menu\n"
+    "  menulist SPEC [PATH]          every item of the menu bar or of the menu at PATH\n"
+    "  command SPEC ID               posts WM_COMMAND as the menu does, only when the\n"
+    "                                item is there and not greyed: \"posted=ID\", else\n"
+    "                                \"absent=ID\" or \"greyed=ID path=P\" and exit 1\n"
+    "  menu SPEC ID                  posts WM_COMMAND whatever the menu holds\n"
+    "                                (accelerator-only commands)\n"
+    "  contextmenu SPEC CONTROL [X Y]   posts WM_CONTEXTMENU at the control's centre\n"
+    "                                (or its client point X Y); CONTROL pane:N is\n"
+    "                                status-bar part N; prints \"popup=1\" and the\n"
+    "                                popup's items (menulist lines) and closes it, or\n"
+    "                                \"popup=0\" when none opened within 2 s\n"
+    "  popup [SECONDS] | popup close    a visible popup menu of any process, its items\n"
+    "\n"
+    "Message boxes, clipboard, files:\n"
+    "  msgbox [SECONDS]              waits for a message box; \"title=...\", \"text=...\"\n"
+    "  answer BUTTON [SECONDS]       presses a box's button by text or IDOK, IDCANCEL,\n"
+    "                                IDYES, IDNO, ...\n"
+    "  clipboard                     the clipboard's text, line by line\n"
+    "  clipboard clear | clipboard set TEXT\n"
+    "  holdfile PATH SECONDS         opens a file with no sharing, prints \"held=\",\n"
+    "                                keeps it SECONDS, prints \"released=\"\n";
+
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: monui wait|gone TITLE [SECONDS] | info TITLE | text TITLE ID |\n"
-                 "       pane TITLE INDEX | combo TITLE ID ITEMTEXT | dblclick TITLE [X Y] |\n"
-                 "       msgbox [SECONDS] | answer BUTTON [SECONDS] | shot TITLE FILE.bmp [print] |\n"
-                 "       nowindow TITLE EXE SECONDS | close TITLE | pid TITLE | windows |\n"
-                 "       settext TITLE ID TEXT | click TITLE ID | menu TITLE ID |\n"
-                 "       listsel TITLE ID ITEMTEXT | check TITLE ID 0|1|2 |\n"
-                 "       datetime TITLE ID [YYYY-MM-DD HH:MM:SS] | progress TITLE ID |\n"
-                 "       holdfile PATH SECONDS\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -1029,7 +730,15 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc < 2) return Usage();
     std::string cmd = argv[1];
+    if (cmd == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (cmd == "windows") return EnumWindows(ListProc, 0) ? 0 : 1;
+    if (cmd == "popup") return CmdPopup(argc, argv);
+    if (cmd == "clipboard") return CmdClipboard(argc, argv);
+    if (cmd == "at") return CmdAt(argc, argv);
+    if (cmd == "clickat") return CmdClickAt(argc, argv);
     if (cmd == "msgbox") return CmdMsgBox(Seconds(argc, argv, 2));
     if (cmd == "answer" && argc >= 3) return CmdAnswer(argv[2], argc > 3 ? std::atof(argv[3]) : 5);
     if (argc < 3) return Usage();
@@ -1038,12 +747,25 @@ int main(int argc, char** argv)
     if (cmd == "wait") return CmdWait(title, Seconds(argc, argv, 3));
     if (cmd == "gone") return CmdGone(title, Seconds(argc, argv, 3));
     if (cmd == "info") return CmdInfo(title);
+    if (cmd == "count") return CmdCount(argc, argv);
+    if (cmd == "list" && argc == 3) return CmdList(title);
+    if ((cmd == "enabled" || cmd == "visible" || cmd == "checked" || cmd == "state") && argc == 4)
+        return CmdState(title, argv[3], cmd.c_str());
+    if (cmd == "tab") return CmdTab(argc, argv);
+    if (cmd == "trackbar") return CmdTrackbar(argc, argv);
+    if (cmd == "lines" || cmd == "linecount") return CmdLines(argc, argv);
+    if (cmd == "menuitem") return CmdMenuItem(argc, argv);
+    if (cmd == "menupos") return CmdMenuPos(argc, argv);
+    if (cmd == "menulist") return CmdMenuList(argc, argv);
+    if (cmd == "command" && argc == 4) return CmdCommand(title, argv[3]);
+    if (cmd == "contextmenu") return CmdContextMenu(argc, argv);
     if (cmd == "text" && argc == 4) return CmdText(title, argv[3]);
     if (cmd == "pane" && argc == 4) return CmdPane(title, argv[3]);
     if (cmd == "combo" && argc == 5) return CmdCombo(title, argv[3], argv[4]);
     if (cmd == "dblclick") return CmdDblClick(argc, argv);
     if (cmd == "settext" && argc == 5) return CmdSetText(title, argv[3], argv[4]);
-    if (cmd == "click" && argc == 4) return CmdClick(title, argv[3]);
+    if (cmd == "click" && (argc == 4 || (argc == 5 && std::strcmp(argv[4], "post") == 0)))
+        return CmdClick(title, argv[3], argc == 5);
     if (cmd == "menu" && argc == 4) return CmdMenu(title, argv[3]);
     if (cmd == "listsel" && argc == 5) return CmdListSel(title, argv[3], argv[4]);
     if (cmd == "check" && argc == 5) return CmdCheck(title, argv[3], argv[4]);

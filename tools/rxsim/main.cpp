@@ -37,6 +37,7 @@
 #include "QbinReceiver.h"
 #include "Receiver.h"
 #include "Script.h"
+#include "Silence.h"
 #include "Truth.h"
 
 namespace rxsim {
@@ -97,7 +98,13 @@ const char* Usage()
            "  send HEX...                 queue raw bytes (no frames counted)\n"
            "  replay FILE [RATE [loop]]   queue a file at RATE bytes/s (0 = as fast as taken)\n"
            "  flood on|off                endless good frames of every framing\n"
-           "  silent [purge]              stop sending; purge also drops unread bytes\n"
+           "  silent [purge]              stop sending (and forget the ids below); purge\n"
+           "                              also drops unread bytes\n"
+           "  silent ID...                leave these QBIN queries unanswered (hex: 35 or\n"
+           "                              0x35), the rest of the receiver runs on\n"
+           "  silent all                  mute: no reports, replies or resets; the scenario\n"
+           "                              stays loaded\n"
+           "  silent off                  answer everything again\n"
            "  wait [MS]                   reply once everything queued has been written\n"
            "  drop SECONDS [keep]         hang up (the pty goes away, reads fail at once)\n"
            "                              or, with keep, cut traffic both ways; restore after\n"
@@ -200,6 +207,7 @@ private:
     int m_iteration = 0;
     bool m_flood = false;
     bool m_answer = false;
+    Silence m_silence;  // queries left unanswered, or everything
     // Replay loop: the file is queued again whenever the queue runs dry.
     std::string m_loopFile;
     uint32_t m_loopRate = 0;
@@ -385,6 +393,7 @@ void Sim::OnCommand(const rxsim::Command& command)
         fflush(m_commandLog);
     }
     auto now = Clock::now();
+    if (m_silence.Withholds(command)) return;
     if (m_receiver) {
         if (m_receiver->IsReset(command)) {
             // A resetting receiver stops talking at once; a frame already
@@ -471,7 +480,7 @@ bool Sim::QueueFrame(const std::vector<std::string>& args, const std::string& li
 
 void Sim::ServiceReceiver(Clock::time_point now)
 {
-    if (!m_receiver || now < m_silentUntil) return;
+    if (!m_receiver || now < m_silentUntil || m_silence.Muted()) return;
     if (m_paused && !m_versionDue) return;
     const auto interval = std::chrono::milliseconds(m_receiver->IntervalMs());
     std::vector<Segment> out;
@@ -658,7 +667,8 @@ std::string Sim::Command(Client& c, const std::string& line)
                " queued=" + std::to_string(queued) + " flood=" + (m_flood ? "on" : "off") +
                " answer=" + (m_answer ? "on" : "off") +
                " scenario=" + (m_receiver ? (m_paused ? "paused" : "on") : "off") +
-               " resetting=" + (m_receiver && (m_versionDue || Clock::now() < m_silentUntil) ? "yes" : "no");
+               " resetting=" + (m_receiver && (m_versionDue || Clock::now() < m_silentUntil) ? "yes" : "no") +
+               " unanswered=" + m_silence.Describe();
     }
     if (cmd == "script") {
         uint64_t count = 1, rate = 0;
@@ -703,7 +713,18 @@ std::string Sim::Command(Client& c, const std::string& line)
         return "ok";
     }
     if (cmd == "silent") {
-        if (!args.empty() && arg(0) != "purge") return "err usage: silent [purge]";
+        if (!args.empty() && arg(0) != "purge") {
+            std::string reply;
+            if (!m_silence.Apply(args, reply, error)) return "err " + error;
+            // Muted, what was still to go is not said either; a frame half
+            // on the wire is finished.
+            if (m_silence.Muted()) {
+                if (m_offset > 0 && !m_queue.empty()) m_queue.erase(m_queue.begin() + 1, m_queue.end());
+                else m_queue.clear();
+            }
+            return "ok " + reply;
+        }
+        m_silence.Clear();
         m_flood = false;
         m_loopFile.clear();
         m_receiver.reset();
@@ -1183,7 +1204,10 @@ int main(int argc, char** argv)
             fprintf(stderr, "rxsim: --bytes needs a whole number\n");
             return 2;
         }
-        if (generate == "scenario" && !scenario.empty()) return GenerateScenario(scenario, o);
+        if (generate == "scenario" && !scenario.empty()) {
+            const std::string path = FindScenario(scenario);
+            return GenerateScenario(path.empty() ? scenario : path, o);
+        }
         std::vector<Segment> probe;
         Garbage garbage;
         const bool isScript = BuildScript(generate, 0, garbage, probe);

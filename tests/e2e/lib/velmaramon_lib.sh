@@ -44,6 +44,86 @@ ui() { wine "$VM_UI" "$@" 2>/dev/null | tr -d '\r'; }
 pane() { ui pane "$VM_TITLE" "$1" | sed 's/^ //'; }
 field() { ui text "$VM_TITLE" "$1"; }
 
+# A resource id by its name in monitor/app/resource*.h ("" when none).
+rid() {
+  awk -v n="$1" '$1 == "#define" && $2 == n { print $3; exit }' "$ROOT"/monitor/app/resource*.h
+}
+
+# Menus of a window (default the main window), read through the window itself:
+#   menu_item ID [FIELD]        every item with the id ("path=2/15 id=... checked=0
+#                               greyed=0 separator=0 popup=0 text=..."), or one
+#                               field of the first: path id checked greyed
+#                               separator popup text; "absent=ID" when none
+#   menu_at PATH [FIELD]        the item at PATH ("2/15": item 15 of the third menu)
+#   menu_list [PATH]            every item of the bar or of the menu at PATH
+# VM_MENU_WINDOW names another window for these three.
+menu_item() { ui menuitem "${VM_MENU_WINDOW:-$VM_TITLE}" "$@"; }
+menu_at() { ui menupos "${VM_MENU_WINDOW:-$VM_TITLE}" "$@"; }
+menu_list() { ui menulist "${VM_MENU_WINDOW:-$VM_TITLE}" "$@"; }
+# vm_command ID [WINDOW]: chooses a menu command as a user can: fails the
+# check when the item is greyed or absent (its output says which).
+vm_command() {
+  local out; out=$(ui command "${2:-$VM_TITLE}" "$1")
+  case $out in posted=*) return 0 ;; esac
+  vm_fail "command $1 refused: $out"
+  return 1
+}
+# vm_command_refused ID WHY: the command is refused (WHY: greyed or absent).
+vm_command_refused() {
+  local out; out=$(ui command "$VM_TITLE" "$1")
+  if [[ $out == "$2="* ]]; then vm_pass "command $1 refused: $out"; else vm_fail "command $1: expected $2, got '$out'"; fi
+}
+
+# Controls of any window: enabled|visible|checked print 0 or 1.
+ctl_enabled() { ui enabled "$1" "$2"; }
+ctl_checked() { ui checked "$1" "$2"; }
+ctl_visible() { ui visible "$1" "$2"; }
+# Windows by title: how many are open; waits up to SECONDS for exactly N.
+win_count() { ui count "$1" | sed -n 's/^count=//p'; }
+vm_expect_count() {  # what title n [seconds]
+  vm_expect "$1" "count=$3" "$(ui count "$2" "$3" "${4:-5}")"
+}
+# Tab controls: tab_selected WINDOW CONTROL, tab_select WINDOW CONTROL INDEX,
+# tab_names WINDOW CONTROL (one per line). CONTROL may be
+# "class:SysTabControl32" for the window's first tab control.
+tab_selected() { ui tab "$1" "$2" selected; }
+tab_select() { ui tab "$1" "$2" select "$3" >/dev/null; }
+tab_names() { ui tab "$1" "$2" names; }
+# The lines of an edit or rich edit, and how many.
+ctl_lines() { ui lines "$@"; }
+ctl_linecount() { ui linecount "$1" "$2"; }
+clip_text() { ui clipboard; }
+clip_clear() { ui clipboard clear >/dev/null; }
+# context_popup CONTROL [WINDOW]: 1 when a right click over the control (a
+# control spec: id, text, or pane:N for status part N) opens a popup menu
+# (which is closed again), else 0.
+context_popup() { ui contextmenu "${2:-$VM_TITLE}" "$1" | sed -n 's/^popup=//p'; }
+# Window rectangle "X Y W H" of a window spec.
+win_rect() { ui info "$1" | sed -n 's/^rect=//p'; }
+
+# The port dialog a port choice opens (once the link dialogs are in).
+VM_PORT_DIALOG="Select Port & Settings..."
+port_dialog_open() { [ "$(ui count "$VM_PORT_DIALOG")" != "count=0" ]; }
+# vm_choose_link ITEM PANE [SECONDS]: picks ITEM in the link combo and waits
+# for the link pane to read PANE; a port dialog that opens meanwhile is
+# answered with OK (its settings as filled in). Prints the pane's last text.
+vm_choose_link() {
+  local item=$1 want=$2 secs=${3:-15} got deadline answered=0
+  ui combo "$VM_TITLE" 36004 "$item" >/dev/null || { echo "no item $item"; return 1; }
+  deadline=$(( $(date +%s) + secs ))
+  while :; do
+    if [ "$answered" = 0 ] && port_dialog_open; then
+      ui click "$VM_PORT_DIALOG" 1 post >/dev/null && answered=1
+      vm_info "answered \"$VM_PORT_DIALOG\" with OK" >&2
+    fi
+    got=$(pane 4)
+    if [ "$got" == "$want" ] && ! port_dialog_open; then break; fi
+    [ "$(date +%s)" -ge "$deadline" ] && break
+    sleep 0.2
+  done
+  echo "$got"
+}
+
 # poll SECONDS EXPECTED COMMAND...: until the command prints EXPECTED; prints
 # what it printed last. A pattern "~TEXT" matches a prefix, "*" any non-empty.
 poll() {
@@ -199,9 +279,9 @@ vm_close() {
 }
 trap vm_kill EXIT
 
-vm_shot() {  # name: the main window as build/artifacts/NAME.png
+vm_shot() {  # name [window spec]: the main window (or another) as build/artifacts/NAME.png
   local bmp=$VM_SCRATCH/$1.bmp
-  if ui shot "$VM_TITLE" "$bmp" >/dev/null && convert "$bmp" "$VM_ARTIFACTS/$1.png" 2>/dev/null; then
+  if ui shot "${2:-$VM_TITLE}" "$bmp" >/dev/null && convert "$bmp" "$VM_ARTIFACTS/$1.png" 2>/dev/null; then
     echo "screenshot: build/artifacts/$1.png"
   else
     vm_fail "screenshot $1 not saved"

@@ -1,0 +1,37 @@
+#pragma once
+// What rxsim leaves unanswered while its receiver otherwise runs on: the
+// queries a test names (the program then waits for a reply that never comes)
+// or, muted, everything (the receiver is there but says nothing at all).
+//
+// The control command "silent" takes, besides its own stop:
+//   silent ID...   leave these QBIN packet ids unanswered ("35", "0x35")
+//   silent all     mute: no reports, no replies, no reset; the scenario stays
+//   silent off     answer everything again
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+
+namespace rxsim {
+
+class Silence {
+public:
+    // One of the forms above; false with the reason in `error` (nothing
+    // changes then). `reply` gets what "ok" is followed by.
+    bool Apply(const std::vector<std::string>& args, std::string& reply, std::string& error);
+    // Forgets every id and ends a mute ("silent off", or a full stop).
+    void Clear();
+
+    bool Muted() const { return m_muted; }
+    // Whether the receiver keeps its reply to `c` to itself.
+    bool Withholds(const Command& c) const;
+    // "-", "all" or the ids in hex ("35,3C"), for "status".
+    std::string Describe() const;
+
+private:
+    std::set<uint8_t> m_ids;
+    bool m_muted = false;
+};
+
+}  // namespace rxsim
