@@ -12,16 +12,10 @@ source "$(dirname "$0")/lib/velmaramon_lib.sh"
 # The internal tools are shown when this folder exists.
 export VELMARA_INTERNAL_SHARE='Z:\tmp'
 
-# The visible top-level windows of the program with exactly this title.
-count_titled() {  # title
-  ui windows | awk -v pid="pid=$VM_WINPID" -v t="title=$1" '
-    $2 == "visible=1" && $3 == pid { i = index($0, " title="); if (substr($0, i + 1) == t) n++ }
-    END { print n + 0 }'
-}
-# The selected tab of the window's tab control (1675), "" when it has none.
-tab_of() {  # title
-  ui tab "$1" 1675 | sed -n 's/^index=//p'
-}
+# The windows with exactly this title, and the selected tab of a window's
+# tab control.
+count_titled() { win_count "$1"; }
+tab_of() { tab_selected "$1" 1675; }
 tool_shot() {  # title name
   local bmp=$VM_SCRATCH/$2.bmp
   if ui shot "$1" "$bmp" >/dev/null && convert "$bmp" "$VM_ARTIFACTS/$2.png" 2>/dev/null; then
@@ -34,7 +28,6 @@ command() { ui menu "$VM_TITLE" "$1" >/dev/null; }
 
 vm_reset
 vm_start_window || vm_finish
-VM_WINPID=$(ui pid "$VM_TITLE")
 
 # ---- Each launcher twice: one window -------------------------------------------------
 #   command | window title | screenshot name
@@ -112,7 +105,7 @@ if ui wait "Velmara GPS Monitor Settings" 10 >/dev/null; then
   vm_pass "32925 opened \"Velmara GPS Monitor Settings\""
   tool_shot "Velmara GPS Monitor Settings" launchers_settings
   vm_expect "settings pages" "General|Auto-Query|Automatic Update|Custom Products" \
-    "$(ui tabs "Velmara GPS Monitor Settings" | paste -sd'|')"
+    "$(tab_names "Velmara GPS Monitor Settings" class:SysTabControl32 | paste -sd'|')"
   ui close "Velmara GPS Monitor Settings" >/dev/null
   ui gone "Velmara GPS Monitor Settings" 5 >/dev/null || vm_fail "the settings sheet did not close"
 else
@@ -120,11 +113,16 @@ else
 fi
 
 # ---- A further main window -----------------------------------------------------------------------
+vm_expect "primary on COM 5" "COM 5: 9600-8-N-1" "$(vm_choose_link "COM 5" "COM 5: 9600-8-N-1")"
 command 32959
 if ui wait "Monitor [1]" 15 >/dev/null; then
   vm_pass "32959 opened \"Monitor [1]\""
-  read -r px py < <(ui info "$VM_TITLE" | sed -n 's/^rect=\([-0-9]*\),\([-0-9]*\),.*/\1 \2/p')
-  read -r sx sy < <(ui info "Monitor [1]" | sed -n 's/^rect=\([-0-9]*\),\([-0-9]*\),.*/\1 \2/p')
+  vm_expect "32959 in \"Monitor [1]\" greyed" 1 "$(VM_MENU_WINDOW="Monitor [1]" menu_item 32959 greyed)"
+  vm_expect "\"Monitor [1]\" on COM 12" "COM 12: 9600-8-N-1" \
+    "$(VM_TITLE="Monitor [1]" vm_choose_link "COM 12" "COM 12: 9600-8-N-1")"
+  vm_expect "the primary still on COM 5" "COM 5: 9600-8-N-1" "$(pane 4)"
+  read -r px py _ <<<"$(win_rect "$VM_TITLE")"
+  read -r sx sy _ <<<"$(win_rect "Monitor [1]")"
   vm_expect "\"Monitor [1]\" offset from the primary" "50,75" "$((sx - px)),$((sy - py))"
   tool_shot "Monitor [1]" launchers_new_window
   # Closing the primary asks; Yes ends both.
@@ -150,7 +148,6 @@ vm_reset
 vm_start -flashloader -c5 "-file=$(zpath "$fw")"
 if ui wait "FlashLoader" 20 >/dev/null; then
   vm_pass "-flashloader opened \"FlashLoader\""
-  VM_WINPID=$(ui pid "FlashLoader")
   vm_expect "-flashloader: loader windows" 1 "$(count_titled "FlashLoader")"
 else
   vm_fail "-flashloader did not open \"FlashLoader\""
