@@ -187,7 +187,7 @@ void CMainWndDlg::RemoveMenuItem(UINT id, int submenu, int position)
     CMenu* menu = GetMenu();
     if (menu == nullptr || menu->GetSafeHmenu() == nullptr) return;
     WindowMenuBar bar(menu->GetSafeHmenu(), m_hWnd);
-    ::RemoveMenuItem(bar, id, submenu, position);
+    ::RemoveOptionalItem(bar, id, submenu, position);
 }
 
 void CMainWndDlg::InsertMenuItem(int submenu, int position, UINT id, LPCTSTR text, int separator, bool enabled)
@@ -195,7 +195,7 @@ void CMainWndDlg::InsertMenuItem(int submenu, int position, UINT id, LPCTSTR tex
     CMenu* menu = GetMenu();
     if (menu == nullptr || menu->GetSafeHmenu() == nullptr) return;
     WindowMenuBar bar(menu->GetSafeHmenu(), m_hWnd);
-    ::InsertMenuItem(bar, submenu, position, id, text, separator, enabled);
+    ::InsertOptionalItem(bar, submenu, position, id, text, separator, enabled);
 }
 
 // ---- Access code and user mode -----------------------------------------------------------

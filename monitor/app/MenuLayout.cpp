@@ -64,7 +64,7 @@ const MenuInsertion kInternalToolItems[] = {
 
 void Insert(IMenuBar& menu, const MenuInsertion& item)
 {
-    InsertMenuItem(menu, item.submenu, item.position, item.id, item.text, item.separator, true);
+    InsertOptionalItem(menu, item.submenu, item.position, item.id, item.text, item.separator, true);
 }
 
 template <size_t N>
@@ -98,18 +98,18 @@ void AddFileToCombo(IComboItems& combo)
 
 void BuildUserLayout(IMenuBar& menu, IComboItems* linkCombo, bool timingReceiver)
 {
-    for (const MenuRemoval& r : kUserRemovals) RemoveMenuItem(menu, r.id, r.submenu, r.position);
+    for (const MenuRemoval& r : kUserRemovals) RemoveOptionalItem(menu, r.id, r.submenu, r.position);
     if (linkCombo != nullptr) RemoveFileFromCombo(*linkCombo);
     // Exactly one of double precision and the timing receiver view. Both
     // are taken out first, so the one kept stands where this layout puts it
     // whichever layout came before.
-    RemoveMenuItem(menu, ID_TIMING_RECEIVER, -1, -1);
+    RemoveOptionalItem(menu, ID_TIMING_RECEIVER, -1, -1);
     if (timingReceiver) {
-        RemoveMenuItem(menu, ID_DOUBLE_PRECISION, -1, -1);
-        InsertMenuItem(menu, SUBMENU_VIEW, kTimingReceiverUserPosition, ID_TIMING_RECEIVER, kTimingReceiverText,
+        RemoveOptionalItem(menu, ID_DOUBLE_PRECISION, -1, -1);
+        InsertOptionalItem(menu, SUBMENU_VIEW, kTimingReceiverUserPosition, ID_TIMING_RECEIVER, kTimingReceiverText,
                        MENU_SEPARATOR_NONE, true);
     } else {
-        InsertMenuItem(menu, SUBMENU_VIEW, kDoublePrecisionPosition, ID_DOUBLE_PRECISION, kDoublePrecisionText,
+        InsertOptionalItem(menu, SUBMENU_VIEW, kDoublePrecisionPosition, ID_DOUBLE_PRECISION, kDoublePrecisionText,
                        MENU_SEPARATOR_NONE, true);
     }
 }
@@ -119,7 +119,7 @@ void BuildInternalLayout(IMenuBar& menu, IComboItems* linkCombo, bool scriptMode
     InsertAll(menu, kInternalFileItems);
     if (linkCombo != nullptr) AddFileToCombo(*linkCombo);
     // The user layout puts the timing receiver view elsewhere.
-    RemoveMenuItem(menu, ID_TIMING_RECEIVER, -1, -1);
+    RemoveOptionalItem(menu, ID_TIMING_RECEIVER, -1, -1);
     InsertAll(menu, kInternalViewItems);
     if (scriptMode) Insert(menu, kInternalScriptItem);
     InsertAll(menu, kInternalToolItems);
@@ -176,7 +176,7 @@ const ControlStateRow kControlStateRows[] = {
 
 }  // namespace
 
-void RemoveMenuItem(IMenuBar& menu, uint32_t id, int submenu, int position)
+void RemoveOptionalItem(IMenuBar& menu, uint32_t id, int submenu, int position)
 {
     if (id == 0 || !menu.HasCommand(id)) return;
     int at = -1, where = -1;
@@ -187,7 +187,7 @@ void RemoveMenuItem(IMenuBar& menu, uint32_t id, int submenu, int position)
     menu.Redraw();
 }
 
-void InsertMenuItem(IMenuBar& menu, int submenu, int position, uint32_t id, const char* text, int separator,
+void InsertOptionalItem(IMenuBar& menu, int submenu, int position, uint32_t id, const char* text, int separator,
                     bool enabled)
 {
     if (menu.HasCommand(id) || submenu < 0 || position < 0) return;
@@ -209,7 +209,7 @@ void InsertMenuItem(IMenuBar& menu, int submenu, int position, uint32_t id, cons
 
 bool BuildMenuLayout(IMenuBar& menu, IComboItems* linkCombo, const MenuLayoutOptions& options)
 {
-    RemoveMenuItem(menu, ID_HELP_CONTENTS, -1, -1);
+    RemoveOptionalItem(menu, ID_HELP_CONTENTS, -1, -1);
     const bool user = options.userLayout || !options.toolsShown;
     if (user) BuildUserLayout(menu, linkCombo, options.timingReceiver);
     if (options.userLayout) return false;

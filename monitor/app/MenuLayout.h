@@ -52,19 +52,19 @@ extern const char kLinkComboFileItem[];
 
 // ---- Editing one item ----------------------------------------------------------------
 
-// How InsertMenuItem pairs an item with a separator.
+// How InsertOptionalItem pairs an item with a separator.
 enum MenuSeparator : int { MENU_SEPARATOR_NONE = 0, MENU_SEPARATOR_BEFORE = 1, MENU_SEPARATOR_AFTER = 2 };
 
 // Only when the command is in the menu: deletes it, and, unless submenu or
 // position is -1, the separator directly before it when there is one (so
 // taking an item out never leaves two separators in a row). Command 0 and an
 // absent command change nothing.
-void RemoveMenuItem(IMenuBar& menu, uint32_t id, int submenu, int position);
+void RemoveOptionalItem(IMenuBar& menu, uint32_t id, int submenu, int position);
 
 // Only when the command is not in the menu: puts the item at `position` of
 // `submenu`, with a separator before or after it as `separator` says; the item
 // is greyed unless `enabled`.
-void InsertMenuItem(IMenuBar& menu, int submenu, int position, uint32_t id, const char* text, int separator,
+void InsertOptionalItem(IMenuBar& menu, int submenu, int position, uint32_t id, const char* text, int separator,
                     bool enabled);
 
 // ---- The two layouts ------------------------------------------------------------------

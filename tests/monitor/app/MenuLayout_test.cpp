@@ -168,22 +168,22 @@ TEST(MenuLayout, InsertAndRemoveChangeOnlyWhatTheyMay)
     {
         SCOPED_TRACE("an id already present is not inserted again");
         FakeMenuBar bar = authored;
-        InsertMenuItem(bar, 2, 0, ID_DOUBLE_PRECISION, "again", MENU_SEPARATOR_BEFORE, true);
+        InsertOptionalItem(bar, 2, 0, ID_DOUBLE_PRECISION, "again", MENU_SEPARATOR_BEFORE, true);
         EXPECT_EQ(authored.Describe(), bar.Describe());
     }
     {
         SCOPED_TRACE("an absent id or id 0 removes nothing");
         FakeMenuBar bar = authored;
-        RemoveMenuItem(bar, ID_DATA_PLAYBACK, 2, 15);
-        RemoveMenuItem(bar, 0, 2, 15);
+        RemoveOptionalItem(bar, ID_DATA_PLAYBACK, 2, 15);
+        RemoveOptionalItem(bar, 0, 2, 15);
         EXPECT_EQ(authored.Describe(), bar.Describe());
     }
     {
         SCOPED_TRACE("separator before, after, none; greyed unless enabled");
         FakeMenuBar bar = authored;
-        InsertMenuItem(bar, 5, 0, 1001, "before", MENU_SEPARATOR_BEFORE, true);
-        InsertMenuItem(bar, 5, 0, 1002, "after", MENU_SEPARATOR_AFTER, false);
-        InsertMenuItem(bar, 5, 99, 1003, "appended", MENU_SEPARATOR_NONE, true);
+        InsertOptionalItem(bar, 5, 0, 1001, "before", MENU_SEPARATOR_BEFORE, true);
+        InsertOptionalItem(bar, 5, 0, 1002, "after", MENU_SEPARATOR_AFTER, false);
+        InsertOptionalItem(bar, 5, 99, 1003, "appended", MENU_SEPARATOR_NONE, true);
         EXPECT_EQ(1002u, IdAt(bar, 5, 0));
         EXPECT_FALSE(bar.At(5, 0)->enabled);
         EXPECT_TRUE(bar.IsSeparator(5, 1));
@@ -195,12 +195,12 @@ TEST(MenuLayout, InsertAndRemoveChangeOnlyWhatTheyMay)
     {
         SCOPED_TRACE("a separator goes only when it stands right before the item");
         FakeMenuBar bar = authored;
-        RemoveMenuItem(bar, ID_DIAGNOSTICS, 2, 15);
+        RemoveOptionalItem(bar, ID_DIAGNOSTICS, 2, 15);
         EXPECT_EQ(ID_CLEAR_WINDOW, IdAt(bar, 2, static_cast<int>(bar.menus[2].size()) - 1));
-        RemoveMenuItem(bar, ID_SKY_PLOT_MENU, 2, 0);  // after the position window item
+        RemoveOptionalItem(bar, ID_SKY_PLOT_MENU, 2, 0);  // after the position window item
         EXPECT_EQ(ID_POSITION_WND_MENU, IdAt(bar, 2, 11));
         EXPECT_TRUE(bar.IsSeparator(2, 12));
-        RemoveMenuItem(bar, ID_ALWAYS_ON_TOP, -1, -1);  // no separator asked for
+        RemoveOptionalItem(bar, ID_ALWAYS_ON_TOP, -1, -1);  // no separator asked for
         EXPECT_TRUE(bar.IsSeparator(2, 1));
     }
 }
