@@ -231,6 +231,18 @@ if vm_start_window; then
   vm_close
 fi
 
+# ---- A command-line run decides the internal tools by the same rule ---------------------------
+reg_set bPassOk 1
+if vm_start_window -monitor "-c5=9600,8,N,1,QBIN"; then
+  vm_expect_poll "command line with stored access: internal layout" 10 "32919" menu_at 0/1 id
+  vm_close
+fi
+reg_set bPassOk 0
+if vm_start_window -monitor "-c5=9600,8,N,1,QBIN"; then
+  vm_expect_poll "command line without access: user layout" 10 "absent=32919" menu_item 32919
+  vm_close
+fi
+
 # ---- Protocol commands grey what the protocol lacks ---------------------------------------------
 sim1_moving
 if vm_start_window; then
