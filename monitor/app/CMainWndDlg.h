@@ -60,6 +60,17 @@ class CUploadDownloadDlg;
 class CDataConverterDlg;
 class CConfiguratorDlg;
 class CPlaybackDlg;
+class CGenericPkts;
+class CShutdownStandbyDlg;
+class CQbinTester;
+class CFastCorrDlg;
+class CIonoDelayDlg;
+class CVersionDlg;
+class CDetectReceiverDlg;
+class CReleaseNotesDlg;
+class CScriptStatusDlg;
+class CGpsDataDlg;
+class CSettingsGeneral;
 
 // The link modes.
 enum LinkMode : int32_t { LINK_IDLE = 0, LINK_MONITOR = 1, LINK_FILE = 2 };
@@ -286,6 +297,12 @@ public:
     void ShowSettingsSheet();
     void NewMainWindow();
     void RemoveMainWindow(CMainWndDlg* window);
+    // The launcher of a launcher command (LauncherTable.h); false for any
+    // other command.
+    bool LaunchToolCommand(UINT command);
+    // Closes the tools that stand on the desktop, which the main window's
+    // own destruction would leave behind with their slots gone.
+    void CloseDesktopTools();
 
     // ---- Raw data windows (CMainWndRawOutput_win.cpp) -----------------------------------
     // Every call opens one more raw data window.
@@ -302,9 +319,18 @@ public:
     void PromptAccessCode();
     void EnterUserMode();
     void ShowInternalToolsNote();
+    // The code PromptAccessCode asks for.
+    static const char kAccessCode[];
 
     // ---- Menu commands (CMainWndCommands_win.cpp) ------------------------------------------
+    // Only in MONITOR, and only a reset the link reports written marks the
+    // reset as running (fields cleared by timer 13).
     void ResetReceiver(int kind);
+    // Carries out a command of the menu command table; false for any other id.
+    bool RunMenuCommand(UINT id);
+    // Opens the context menu of the group box or status pane under a screen
+    // point; false when there is none there.
+    bool ShowContextMenuAt(CPoint screenPoint);
 
     // ---- Balloons (CMainWndBalloons_win.cpp): forward to the process-wide balloon ---------
     void ShowBalloon(LPCTSTR text, int x, int y, int seconds, COLORREF textColour, COLORREF backColour);
@@ -340,6 +366,7 @@ protected:
     afx_msg LRESULT OnGateDone(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnReceiverEventMsg(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnOpenDocumentMsg(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     DECLARE_MESSAGE_MAP()
 
@@ -518,18 +545,18 @@ public:
     CDataConverterDlg* m_pDataConverter = nullptr;
     CConfiguratorDlg* m_pConfigurator = nullptr;
     CPlaybackDlg* m_pPlaybackDlg = nullptr;
-    CWnd* m_pGenericPkts = nullptr;
-    CWnd* m_pShutdownStandby = nullptr;
-    CWnd* m_pQbinTester = nullptr;
-    CWnd* m_pFastCorr = nullptr;
-    CWnd* m_pIonoDelay = nullptr;
-    CWnd* m_pVersionDlg = nullptr;
-    CWnd* m_pDetectReceiver = nullptr;
-    CWnd* m_pReleaseNotes = nullptr;
-    CWnd* m_pScriptStatus = nullptr;
-    CWnd* m_pGpsDataDlg = nullptr;
+    CGenericPkts* m_pGenericPkts = nullptr;
+    CShutdownStandbyDlg* m_pShutdownStandby = nullptr;
+    CQbinTester* m_pQbinTester = nullptr;
+    CFastCorrDlg* m_pFastCorr = nullptr;
+    CIonoDelayDlg* m_pIonoDelay = nullptr;
+    CVersionDlg* m_pVersionDlg = nullptr;
+    CDetectReceiverDlg* m_pDetectReceiver = nullptr;
+    CReleaseNotesDlg* m_pReleaseNotes = nullptr;
+    CScriptStatusDlg* m_pScriptStatus = nullptr;
+    CGpsDataDlg* m_pGpsDataDlg = nullptr;
     // The settings sheet's General page while the sheet runs; null otherwise.
-    CWnd* m_pSettingsGeneral = nullptr;
+    CSettingsGeneral* m_pSettingsGeneral = nullptr;
     // Raw data windows, any number of them.
     CPtrArray m_rawOutputs;
 

@@ -1,8 +1,38 @@
+// "Diagnostics": the engineering console of one receiver link, one tab per
+// area. The window is its frame and first tab only until the pages arrive:
+// the main window opens it once (an internal tool) and asks its active page
+// to query; with no page of substance there is nothing to ask.
+// Windows build only.
 #pragma once
-// Diagnostics dialog: placeholder with no window until the real diagnostics dialog exists.
 
-// With no pages there is no active page to query.
-class CDiagDlg {
+#ifdef _WIN32
+
+#include "app/CPlaceholderTab.h"
+#include "controls/CDialogView.h"
+#include "controls/CTabCtrlSSL.h"
+
+class CMainWndDlg;
+
+class CDiagDlg : public CDialogView {
 public:
+    // firstTab: the tab shown when the window opens.
+    CDiagDlg(CMainWndDlg* mainWindow, int firstTab);
+
+    // The launchers select the asked tab of an open window here.
+    CTabCtrlSSL& GetTabs() { return m_tabs; }
     void QueryActiveTab();
+
+protected:
+    BOOL OnInitDialog() override;
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static const int kPageCount = 1;
+    CMainWndDlg* m_mainWindow;
+    int m_firstTab;
+    CTabCtrlSSL m_tabs;
+    CPlaceholderTab m_pages[kPageCount];
 };
+
+#endif  // _WIN32

@@ -1,16 +1,14 @@
 // The windowless services the main window already calls: each must give the
 // answer that sends its caller down the safe path (detection and scripts
-// refuse to start, tools may always close), and the detector's result must
-// never hand back values from an earlier try.
+// refuse to start), and the detector's result must never hand back values
+// from an earlier try.
 #include <gtest/gtest.h>
 
 #include "config/CReceiverDetector.h"
 #include "framework/CString.h"
 #include "link/LinkPortSettings.h"
 #include "link/ProtocolKind.h"
-#include "tools/CFlashLoaderDlg.h"
 #include "tools/CScripter.h"
-#include "tools/CTtffToolDlg.h"
 
 TEST(ReceiverDetectorStandIn, RefusesToStartAndReportsNotFound)
 {
@@ -48,12 +46,4 @@ TEST(ScripterStandIn, LoadFailsAndNeverRuns)
     scripter.ReportResult(0, 5);
     scripter.Stop(false, false);
     EXPECT_FALSE(scripter.IsRunning());
-}
-
-TEST(ToolStandIns, CloseToolAllowsClosing)
-{
-    CFlashLoaderDlg flashLoader;
-    CTtffToolDlg ttff;
-    EXPECT_TRUE(flashLoader.CloseTool());
-    EXPECT_TRUE(ttff.CloseTool());
 }

@@ -1,5 +1,0 @@
-#include "config/CConfiguratorDlg.h"
-
-void CConfiguratorDlg::LoadConfigFile(LPCTSTR /*fileName*/)
-{
-}

@@ -1,9 +1,0 @@
-#include "config/CRcvrConfigDlg.h"
-
-void CRcvrConfigDlg::OnProtocolChanged(ProtocolKind /*protocol*/)
-{
-}
-
-void CRcvrConfigDlg::QueryActiveTab()
-{
-}

@@ -1,3 +1,0 @@
-#include "data/CDataRecorderToolDlg.h"
-
-bool CDataRecorderToolDlg::CloseTool() { return true; }

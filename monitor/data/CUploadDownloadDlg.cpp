@@ -1,3 +1,0 @@
-#include "data/CUploadDownloadDlg.h"
-
-void CUploadDownloadDlg::NotifyLoadEvent(int /*event*/) {}

@@ -1,5 +1,0 @@
-#include "tools/CDiagDlg.h"
-
-void CDiagDlg::QueryActiveTab()
-{
-}

@@ -1,6 +1,0 @@
-#include "tools/CFlashLoaderDlg.h"
-
-bool CFlashLoaderDlg::CloseTool()
-{
-    return true;
-}

@@ -1,6 +1,0 @@
-#include "tools/CTtffToolDlg.h"
-
-bool CTtffToolDlg::CloseTool()
-{
-    return true;
-}

@@ -1,9 +1,0 @@
-#include "views/CPositionDlg.h"
-
-void CPositionDlg::AddFix(const NavState& /*fix*/)
-{
-}
-
-void CPositionDlg::ClearTabs()
-{
-}

@@ -1,5 +1,0 @@
-#include "views/CTimingMonitorDlg.h"
-
-void CTimingMonitorDlg::AdaptToReceiver(bool /*resize*/)
-{
-}
