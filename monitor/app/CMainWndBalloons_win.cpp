@@ -1,26 +1,26 @@
 // The main window's balloons: they forward to the one balloon of the
-// process.
+// process. The sizes the callers pass as x and y are the balloon's width and
+// height.
 #include "app/CMainWndDlg.h"
-#include "app/TraceLog.h"
+#include "controls/CBalloonWindow.h"
 
 namespace {
 
-void Trace(CMainWndDlg& window, const char* name) { AppendTraceLine(window.GetDataFolder(), name); }
+// Bit 0 of a balloon request's flags: the text is centred.
+const BYTE kBalloonCentred = 1;
 
 }  // namespace
 
-void CMainWndDlg::ShowBalloon(LPCTSTR text, int /*x*/, int /*y*/, int /*seconds*/, COLORREF /*textColour*/,
-                              COLORREF /*backColour*/) {
-    CString line("ShowBalloon ");
-    line += text != nullptr ? text : "";
-    Trace(*this, line);
+void CMainWndDlg::ShowBalloon(LPCTSTR text, int x, int y, int seconds, COLORREF textColour, COLORREF backColour)
+{
+    ::ShowBalloonOverWindow(this, x, y, text, seconds, textColour, backColour, true);
 }
 
-void CMainWndDlg::ShowBalloonOverWindow(CWnd* /*anchor*/, LPCTSTR text, int /*x*/, int /*y*/, int /*seconds*/,
-                                        COLORREF /*textColour*/, COLORREF /*backColour*/, BYTE /*flags*/) {
-    CString line("ShowBalloonOverWindow ");
-    line += text != nullptr ? text : "";
-    Trace(*this, line);
+void CMainWndDlg::ShowBalloonOverWindow(CWnd* anchor, LPCTSTR text, int x, int y, int seconds, COLORREF textColour,
+                                        COLORREF backColour, BYTE flags)
+{
+    ::ShowBalloonOverWindow(anchor != nullptr ? anchor : this, x, y, text, seconds, textColour, backColour,
+                            (flags & kBalloonCentred) != 0);
 }
 
-void CMainWndDlg::CloseActiveBalloon() { Trace(*this, "CloseActiveBalloon"); }
+void CMainWndDlg::CloseActiveBalloon() { ::CloseActiveBalloon(); }

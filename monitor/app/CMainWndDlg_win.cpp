@@ -950,7 +950,7 @@ void CMainWndDlg::OnTimer(UINT_PTR nIDEvent) {
                 m_balloon.pending = false;
                 CWnd* anchor = m_balloon.anchor != nullptr ? CWnd::FromHandle(m_balloon.anchor) : this;
                 ShowBalloonOverWindow(anchor, m_balloon.text, m_balloon.x, m_balloon.y, m_balloon.seconds,
-                                      m_balloon.textColour, m_balloon.backColour);
+                                      m_balloon.textColour, m_balloon.backColour, m_balloon.flags);
             }
             break;
         case MWT_TIMING_VIEW:

@@ -21,6 +21,9 @@
 #include "framework/CMenu.h"
 #include "framework/CDialog.h"
 #include "framework/CControls.h"
+#include "framework/CCommonCtrls.h"
+#include "framework/CFrameWnd.h"
+#include "framework/CPropertySheet.h"
 #include "framework/CControlBar.h"
 #include "framework/CWinApp.h"
 #endif
