@@ -302,9 +302,18 @@ public:
     void PromptAccessCode();
     void EnterUserMode();
     void ShowInternalToolsNote();
+    // The code PromptAccessCode asks for.
+    static const char kAccessCode[];
 
     // ---- Menu commands (CMainWndCommands_win.cpp) ------------------------------------------
+    // Only in MONITOR, and only a reset the link reports written marks the
+    // reset as running (fields cleared by timer 13).
     void ResetReceiver(int kind);
+    // Carries out a command of the menu command table; false for any other id.
+    bool RunMenuCommand(UINT id);
+    // Opens the context menu of the group box or status pane under a screen
+    // point; false when there is none there.
+    bool ShowContextMenuAt(CPoint screenPoint);
 
     // ---- Balloons (CMainWndBalloons_win.cpp): forward to the process-wide balloon ---------
     void ShowBalloon(LPCTSTR text, int x, int y, int seconds, COLORREF textColour, COLORREF backColour);
@@ -340,6 +349,7 @@ protected:
     afx_msg LRESULT OnGateDone(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnReceiverEventMsg(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnOpenDocumentMsg(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     DECLARE_MESSAGE_MAP()
 

@@ -115,11 +115,9 @@ BEGIN_MESSAGE_MAP(CMainWndDlg, CModelessDialog)
     ON_WM_MOUSEMOVE()
     ON_COMMAND(ID_FILE_EXIT, &CMainWndDlg::OnFileExit)
     ON_COMMAND(ID_FILE_EXIT2, &CMainWndDlg::OnFileExit)
-    ON_COMMAND(ID_CONNECT, &CMainWndDlg::OnConnect)
+    // The commands of the menu command table go through OnCommand.
     ON_COMMAND(ID_AUTO_QUERY, &CMainWndDlg::OnToggleAutoQuery)
-    ON_COMMAND(ID_DATA_LOGGER, &CMainWndDlg::OnDataLogger)
-    ON_COMMAND(ID_DATA_LOGGER_SHOW, &CMainWndDlg::OnDataLogger)
-    ON_COMMAND(ID_DATA_CONVERTER, &CMainWndDlg::ShowDataConverterDlg)
+    ON_WM_CONTEXTMENU()
     ON_CBN_SELCHANGE(ID_LINK_COMBO, &CMainWndDlg::OnLinkComboCommand)
     ON_CBN_SELCHANGE(ID_GPSDATA_COMBO, &CMainWndDlg::OnGpsDataComboSelect)
     ON_MESSAGE(WM_RECEIVER_EVENT, &CMainWndDlg::OnReceiverEventMsg)
@@ -609,6 +607,9 @@ void CMainWndDlg::InitMainWindow() {
         // 14. The primary window.
         SetWindowText(kTitle);
         RestoreWindowPosition(m_hWnd, kMainWndSection);
+        // The internal tools are decided for command-line runs too, so their
+        // menu follows the same rule (the update check stays off there).
+        StartGate();
         if (m_cmdLine.IsCommandLine()) {
             if (m_cmdLine.HidesMainWindow()) CloseToolWindow(this, false);
             SetTimer(MWT_START_CMDLINE, 100);
@@ -633,7 +634,6 @@ void CMainWndDlg::InitMainWindow() {
             } else if (profile.GetProfileInt(kMainWndSection, "mode", 0) == LINK_MONITOR) {
                 SetTimer(MWT_CONNECT, 50);
             }
-            StartGate();
         }
     }
 
@@ -719,7 +719,7 @@ UINT CMainWndDlg::GateThread(LPVOID param) {
 LRESULT CMainWndDlg::OnGateDone(WPARAM wParam, LPARAM) {
     m_internalTools = wParam != 0;
     BuildMenu(0);
-    StartStartupUpdateCheck();
+    if (!m_cmdLine.IsCommandLine()) StartStartupUpdateCheck();
     return 0;
 }
 

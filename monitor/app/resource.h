@@ -135,11 +135,15 @@
 #define ID_AUTO_QUERY 32837         // "&Auto Query"
 #define ID_COM_PORT_DLG 32842       // "COM Port..."
 #define ID_RECEIVER_PORT 32944      // "Receiver Port..."
-#define ID_POSITION_WND 32854
-#define ID_SKY_PLOT 32855
+#define ID_POSITION_WND 32854       // tool bar; the View menu has ID_POSITION_WND_MENU
+#define ID_SKY_PLOT 32855           // tool bar; the View menu has ID_SKY_PLOT_MENU
+#define ID_POSITION_WND_MENU 32853  // "Position &Window...", checked while the window is open
+#define ID_SKY_PLOT_MENU 32852      // "S&ky Plot...", checked while the window is open
 #define ID_DATA_LOGGER 32796
 #define ID_RAW_DATA_WND 32863
+#define ID_RAW_DATA_WND2 32864      // a second command for another raw data window
 #define ID_SETTINGS 32925
+#define ID_SETTINGS2 32926
 #define ID_ABOUT 32785
 #define ID_ABOUT_MENU 32786
 #define ID_SAVE_CONFIG 32847
@@ -194,6 +198,14 @@
 #define ID_DATA_CONVERTER 32964
 #define ID_CLEAR_WINDOW 32990
 #define ID_ACCESS_CODE 32911        // Ctrl+Z, no menu item
+#define ID_HELP_CONTENTS 57670      // "&Contents...\tF1": the menu builder takes it out
+#define ID_GENERIC_PACKETS 32850    // "&Generic Packets..."
+#define ID_FAST_CORRECTIONS 32914   // no menu item yet
+#define ID_IONO_DELAY 32915         // no menu item yet
+#define ID_DETECT_RECEIVER 32951    // "&Detect Receiver..."
+#define ID_GPSDATA_WND 32958        // "GPS &Data Window..."
+#define ID_RELEASE_NOTES 32960      // "&Release Notes..."
+#define ID_CONFIGURATOR 32979       // "Multi-Receiver &Configurator..."
 #define ID_USER_MODE 32953          // Ctrl+Shift+U, no menu item
 // Inserted into menu 207 at run time by the menu builder.
 #define ID_DATA_PLAYBACK 32919

@@ -312,6 +312,8 @@ void CModel::ClearAllLocked()
     // the few non-zero defaults follow.
     std::memset(&m_nav, 0, sizeof m_nav);
     std::memset(&m_prevNav, 0, sizeof m_prevNav);
+    // Zeroed options are not the receiver's: GetIoOptions says so until it reports.
+    m_ioOptionsReported = false;
     m_nav.timeOfFix = -1.0;
     m_prevNav.timeOfFix = -1.0;
     std::memset(&m_time, 0, sizeof m_time);
@@ -1036,6 +1038,7 @@ void CModel::SetIoOptions(const IoOptions& options)
     {
         std::lock_guard<std::mutex> g(m_lock);
         m_ioOptions = options;
+        m_ioOptionsReported = true;
         m_checksumFlag = (options.auxiliary >> 6) & 1;
     }
     Notify(EV_IO_OPTIONS, 0, false);
@@ -1045,7 +1048,7 @@ bool CModel::GetIoOptions(IoOptions& out)
 {
     std::lock_guard<std::mutex> g(m_lock);
     out = m_ioOptions;
-    return true;
+    return m_ioOptionsReported;
 }
 
 void CModel::SetQtxtConfig(const QtxtConfigRecord& record, int32_t event)

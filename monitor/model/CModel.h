@@ -172,6 +172,8 @@ public:
 
     // ---- Configuration ----
     void SetIoOptions(const IoOptions& options);
+    // False until the receiver reported its options after the last
+    // ClearData(1): the bytes are then zeros, not the receiver's.
     bool GetIoOptions(IoOptions& out);
     void SetFilterConfig(const FilterConfig& record);
     bool GetFilterConfig(FilterConfig& out);
@@ -277,6 +279,7 @@ private:
 
     // Configuration
     IoOptions m_ioOptions;
+    bool m_ioOptionsReported = false;
     FilterConfig m_filter;
     NavConfig m_navConfig;
     DatumRecord m_datum;

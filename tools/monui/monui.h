@@ -33,6 +33,7 @@ bool TextOf(HWND h, std::string& text);
 //   TITLE#N          the N-th (0-based) visible one, ordered by handle: the
 //                    order stays while those windows stay open
 //   class:NAME[#N]   by window class instead of title ("#32768": menus)
+//   A TITLE or NAME ending in "*" matches every one that starts with the rest.
 //   hwnd:HEX         that window (as "wait" and "list" print it)
 // Message boxes are left out of counts and indexes (see "msgbox").
 std::vector<HWND> MatchTop(const char* spec, bool visibleOnly);

@@ -66,9 +66,11 @@ int CmdList(const char* spec)
         GetWindowRect(found[i], &r);
         DWORD pid = 0;
         GetWindowThreadProcessId(found[i], &pid);
-        std::printf("%lu hwnd=%p pid=%lu rect=%ld %ld %ld %ld\n", static_cast<unsigned long>(i),
+        char title[256] = "";
+        GetWindowTextA(found[i], title, sizeof title);
+        std::printf("%lu hwnd=%p pid=%lu rect=%ld %ld %ld %ld class=%s title=%s\n", static_cast<unsigned long>(i),
                     static_cast<void*>(found[i]), static_cast<unsigned long>(pid), r.left, r.top, r.right - r.left,
-                    r.bottom - r.top);
+                    r.bottom - r.top, ClassOf(found[i]).c_str(), title);
     }
     return 0;
 }

@@ -186,11 +186,18 @@ struct TopScan {
     std::vector<HWND> found;  // z-order
 };
 
+// Exactly, or by its start when the spec ends in "*" ("class:Afx:*").
+bool NameMatches(const std::string& name, const std::string& want)
+{
+    if (!want.empty() && want.back() == '*') return name.compare(0, want.size() - 1, want, 0, want.size() - 1) == 0;
+    return name == want;
+}
+
 BOOL CALLBACK ScanTopProc(HWND h, LPARAM lp)
 {
     TopScan* s = reinterpret_cast<TopScan*>(lp);
     if (s->visibleOnly && !IsWindowVisible(h)) return TRUE;
-    if ((s->spec->byClass ? ClassOf(h) : TitleOf(h)) == s->spec->text) s->found.push_back(h);
+    if (NameMatches(s->spec->byClass ? ClassOf(h) : TitleOf(h), s->spec->text)) s->found.push_back(h);
     return TRUE;
 }
 

@@ -100,6 +100,11 @@ clip_clear() { ui clipboard clear >/dev/null; }
 context_popup() { ui contextmenu "${2:-$VM_TITLE}" "$1" | sed -n 's/^popup=//p'; }
 # Window rectangle "X Y W H" of a window spec.
 win_rect() { ui info "$1" | sed -n 's/^rect=//p'; }
+# The rectangles "X Y W H" of the visible untitled windows of classes the
+# program registers itself (its balloons), one per line.
+vm_balloons() {
+  ui list "class:Afx:*" | sed -n 's/^[0-9]* hwnd=[^ ]* pid=[0-9]* rect=\([-0-9]* [-0-9]* [0-9]* [0-9]*\) class=[^ ]* title=$/\1/p'
+}
 
 # The port dialog a port choice opens (once the link dialogs are in).
 VM_PORT_DIALOG="Select Port & Settings..."

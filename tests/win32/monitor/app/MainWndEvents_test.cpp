@@ -529,8 +529,12 @@ TEST_F(MainWndEventsTest, GateDecidesTheInternalToolsOnTheGuiThread)
         ::CloseHandle(h);
     }
     const std::string missing = folder / "gone";
-    const std::string trace = folder / "VelmaraMon_trace.txt";
     dlg.m_dataFolder = folder.Path().c_str();
+    // The program's menu: the internal layout shows "Data Playback...".
+    ::SetMenu(dlg.GetSafeHwnd(), ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU)));
+    auto hasPlayback = [&]() {
+        return ::GetMenuState(::GetMenu(dlg.GetSafeHwnd()), ID_DATA_PLAYBACK, MF_BYCOMMAND) != static_cast<UINT>(-1);
+    };
     // The profile the window reads, under a key of its own.
     CWinApp app("MainWnd Gate Test");
     app.SetRegistryKey("Velmara Test");
@@ -559,7 +563,7 @@ TEST_F(MainWndEventsTest, GateDecidesTheInternalToolsOnTheGuiThread)
         dlg.m_userMode = c.userMode;
         dlg.m_accessFlag = c.access;
         dlg.m_internalTools = !c.shown;
-        ::DeleteFileA(trace.c_str());
+        dlg.BuildMenu(0);
 
         dlg.StartGate();
         // The worker's answer arrives as a message: until the window's thread
@@ -571,11 +575,11 @@ TEST_F(MainWndEventsTest, GateDecidesTheInternalToolsOnTheGuiThread)
             ::Sleep(1);
         ASSERT_EQ(WM_GATE_DONE, msg.message) << "the gate never answered";
         EXPECT_EQ(!c.shown, dlg.m_internalTools);
-        EXPECT_EQ(std::string::npos, ReadFileText(trace).find("BuildMenu"));
+        EXPECT_EQ(!c.shown, hasPlayback());
 
         PumpPending();
         EXPECT_EQ(c.shown, dlg.m_internalTools);
-        EXPECT_NE(std::string::npos, ReadFileText(trace).find("BuildMenu\r\n"));
+        EXPECT_EQ(c.shown, hasPlayback());
     }
     _putenv("VELMARA_INTERNAL_SHARE=");
     app.WriteProfileString("Options", nullptr, nullptr);
