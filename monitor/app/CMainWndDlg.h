@@ -31,6 +31,7 @@
 #include "app/DiagLogLine.h"
 #include "app/LinkStatisticsText.h"
 #include "app/MainWindowLayout.h"
+#include "app/PendingDisplay.h"
 #include "app/StaleFields.h"
 #include "app/resource.h"
 #include "controls/CDialogView.h"
@@ -103,8 +104,13 @@ enum MainWndTimer : UINT {
     MWT_TIMING_VIEW = 31,
     MWT_AUTO_QUERY_STEP = 35,
     MWT_POSITION_MAP = 36,
+    MWT_DISPLAY = 37,   // repaints the receiver fields while a link is open
     MWT_BATCH = 40   // the batch runner's line timer (CBatchQuery::kDefaultTimerId)
 };
+
+// The display timer's period: the fields repaint at most ten times a second,
+// however fast the receiver events come.
+const UINT kDisplayRefreshMs = 100;
 
 // One row of the channel table: its highlight follows whether the satellite
 // is used in the fix.
@@ -228,6 +234,15 @@ public:
     void ClearDisplayFields();
     // The display layouts of the position, velocity, time and signal fields.
     void ApplyDisplayFormat(int code);
+    // The display timer (MWT_DISPLAY): the dispatcher marks field groups in
+    // m_pendingDisplay, the timer shows each marked group once.
+    void StartDisplayTimer();
+    void StopDisplayTimer();
+    void RefreshDisplay();
+    // Marks the position fields and hands the fix to the position window.
+    void QueuePosition();
+    // The replay's progress on the main window and an open playback dialog.
+    void ShowPlaybackProgress();
 
     // ---- Event dispatcher (CMainWndEvents_win.cpp) ------------------------------------
     LRESULT OnReceiverEvent(WPARAM code, LPARAM lParam);
@@ -293,6 +308,8 @@ public:
     // Every call opens one more raw data window.
     void OpenRawOutputWnd();
     void RemoveRawOutputWnd(CWnd* window);
+    // Closes every raw data window this one opened (when it goes itself).
+    void CloseRawOutputWnds();
 
     // ---- Menu state and internal tools (CMainWndMenus_win.cpp) ---------------------------
     void BuildMenu(int userLayout);
@@ -490,6 +507,7 @@ public:
 
     // Stale fields, validity marks, balloon, set-time, statistics, logs, batch.
     CStaleFields m_stale;
+    CPendingDisplay m_pendingDisplay;   // field groups waiting for the display timer
     bool m_markPosition = false, m_markVelocity = false, m_markOscillator = false;
     bool m_profiling = false;
     bool m_setTimePending = false;

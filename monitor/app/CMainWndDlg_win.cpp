@@ -775,6 +775,7 @@ void CMainWndDlg::OnClose() { ConfirmClose(true); }
 
 void CMainWndDlg::OnDestroy() {
     if (m_batch) m_batch->Abort();
+    CloseRawOutputWnds();
     SaveSettings();
     CModelessDialog::OnDestroy();
 }
@@ -961,6 +962,9 @@ void CMainWndDlg::OnTimer(UINT_PTR nIDEvent) {
             break;
         case MWT_POSITION_MAP:
             // The hidden position map window comes with the position views.
+            break;
+        case MWT_DISPLAY:
+            RefreshDisplay();
             break;
         default:
             break;

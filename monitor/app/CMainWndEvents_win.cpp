@@ -4,6 +4,7 @@
 // feed, the batch runner and the configuration-file hand-over.
 #include "app/CMainWndDlg.h"
 
+#include "app/CPlaybackDlg.h"
 #include "app/DiagPacket.h"
 #include "app/ReceiverFieldFormat.h"
 #include "config/CConfiguratorDlg.h"
@@ -20,16 +21,6 @@ const COLORREF kBalloonBatch = RGB(128, 0, 128); // 0x800080
 
 // The receiver's answer to a set-time command: 'Y' when it took the time.
 const int kSetTimeAccepted = 89;
-
-// The replay's progress bar moves in kilobyte steps.
-const uint32_t kProgressStep = 1024;
-
-HICON StateIcon(const CMainWndDlg& dlg, int detail)
-{
-    if (detail == 1) return dlg.m_iconFirst;
-    if (detail == 2) return dlg.m_iconSecond;
-    return dlg.m_iconNeutral;
-}
 
 }  // namespace
 
@@ -84,32 +75,34 @@ LRESULT CMainWndDlg::OnReceiverEvent(WPARAM code, LPARAM lParam)
     case EV_CORE_VERSION:
         OnReceiverIdentified(1);
         break;
+    // Field groups are only marked here; the display timer shows them
+    // (RefreshDisplay), once however many events came in between.
     case EV_POSITION_LLA:
     case EV_POSITION_XYZ:
         m_markPosition = true;
-        ShowPosition(true);
+        QueuePosition();
         break;
     case EV_VELOCITY_ENU:
     case EV_VELOCITY_XYZ:
         m_markVelocity = true;
         m_markOscillator = true;
-        ShowVelocity(true);
-        ShowOscillatorOffset();
+        m_pendingDisplay.MarkVelocity(true);
+        m_pendingDisplay.Mark(DISPLAY_OSCILLATOR);
         break;
     case EV_FIX_REPORT:
         m_markPosition = m_markVelocity = m_markOscillator = true;
-        ShowPosition(true);
-        ShowVelocity(true);
-        ShowOscillatorOffset();
+        QueuePosition();
+        m_pendingDisplay.MarkVelocity(true);
+        m_pendingDisplay.Mark(DISPLAY_OSCILLATOR);
         break;
     case EV_TIMING_FIX:
         // The combined timing report only fills what no dedicated report fills.
-        if (!m_markPosition) ShowPosition(true);
-        if (!m_markOscillator) ShowOscillatorOffset();
-        if (!m_markVelocity) ShowVelocity(false);
+        if (!m_markPosition) QueuePosition();
+        if (!m_markOscillator) m_pendingDisplay.Mark(DISPLAY_OSCILLATOR);
+        if (!m_markVelocity) m_pendingDisplay.MarkVelocity(false);
         break;
     case EV_GPS_TIME:
-        ShowGpsTime(detail != 0);
+        m_pendingDisplay.MarkTime(detail != 0);
         break;
     case EV_NVS_WRITE_RESULT:
         if (detail == 0) {
@@ -121,10 +114,10 @@ LRESULT CMainWndDlg::OnReceiverEvent(WPARAM code, LPARAM lParam)
         }
         break;
     case EV_FIX_MODE:
-        ShowFixMode();
+        m_pendingDisplay.Mark(DISPLAY_FIX_MODE);
         break;
     case EV_HEALTH:
-        ShowReceiverHealth();
+        m_pendingDisplay.Mark(DISPLAY_HEALTH);
         break;
     case EV_FRAME_RECEIVED:
         PulseRxIndicator();
@@ -135,34 +128,21 @@ LRESULT CMainWndDlg::OnReceiverEvent(WPARAM code, LPARAM lParam)
             m_profiling = false;
             RefreshModeStatus();
         }
-        if (m_linkMode == LINK_FILE) {
-            CChannel* channel = m_link.GetChannel();
-            if (channel != nullptr && channel->GetType() == CHANNEL_TYPE_PLAYBACK) {
-                CPlaybackChannel* playback = static_cast<CPlaybackChannel*>(channel);
-                if (playback->IsProgressDue(kProgressStep)) {
-                    const PlaybackProgress p =
-                        ComputePlaybackProgress(playback->GetProgressCount(), playback->GetFileLength());
-                    // 32-bit range: a 16-bit one overflows above 32 MB.
-                    SendDlgItemMessage(IDC_PROGRESS, PBM_SETRANGE32, 0, p.rangeUpper);
-                    SendDlgItemMessage(IDC_PROGRESS, PBM_SETPOS, p.position, 0);
-                    SetFieldText(IDC_PERCENT, p.text);
-                }
-            }
-        }
+        if (m_linkMode == LINK_FILE) m_pendingDisplay.Mark(DISPLAY_PROGRESS);
         break;
     case EV_MACHINE_ID:
         m_stale.Reset(STALE_ALMANAC);
-        SetFieldText(IDC_ALMANAC, detail == 1 ? "complete && current" : "not complete && current");
+        m_pendingDisplay.Mark(DISPLAY_ALMANAC, detail);
         break;
     case EV_TRACKING:
-        ShowTrackingTable(detail);
+        m_pendingDisplay.MarkTrackingRow(detail, CHANNEL_ROWS);
         break;
     case EV_SIGNAL_LEVELS:
-        ShowSignalLevels();
+        m_pendingDisplay.Mark(DISPLAY_SIGNAL_LEVELS);
         break;
     case EV_CLOCK_BIAS:
         m_markOscillator = true;
-        ShowOscillatorOffset();
+        m_pendingDisplay.Mark(DISPLAY_OSCILLATOR);
         break;
     case EV_IO_OPTIONS:
         SyncOutputFormatChecks();
@@ -172,15 +152,15 @@ LRESULT CMainWndDlg::OnReceiverEvent(WPARAM code, LPARAM lParam)
         break;
     case EV_HEALTH_ERRORS:
         m_stale.Reset(STALE_BATTERY_RAM);
-        SendDlgItemMessage(IDC_BBRAM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(StateIcon(*this, detail)), 0);
+        m_pendingDisplay.Mark(DISPLAY_BATTERY_RAM, detail);
         break;
     case EV_ANTENNA_STATUS:
         m_stale.Reset(STALE_ANTENNA);
-        SetFieldText(IDC_ANTENNA, detail == 0 ? "OK" : detail == 1 ? "SH" : detail == 2 ? "OP" : "n/a");
+        m_pendingDisplay.Mark(DISPLAY_ANTENNA, detail);
         break;
     case EV_STATUS_CODE:
         m_stale.Reset(STALE_CLOCK);
-        SendDlgItemMessage(IDC_RTC_ICON, STM_SETICON, reinterpret_cast<WPARAM>(StateIcon(*this, detail)), 0);
+        m_pendingDisplay.Mark(DISPLAY_CLOCK, detail);
         break;
     case EV_DIAG_MESSAGE: {
         int32_t messageCode = 0;
@@ -196,10 +176,13 @@ LRESULT CMainWndDlg::OnReceiverEvent(WPARAM code, LPARAM lParam)
         }
         break;
     case EV_END_OF_DATA: {
+        // A progress still waiting for the display timer is older than this.
+        m_pendingDisplay.Drop(DISPLAY_PROGRESS);
         SetFieldText(IDC_PERCENT, "100%");
         // The last kilobyte may not have moved the bar: show it full.
         const LRESULT upper = SendDlgItemMessage(IDC_PROGRESS, PBM_GETRANGE, FALSE, 0);
         SendDlgItemMessage(IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(upper), 0);
+        if (m_pPlaybackDlg != nullptr) m_pPlaybackDlg->ShowFinished();
         SetTimer(MWT_PLAYBACK_END, 50);
         break;
     }
@@ -207,7 +190,7 @@ LRESULT CMainWndDlg::OnReceiverEvent(WPARAM code, LPARAM lParam)
         PulseTxIndicator();
         break;
     case EV_DOPS:
-        ShowFixSatellites();
+        m_pendingDisplay.Mark(DISPLAY_FIX_SATELLITES);
         break;
     case EV_RECEIVER_MODEL:
         OnReceiverModelKnown();

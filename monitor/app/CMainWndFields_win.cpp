@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 
+#include "app/CPlaybackDlg.h"
 #include "app/ReceiverFieldFormat.h"
+#include "link/CPlaybackChannel.h"
 #include "config/CRcvrConfigDlg.h"
 #include "model/WinHelpers.h"
 #include "views/CPositionDlg.h"
@@ -67,6 +69,117 @@ void CheckEverywhere(CMainWndDlg& dlg, UINT id, bool checked)
 enum PositionLayout { LAYOUT_DEG_MIN, LAYOUT_DECIMAL, LAYOUT_XYZ };
 
 }  // namespace
+
+// ---- Repaint on the display timer ------------------------------------------------------
+
+namespace {
+
+// The replay's progress bar moves in kilobyte steps.
+const uint32_t kProgressStep = 1024;
+
+HICON StateIcon(const CMainWndDlg& dlg, int detail)
+{
+    if (detail == 1) return dlg.m_iconFirst;
+    if (detail == 2) return dlg.m_iconSecond;
+    return dlg.m_iconNeutral;
+}
+
+const char* AntennaText(int detail)
+{
+    switch (detail) {
+    case 0: return "OK";
+    case 1: return "SH";
+    case 2: return "OP";
+    default: return "n/a";
+    }
+}
+
+}  // namespace
+
+void CMainWndDlg::StartDisplayTimer()
+{
+    m_pendingDisplay.Clear();
+    if (GetSafeHwnd() != nullptr) SetTimer(MWT_DISPLAY, kDisplayRefreshMs, nullptr);
+}
+
+void CMainWndDlg::StopDisplayTimer()
+{
+    if (GetSafeHwnd() != nullptr) KillTimer(MWT_DISPLAY);
+    // What was waiting belongs to the link that went.
+    m_pendingDisplay.Clear();
+}
+
+void CMainWndDlg::RefreshDisplay()
+{
+    if (m_pendingDisplay.IsEmpty()) return;
+    // Taken first: a field updater may run the message loop (a message box)
+    // and new events then wait for the next tick.
+    const CPendingDisplay pending = m_pendingDisplay;
+    m_pendingDisplay.Clear();
+    if (!m_initialised || m_linkMode == LINK_IDLE) return;
+    for (int i = 0; i < kDisplayGroupCount; ++i) {
+        const DisplayGroup group = kDisplayOrder[i];
+        if (!pending.IsPending(group)) continue;
+        const int detail = pending.GetDetail(group);
+        switch (group) {
+        case DISPLAY_FIX_MODE: ShowFixMode(); break;
+        case DISPLAY_HEALTH: ShowReceiverHealth(); break;
+        case DISPLAY_POSITION: ShowPosition(true); break;
+        case DISPLAY_VELOCITY: ShowVelocity(pending.IsVelocityValid()); break;
+        case DISPLAY_OSCILLATOR: ShowOscillatorOffset(); break;
+        case DISPLAY_TIME: ShowGpsTime(pending.IsTimeFromReport()); break;
+        case DISPLAY_TRACKING: {
+            const uint32_t rows = pending.GetTrackingRows();
+            if (rows == (1u << CHANNEL_ROWS) - 1u) {
+                ShowTrackingTable(CPendingDisplay::kAllRows);
+                break;
+            }
+            for (int row = 0; row < CHANNEL_ROWS; ++row)
+                if (rows & (1u << row)) ShowTrackingTable(row);
+            break;
+        }
+        case DISPLAY_SIGNAL_LEVELS: ShowSignalLevels(); break;
+        case DISPLAY_FIX_SATELLITES: ShowFixSatellites(); break;
+        case DISPLAY_PROGRESS: ShowPlaybackProgress(); break;
+        case DISPLAY_ALMANAC:
+            SetFieldText(IDC_ALMANAC, detail == 1 ? "complete && current" : "not complete && current");
+            break;
+        case DISPLAY_ANTENNA: SetFieldText(IDC_ANTENNA, AntennaText(detail)); break;
+        case DISPLAY_BATTERY_RAM:
+            SendDlgItemMessage(IDC_BBRAM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(StateIcon(*this, detail)), 0);
+            break;
+        case DISPLAY_CLOCK:
+            SendDlgItemMessage(IDC_RTC_ICON, STM_SETICON, reinterpret_cast<WPARAM>(StateIcon(*this, detail)), 0);
+            break;
+        default: break;
+        }
+    }
+}
+
+void CMainWndDlg::QueuePosition()
+{
+    m_pendingDisplay.Mark(DISPLAY_POSITION);
+    // The position window plots every fix, not only the ones shown.
+    if (m_pPositionDlg == nullptr) return;
+    NavState nav = {};
+    m_link.GetModel().GetNavState(nav);
+    if (IsUsableFixTime(nav)) m_pPositionDlg->AddFix(nav);
+}
+
+void CMainWndDlg::ShowPlaybackProgress()
+{
+    if (m_linkMode != LINK_FILE) return;
+    CChannel* channel = m_link.GetChannel();
+    if (channel == nullptr || channel->GetType() != CHANNEL_TYPE_PLAYBACK) return;
+    CPlaybackChannel* playback = static_cast<CPlaybackChannel*>(channel);
+    if (!playback->IsProgressDue(kProgressStep)) return;
+    const PlaybackProgress p = ComputePlaybackProgress(playback->GetProgressCount(), playback->GetFileLength());
+    // 32-bit range: a 16-bit one overflows above 32 MB.
+    SendDlgItemMessage(IDC_PROGRESS, PBM_SETRANGE32, 0, p.rangeUpper);
+    SendDlgItemMessage(IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(p.position), 0);
+    SetFieldText(IDC_PERCENT, p.text);
+    if (m_pPlaybackDlg != nullptr) m_pPlaybackDlg->ShowProgress(p);
+}
 
 // Field updaters work on a MONITOR link only once the receiver has been
 // heard (a fix-mode or health report); a replay shows whatever it carries.
@@ -136,7 +249,6 @@ void CMainWndDlg::ShowPosition(bool force)
         m_copyRequest = false;
         CopyTextToClipboard(m_copyText);
     }
-    if (m_pPositionDlg != nullptr) m_pPositionDlg->AddFix(nav);
 }
 
 void CMainWndDlg::ShowVelocity(bool valid)

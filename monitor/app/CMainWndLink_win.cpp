@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "app/CPlaybackDlg.h"
 #include "app/CPortSettings.h"
 #include "app/MainWndLinkRules.h"
 #include "app/MainWndProfile.h"
@@ -214,6 +215,7 @@ bool CMainWndDlg::EnterMonitorMode()
         }
         ResetPlotViews();
         SetTimer(MWT_TICK, 1000, nullptr);
+        StartDisplayTimer();
         SetStatusPaneText(ID_PANE_ELAPSED, "00:00:00", 0);
         m_elapsedSeconds = 0;
         ShowProgressBar(*this, false);
@@ -322,6 +324,7 @@ void CMainWndDlg::EnterIdleMode(int reconnect)
         SetFieldText(IDC_ANTENNA, "n/a");
         KillTimer(MWT_TICK);
         KillTimer(MWT_FIRST_QUERY);
+        StopDisplayTimer();
         ApplyDisplayFormat(1);
         ApplyDisplayFormat(4);
         m_stale.ResetAll();
@@ -334,6 +337,7 @@ void CMainWndDlg::EnterIdleMode(int reconnect)
 
         if (m_cmdLine.IsCommandLineMode(START_MODE_MONITOR) && m_cmdLine.monitor.playback)
             SetTimer(MWT_CLOSE, 500, nullptr);   // the replay was the whole run
+        if (m_pPlaybackDlg != nullptr) m_pPlaybackDlg->SetStopped();
 
         if (m_portOpenFailed)
             SetStatusText("Can't initialize COM port!");
@@ -401,8 +405,10 @@ bool CMainWndDlg::StartPlayback(bool start, bool rawPass)
     SetProgressRange(*this, progress.rangeUpper);
     SetProgressPos(*this, 0);
     SetFieldText(IDC_PERCENT, "0%");
+    if (m_pPlaybackDlg != nullptr) m_pPlaybackDlg->ShowProgress(progress);
 
     SetTimer(MWT_TICK, 1000, nullptr);
+    StartDisplayTimer();
     m_elapsedSeconds = 0;
     SetStatusPaneText(ID_PANE_ELAPSED, "00:00:00", 0);
     UpdateData(FALSE);
@@ -450,7 +456,8 @@ bool CMainWndDlg::SelectComPort(int port, bool ask)
     chosen.stopBits = m_stopBits;
     chosen.dataBits = m_dataBits;
     if (ask) {
-        CPortSettings dialog(port, chosen);
+        CPortSettings dialog(this, port, false);
+        dialog.m_settings = chosen;
         if (dialog.DoModal() != IDOK) {
             SelectLinkComboItem(*this, LinkComboItemForMode(m_linkMode, m_port));
             return false;
@@ -462,8 +469,11 @@ bool CMainWndDlg::SelectComPort(int port, bool ask)
             m_portChangedByDetection = true;
         }
         chosen = dialog.GetSettings();
-        // The dialog is for this port, whatever its record says.
-        chosen.portNumber = static_cast<uint32_t>(port);
+        // The user may have picked another port in the dialog.
+        if (chosen.portNumber >= 1 && chosen.portNumber <= 255)
+            port = static_cast<int>(chosen.portNumber);
+        else
+            chosen.portNumber = static_cast<uint32_t>(port);
     }
 
     if (IsPortLogged(m_port) || IsPortLogged(port)) {

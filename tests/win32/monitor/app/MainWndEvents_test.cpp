@@ -211,7 +211,12 @@ protected:
         return buf;
     }
 
-    void Send(int event, int detail = 0) { dlg.OnReceiverEvent(static_cast<WPARAM>(event), detail); }
+    // One event and then the display timer's tick that shows what it marked.
+    void Send(int event, int detail = 0)
+    {
+        dlg.OnReceiverEvent(static_cast<WPARAM>(event), detail);
+        dlg.SendMessage(WM_TIMER, MWT_DISPLAY, 0);
+    }
 
     // A status pane's text without the blanks in front of it.
     std::string PaneText(UINT pane)
