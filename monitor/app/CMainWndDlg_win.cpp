@@ -847,7 +847,10 @@ LRESULT CMainWndDlg::OnUpdateFollowup(WPARAM, LPARAM) {
 }
 
 // The release notes window comes with the update checker.
-LRESULT CMainWndDlg::OnShowReleaseNotes(WPARAM, LPARAM) { return 0; }
+LRESULT CMainWndDlg::OnShowReleaseNotes(WPARAM, LPARAM) {
+    ShowReleaseNotesDlg();
+    return 0;
+}
 
 LRESULT CMainWndDlg::OnReceiverEventMsg(WPARAM wParam, LPARAM lParam) { return OnReceiverEvent(wParam, lParam); }
 

@@ -4,7 +4,8 @@
 # a closed tool opens anew; raw data windows open as often as asked; "New
 # Window..." opens "Monitor [1]" offset from the primary, and closing the
 # primary asks before it ends both; the settings sheet shows its four
-# pages; "-flashloader" opens the loader. Each tool window is kept as a
+# pages; the GPS data combo opens the data window on its pages;
+# "-flashloader" opens the loader. Each tool window is kept as a
 # screenshot.
 set -u
 source "$(dirname "$0")/lib/velmaramon_lib.sh"
@@ -84,6 +85,24 @@ vm_expect_poll "32831: GPS data on tab" 5 1 tab_of "GPS System Data"
 command 32833
 vm_expect_poll "32831, 32833: GPS data on tab" 5 3 tab_of "GPS System Data"
 vm_expect "32831, 32833: GPS data windows" 1 "$(count_titled "GPS System Data")"
+
+# The tool bar's GPS data combo: each item opens its page, the combo returns
+# to its caption.
+ui close "GPS System Data" >/dev/null
+ui gone "GPS System Data" 5 >/dev/null
+while IFS='|' read -r item tab; do
+  [ -n "$item" ] || continue
+  ui combo "$VM_TITLE" 36009 "$item" >/dev/null
+  vm_expect_poll "combo \"$item\": GPS data on tab" 10 "$tab" tab_of "GPS System Data"
+  vm_expect_poll "combo \"$item\": combo back at its caption" 3 "GPS DATA" ui text "$VM_TITLE" 36009
+done <<'EOF2'
+HEALTH|1
+UTC DATA|3
+EPHEMERIS|2
+IONO DATA|4
+ALMANAC|0
+EOF2
+vm_expect "GPS data windows after the combo" 1 "$(count_titled "GPS System Data")"
 
 # ---- Close, reopen: a new window -----------------------------------------------------------
 before=$(ui wait "Generic Packets" 1)

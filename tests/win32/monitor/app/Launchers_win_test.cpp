@@ -112,7 +112,6 @@ protected:
         m_tmpl = DialogTemplate("Launchers", WS_POPUP | WS_CAPTION, 200, 100);
         dlg.SetCommandLineFlag(true);
         ASSERT_TRUE(dlg.CreateFromTemplate(m_tmpl));
-        dlg.ShowWindow(SW_SHOW);
     }
 
     void TearDown() override
