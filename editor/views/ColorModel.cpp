@@ -152,6 +152,7 @@ template <typename F>
 void ConvertCells(DataSet& s, int32_t columns, int32_t rows, const char* format, F f) {
   if (columns > kMaxPictureWidth) columns = kMaxPictureWidth;
   if (rows > kMaxPictureHeight) rows = kMaxPictureHeight;
+  WidenCellColumns(s, columns);
   for (int32_t x = 0; x < columns; ++x) {
     Progress(format, x, columns);
     uint32_t* column = s.cells + static_cast<size_t>(x) * kColumnStride;
