@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace dw {
 
@@ -40,19 +41,18 @@ void FillColumns(DataSet& s, int32_t from, int32_t to, uint32_t v) {
 template <class T>
 size_t TailStart(const T* a, size_t n) {
   if (n < 2) return 0;
-  // a[end .. n) hold one value; compared a block at a time from the back.
-  constexpr size_t kBlock = 4096;
+  // a[end .. n) hold one value; compared a block at a time from the back,
+  // and the block where the run starts again in smaller blocks.
   size_t end = n - 1;
-  while (end > 0) {
-    size_t start = end > kBlock ? end - kBlock : 0;
-    if (std::memcmp(a + start, a + start + 1, (end - start) * sizeof(T)) == 0) {
+  for (size_t block : {size_t{4096}, size_t{64}}) {
+    while (end > 0) {
+      size_t start = end > block ? end - block : 0;
+      if (std::memcmp(a + start, a + start + 1, (end - start) * sizeof(T)) != 0) break;
       end = start;
-      continue;
     }
-    while (end > start && a[end - 1] == a[end]) --end;
-    return end;
   }
-  return 0;
+  while (end > 0 && a[end - 1] == a[end]) --end;
+  return end;
 }
 
 template <class T>

@@ -106,6 +106,11 @@ void PaintWorkSheet(ICanvas& dc) {
     // Picture cells that map to screen cells 0 .. visible - 1.
     int64_t cMin = -static_cast<int64_t>(s.scrollOffsetX), cMax = cMin + visibleCols;
     int64_t rMin = -static_cast<int64_t>(s.scrollOffsetY), rMax = rMin + visibleRows;
+    // Elements of the grid rows that start at or below rMax paint nothing.
+    if (s.elementHeight > 0) {
+      int64_t rows = rMax <= 0 ? 0 : (rMax + s.elementHeight - 1) / s.elementHeight;
+      if (rows * countX < count) count = static_cast<int32_t>(rows * countX);
+    }
     for (int32_t n = 0; n < count; ++n) {
       int64_t x0 = static_cast<int64_t>(n % countX) * s.elementWidth;
       int64_t y0 = static_cast<int64_t>(n / countX) * s.elementHeight;

@@ -25,8 +25,9 @@ namespace dw {
 void SetBackup::Take() {
   set = g_ed->currentDataSet & 1;
   DataSet& s = g_ed->set[set];
-  cells.resize(static_cast<size_t>(CellColumnsInUse(s)) * kColumnStride);
-  cellsKept = SaveAllCells(s, cells.data());
+  cellsKept.used = CellColumnsInUse(s);
+  cellsKept.rest = s.cellRest;
+  cells.assign(s.cells, s.cells + static_cast<size_t>(cellsKept.used) * kColumnStride);
   fields = s;
   palette.assign(s.palette, s.palette + kMaxPaletteEntries);
   widthsKept = KeepArray(s.elementWidths, kMaxElements, &widths);

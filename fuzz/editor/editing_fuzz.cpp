@@ -292,6 +292,27 @@ void MouseStep() {
   }
 }
 
+// Pseudo-random pixels: the first row from the seed, every later row the one
+// above it turned by a step the seed also gives (a large bitmap costs block
+// copies, not a random number a pixel).
+void FillPixels(std::vector<uint32_t>* pixels, int32_t width, int32_t height, uint32_t seed) {
+  const size_t w = static_cast<size_t>(width);
+  pixels->resize(w * static_cast<size_t>(height));
+  uint32_t* p = pixels->data();
+  for (size_t x = 0; x < w; ++x) {
+    seed = seed * 1664525u + 1013904223u;
+    p[x] = (seed >> 8) & 0xFFFFFF;
+  }
+  const size_t turn = 1 + seed % w % 61;
+  for (int32_t y = 1; y < height; ++y) {
+    const uint32_t* above = p + static_cast<size_t>(y - 1) * w;
+    uint32_t* row = p + static_cast<size_t>(y) * w;
+    const size_t k = turn % w;
+    std::memcpy(row, above + k, (w - k) * sizeof(uint32_t));
+    std::memcpy(row + (w - k), above, k * sizeof(uint32_t));
+  }
+}
+
 // The clipboard: nothing, text, or a bitmap, mostly small, up to 2048 x 2048.
 void ClipboardStep() {
   uint32_t what = Take(1);
@@ -306,12 +327,7 @@ void ClipboardStep() {
   ClipBitmap& b = g_clipboard.bitmap;
   b.width = 1 + static_cast<int32_t>(large ? Take(2) % kLargest : Take(1) % kSmall);
   b.height = 1 + static_cast<int32_t>(large ? Take(2) % kLargest : Take(1) % kSmall);
-  b.pixels.resize(static_cast<size_t>(b.width) * b.height);
-  uint32_t seed = Take(4);
-  for (uint32_t& p : b.pixels) {
-    seed = seed * 1664525u + 1013904223u;
-    p = (seed >> 8) & 0xFFFFFF;
-  }
+  FillPixels(&b.pixels, b.width, b.height, Take(4));
   g_clipboard.hasBitmap = true;
 }
 
@@ -373,9 +389,7 @@ Ring RingOf(const DataSet& s) { return {s.undoPosition, s.undoDepth, s.redoCount
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The columns the previous input may have written: they are cleared again.
-  static int32_t dirty = kMaxPictureWidth;
-  EditorState& st = dwfuzz::FreshState(dirty);
+  EditorState& st = dwfuzz::FreshState();
   ResetPasteState();
   IgnoredCommands().clear();
   FuzzInput in{data, size};
@@ -400,7 +414,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   st.currentDataSet = static_cast<int32_t>(Take(1) & 1);
   UpdateWorkSheetGeometry();
 
-  int32_t widest = Covered(st).columns;
   // The other set must not change while one set is edited. It is compared
   // before each step that could switch the sets (a command or a mouse
   // message, which may post one) and at the end: any change an earlier step
@@ -427,7 +440,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckSizes(st.set[0]);
     CheckSizes(st.set[1]);
     const DigestCells after = Covered(st);
-    widest = std::max(widest, after.columns);
     if (g_windows.switched || st.currentDataSet != set) {
       set = st.currentDataSet;
       cells = after;
@@ -438,7 +450,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!(RingOf(st.Cur()) == ring)) CheckUndoRedo(st, after);
   }
   Check(DigestDataSet(st, 1 - set, cells) == otherBefore);
-  dirty = widest;
+  dwfuzz::CheckCellBookkeeping(data, size);
   g_in = nullptr;
   return 0;
 }

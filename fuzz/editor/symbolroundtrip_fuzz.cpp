@@ -14,6 +14,7 @@
 
 #include "core/EditorState.h"
 #include "core/Services.h"
+#include "FuzzState.h"
 #include "files/CodePageFile.h"
 #include "FuzzInput.h"
 #include "files/FileDescriptor.h"
@@ -207,5 +208,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(fs.files["C:\\f\\r.sym"] == first);
 
   SetFileLayer(nullptr);
+  dwfuzz::CheckCellBookkeeping(data, size);
   return 0;
 }
