@@ -131,6 +131,13 @@ void FillAllCells(DataSet& s, uint32_t v) {
   s.cellRest = v;
 }
 
+void SetCellRest(DataSet& s, uint32_t v) {
+  if (!s.cells) return;
+  int32_t used = CellColumnsInUse(s);
+  if (v != s.cellRest) FillColumns(s, used, kMaxPictureWidth, v);
+  s.cellRest = v;
+}
+
 StoreExtent SaveAllCells(DataSet& s, uint32_t* to) {
   StoreExtent e;
   if (!s.cells) return e;
@@ -162,6 +169,7 @@ StoreExtent KeepArray(const uint8_t* a, size_t n, std::vector<uint8_t>* kept) { 
 
 size_t UniformTailStart(const int32_t* a, size_t n) { return TailStart(a, n); }
 size_t UniformTailStart(const uint8_t* a, size_t n) { return TailStart(a, n); }
+size_t UniformTailStart(const uint32_t* a, size_t n) { return TailStart(a, n); }
 
 void FillArray(int32_t* a, size_t n, int32_t v) { FillRun(a, n, v); }
 

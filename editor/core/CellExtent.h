@@ -39,6 +39,9 @@ bool CellExtentHolds(const DataSet& s);
 // Every cell of the store set to v.
 void FillAllCells(DataSet& s, uint32_t v);
 
+// Every cell past the columns in use set to v (they all held the rest value).
+void SetCellRest(DataSet& s, uint32_t v);
+
 // Copies the whole store into `to` (room for kCellsPerSet cells; only the
 // columns in use are written) and back. Restoring gives the store exactly
 // the contents it had when it was saved.
@@ -60,6 +63,7 @@ StoreExtent KeepArray(const uint8_t* a, size_t n, std::vector<uint8_t>* kept);
 // array of one value; n - 1 when the last two differ).
 size_t UniformTailStart(const int32_t* a, size_t n);
 size_t UniformTailStart(const uint8_t* a, size_t n);
+size_t UniformTailStart(const uint32_t* a, size_t n);
 
 // Sets n entries to v.
 void FillArray(int32_t* a, size_t n, int32_t v);
