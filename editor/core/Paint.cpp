@@ -152,8 +152,13 @@ void PaintGridLines(ICanvas& dc) {
     int64_t top = Max0(s.activeTop * h + oy) + T;
     int64_t bottom = Max0((s.activeTop + R * H) * h + oy) + T;
     int64_t shortBottom = Max0((s.activeTop + (R - 1) * H) * h + oy) + T;
+    // Lines right of or below the client area would be clipped away whole;
+    // past the first of them (positions only grow) none is drawn.
+    const int64_t clientRight = st.clientWidth;
+    const int64_t clientBottom = T + static_cast<int64_t>(st.workSheetHeight) + st.statusLineHeight;
     for (int64_t k = 0; k <= X; ++k) {
       int64_t x = Max0(k * W * w + ox);
+      if (x >= clientRight && W * w > 0) break;
       dc.Line(Clamp32(x), Clamp32(top), Clamp32(x), Clamp32(L != 0 && k > L ? shortBottom : bottom));
     }
     int64_t left = Max0(s.activeLeft * w + ox);
@@ -161,6 +166,7 @@ void PaintGridLines(ICanvas& dc) {
     int64_t lastRight = Max0((s.activeLeft + L * W) * w + ox);
     for (int64_t j = 0; j <= R; ++j) {
       int64_t y = Max0(j * H * h + oy) + T;
+      if (y >= clientBottom && H * h > 0) break;
       dc.Line(Clamp32(left), Clamp32(y), Clamp32(j == R && L != 0 ? lastRight : right), Clamp32(y));
     }
   }

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ using namespace dw;
 namespace {
 
 FuzzInput* g_in = nullptr;  // the input the hooks read their answers from
+// DW_FUZZ_TRACE=1 in the environment: each step, command and mouse message
+// on stderr, to see what a failing input does.
+const bool g_trace = std::getenv("DW_FUZZ_TRACE") != nullptr;
 uint32_t Take(int bytes) { return g_in ? g_in->Take(bytes) : 0; }
 int32_t TakeSigned16() { return static_cast<int16_t>(Take(2)); }
 
@@ -80,6 +84,7 @@ struct Windows : IWindowOps {
   ICanvas* ClientCanvas(WindowId) override { return &canvas; }
   void Run(int id) {
     if (depth >= kMaxDepth) return;
+    if (g_trace) std::fprintf(stderr, "%*scommand %d (set %d)\n", 2 * depth, "", id, static_cast<int>(g_ed->currentDataSet));
     if (id == 10153 || id == 10154) switched = true;
     ++depth;
     DispatchCommand(nullptr, id);
@@ -283,6 +288,7 @@ void MouseStep() {
   }
   uintptr_t keys = Take(1) & (MKEY_LBUTTON | MKEY_RBUTTON | MKEY_SHIFT | MKEY_CONTROL);
   intptr_t at = MousePosition(x, y);
+  if (g_trace) std::fprintf(stderr, "mouse %u at %d,%d keys %u\n", what % 5, static_cast<int>(x), static_cast<int>(y), static_cast<unsigned>(keys));
   switch (what % 5) {
     case 0: HandleLButtonDown(keys | MKEY_LBUTTON, at); break;
     case 1: HandleMouseMove(keys, at); break;
@@ -425,6 +431,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Ring ring = RingOf(st.Cur());
     g_windows.switched = false;
     const uint32_t kind = Take(1) % 8;
+    if (g_trace) std::fprintf(stderr, "step %d kind %u\n", step, kind);
     if (kind <= 4) Check(DigestDataSet(st, 1 - set, cells) == otherBefore);
     switch (kind) {
       case 0:
