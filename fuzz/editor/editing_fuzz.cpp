@@ -4,7 +4,8 @@
 // handlers, clipboard contents (bitmaps up to 2048 x 2048, text, nothing),
 // the ToolBox's twist dialog; every dialog a step opens is answered through
 // its hook from the input. After each step:
-//   - the other data set is exactly as before (unless the sets were switched),
+//   - the other data set is exactly as before (unless the sets were switched,
+//     or the grid was shown: one-pixel cells then become two in both sets),
 //   - both pictures stay within 1..1600 x 1..1200 and element sizes >= 1,
 //   - when the step changed the set, Undo then Redo gives it back exactly.
 // The twist mapping is also tried with arbitrary doubles: its source cell lies
@@ -56,7 +57,7 @@ int32_t TakeSigned16() { return static_cast<int16_t>(Take(2)); }
 struct Windows : IWindowOps {
   std::vector<int> posted;
   int depth = 0;
-  bool switched = false;
+  bool switched = false;  // the step switched the sets or changed both
   RecordingCanvas canvas{false};
   bool Exists(WindowId) override { return true; }
   void Show(WindowId, int) override {}
@@ -85,7 +86,7 @@ struct Windows : IWindowOps {
   void Run(int id) {
     if (depth >= kMaxDepth) return;
     if (g_trace) std::fprintf(stderr, "%*scommand %d (set %d)\n", 2 * depth, "", id, static_cast<int>(g_ed->currentDataSet));
-    if (id == 10153 || id == 10154) switched = true;
+    if (id == 10153 || id == 10154 || id == kShowGrid) switched = true;
     ++depth;
     DispatchCommand(nullptr, id);
     --depth;
@@ -95,6 +96,9 @@ struct Windows : IWindowOps {
     posted.clear();
   }
   static constexpr size_t kMaxPosted = 32;
+  // Show Pixel Grid is global: shown, it makes one-pixel cells two pixels in
+  // both sets.
+  static constexpr int kShowGrid = 10118;
   static constexpr int kMaxDepth = 8;
 };
 
