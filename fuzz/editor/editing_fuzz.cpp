@@ -32,6 +32,7 @@
 #include "core/Transform.h"
 #include "core/Twist.h"
 #include "core/Undo.h"
+#include "files/FileIo.h"
 #include "core/WindowLayout.h"
 #include "views/ColorModel.h"
 #include "views/EditCodePage.h"
@@ -413,6 +414,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   svc.clipboard = &g_clipboard;
   InstallServices(svc);
   InstallHooks();
+  // Files a command writes (a save, a drawn font) stay in memory, so no
+  // input sees what an earlier one wrote and nothing lands in the directory.
+  MemoryFileLayer files;
+  SetFileLayer(&files);
 
   st.metrics.iconWidth = st.metrics.iconHeight = 32;
   ComputeToolbarRects(32, 32, st.toolbarRects);
@@ -462,6 +467,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(DigestDataSet(st, 1 - set, cells) == otherBefore);
   dwfuzz::CheckCellBookkeeping(data, size);
+  SetFileLayer(nullptr);
   g_in = nullptr;
   return 0;
 }
