@@ -14,6 +14,10 @@ int32_t ClampColumns(int64_t v) {
   return v < 0 ? 0 : v > kMaxPictureWidth ? kMaxPictureWidth : static_cast<int32_t>(v);
 }
 
+int32_t ClampRows(int64_t v) {
+  return v < 0 ? 0 : v > kMaxPictureHeight ? kMaxPictureHeight : static_cast<int32_t>(v);
+}
+
 // n copies of v: a first run written one by one, then doubled by block
 // copies (the library's copy is far quicker than a loop over the cells).
 template <class T>
@@ -36,6 +40,30 @@ void FillRun(T* p, size_t n, T v) {
 void FillColumns(DataSet& s, int32_t from, int32_t to, uint32_t v) {
   if (from >= to) return;
   FillRun(s.cells + static_cast<size_t>(from) * kColumnStride, static_cast<size_t>(to - from) * kColumnStride, v);
+}
+
+// Rows [top, bottom) of columns [from, to) set to v.
+void FillBlock(DataSet& s, int32_t from, int32_t to, int32_t top, int32_t bottom, uint32_t v) {
+  if (from >= to || top >= bottom) return;
+  if (top == 0 && bottom == kColumnStride) {
+    FillColumns(s, from, to, v);
+    return;
+  }
+  for (int32_t x = from; x < to; ++x)
+    FillRun(s.cells + static_cast<size_t>(x) * kColumnStride + top, static_cast<size_t>(bottom - top), v);
+}
+
+// The first `rows` cells of `columns` columns, from one column layout to
+// another (one block copy when both are whole and dense).
+void CopyBlock(uint32_t* to, int32_t toStride, const uint32_t* from, int32_t fromStride, int32_t columns, int32_t rows) {
+  if (columns <= 0 || rows <= 0) return;
+  if (rows == toStride && rows == fromStride) {
+    std::memcpy(to, from, sizeof(uint32_t) * static_cast<size_t>(columns) * static_cast<size_t>(rows));
+    return;
+  }
+  for (int32_t x = 0; x < columns; ++x)
+    std::memcpy(to + static_cast<size_t>(x) * static_cast<size_t>(toStride), from + static_cast<size_t>(x) * static_cast<size_t>(fromStride),
+                sizeof(uint32_t) * static_cast<size_t>(rows));
 }
 
 template <class T>
@@ -98,16 +126,28 @@ int32_t CellColumnsInUse(DataSet& s) {
   if (!s.cells) return 0;
   int32_t u = ClampColumns(s.cellColumnsUsed);
   u = std::max({u, ClampColumns(s.pictureWidth), ClampColumns(s.activeRight)});
+  int32_t r = ClampRows(s.cellRowsUsed);
+  r = std::max({r, ClampRows(s.pictureHeight), ClampRows(s.activeBottom)});
+  // A store filled whole behind the bookkeeping's back shows at its ends.
+  if (s.cells[kCellsPerSet - 1] != s.cellRest) {
+    u = kMaxPictureWidth;
+    r = kMaxPictureHeight;
+  }
   if (u < kMaxPictureWidth) {
     const uint32_t* next = s.cells + static_cast<size_t>(u) * kColumnStride;
-    if (s.cells[kCellsPerSet - 1] != s.cellRest || next[0] != s.cellRest || next[kColumnStride - 1] != s.cellRest)
+    if (next[0] != s.cellRest || next[kColumnStride - 1] != s.cellRest) {
       u = kMaxPictureWidth;
+      r = kMaxPictureHeight;
+    }
   }
+  if (r < kMaxPictureHeight && s.cells[r] != s.cellRest) r = kMaxPictureHeight;
   s.cellColumnsUsed = u;
+  s.cellRowsUsed = r;
 #ifndef NDEBUG
   // Debug builds prove the writers' bookkeeping each time it is relied on.
   if (!CellExtentHolds(s)) {
-    std::fprintf(stderr, "cell store written past column %d without notice\n", static_cast<int>(u));
+    std::fprintf(stderr, "cell store written past column %d or row %d without notice\n", static_cast<int>(u),
+                 static_cast<int>(r));
     std::abort();
   }
 #endif
@@ -118,44 +158,66 @@ bool CellExtentHolds(const DataSet& s) {
   if (!s.cells) return true;
   uint32_t column[kColumnStride];
   std::fill(column, column + kColumnStride, s.cellRest);
-  for (int32_t x = ClampColumns(s.cellColumnsUsed); x < kMaxPictureWidth; ++x)
-    if (std::memcmp(s.cells + static_cast<size_t>(x) * kColumnStride, column, sizeof column) != 0) return false;
+  const int32_t used = ClampColumns(s.cellColumnsUsed), rows = ClampRows(s.cellRowsUsed);
+  for (int32_t x = 0; x < kMaxPictureWidth; ++x) {
+    const int32_t from = x < used ? rows : 0;
+    const uint32_t* p = s.cells + static_cast<size_t>(x) * kColumnStride + from;
+    if (std::memcmp(p, column, sizeof(uint32_t) * static_cast<size_t>(kColumnStride - from)) != 0) return false;
+  }
   return true;
 }
 
 void FillAllCells(DataSet& s, uint32_t v) {
   if (!s.cells) return;
   int32_t used = CellColumnsInUse(s);
-  FillColumns(s, 0, v == s.cellRest ? used : kMaxPictureWidth, v);
+  if (v == s.cellRest)
+    FillBlock(s, 0, used, 0, s.cellRowsUsed, v);
+  else
+    FillColumns(s, 0, kMaxPictureWidth, v);
   s.cellColumnsUsed = 0;
+  s.cellRowsUsed = 0;
   s.cellRest = v;
 }
 
 void SetCellRest(DataSet& s, uint32_t v) {
   if (!s.cells) return;
   int32_t used = CellColumnsInUse(s);
-  if (v != s.cellRest) FillColumns(s, used, kMaxPictureWidth, v);
+  if (v != s.cellRest) {
+    FillBlock(s, 0, used, s.cellRowsUsed, kMaxPictureHeight, v);
+    FillColumns(s, used, kMaxPictureWidth, v);
+  }
   s.cellRest = v;
 }
 
-StoreExtent SaveAllCells(DataSet& s, uint32_t* to) {
+StoreExtent SaveAllCells(DataSet& s, uint32_t* to, bool packed) {
   StoreExtent e;
   if (!s.cells) return e;
   e.used = CellColumnsInUse(s);
+  e.rows = s.cellRowsUsed;
+  e.stride = packed ? e.rows : kColumnStride;
   e.rest = s.cellRest;
-  if (e.used) std::memcpy(to, s.cells, sizeof(uint32_t) * static_cast<size_t>(e.used) * kColumnStride);
+  CopyBlock(to, e.stride, s.cells, kColumnStride, e.used, e.rows);
   return e;
 }
 
 void RestoreAllCells(DataSet& s, const uint32_t* from, StoreExtent saved) {
   if (!s.cells) return;
-  int32_t live = CellColumnsInUse(s);
-  int32_t used = ClampColumns(saved.used);
-  if (used) std::memcpy(s.cells, from, sizeof(uint32_t) * static_cast<size_t>(used) * kColumnStride);
-  // Past both the saved and the live columns in use the store already holds
+  const int32_t live = CellColumnsInUse(s);
+  const int32_t liveRows = s.cellRowsUsed;
+  const int32_t used = ClampColumns(saved.used);
+  const int32_t rows = ClampRows(saved.rows);
+  CopyBlock(s.cells, kColumnStride, from, saved.stride, used, rows);
+  // Past both the saved and the live part in use the store already holds
   // the saved rest value when the live rest value is the same.
-  FillColumns(s, used, s.cellRest == saved.rest ? std::max(live, used) : kMaxPictureWidth, saved.rest);
+  if (s.cellRest == saved.rest) {
+    FillBlock(s, 0, used, rows, std::max(liveRows, rows), saved.rest);
+    FillBlock(s, used, std::max(live, used), 0, liveRows, saved.rest);
+  } else {
+    FillBlock(s, 0, used, rows, kMaxPictureHeight, saved.rest);
+    FillColumns(s, used, kMaxPictureWidth, saved.rest);
+  }
   s.cellColumnsUsed = used;
+  s.cellRowsUsed = rows;
   s.cellRest = saved.rest;
 }
 

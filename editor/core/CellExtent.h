@@ -5,8 +5,9 @@
 // counts. Snapshots, backups and clears used to copy all of it; they now copy
 // the part that can differ from one value and record that value for the
 // rest, which gives back exactly the same contents:
-//   - cells: DataSet::cellColumnsUsed / cellRest, kept up by the writers
-//     (CellPtr, WidenCellColumns) and checked on every use in debug builds;
+//   - cells: DataSet::cellColumnsUsed / cellRowsUsed / cellRest, kept up by
+//     the writers (CellPtr, WidenCellColumns, WidenCells) and checked on
+//     every use in debug builds;
 //   - arrays: the uniform tail is found by comparison each time, so nothing
 //     needs keeping up.
 #ifndef DOTWERK_CORE_CELLEXTENT_H
@@ -25,14 +26,18 @@ namespace dw {
 struct StoreExtent {
   int32_t used = 0;
   uint32_t rest = 0;
+  // Cells only: the first `rows` cells of each column kept, `stride` apart.
+  int32_t rows = 0;
+  int32_t stride = 0;
 };
 
-// The columns of the set's store that can differ from its rest value. Takes
-// in the picture (cells written directly inside it) and a store filled whole
-// behind the bookkeeping's back (then every column counts).
+// The columns of the set's store that can differ from its rest value (and,
+// in DataSet::cellRowsUsed, the rows). Takes in the picture (cells written
+// directly inside it) and a store filled whole behind the bookkeeping's back
+// (then every cell counts).
 int32_t CellColumnsInUse(DataSet& s);
 
-// True when every cell past cellColumnsUsed holds cellRest (reads the whole
+// True when every cell past cellColumnsUsed or cellRowsUsed holds cellRest (reads the whole
 // rest of the store: for tests, debug builds and the fuzzers).
 bool CellExtentHolds(const DataSet& s);
 
@@ -43,9 +48,12 @@ void FillAllCells(DataSet& s, uint32_t v);
 void SetCellRest(DataSet& s, uint32_t v);
 
 // Copies the whole store into `to` (room for kCellsPerSet cells; only the
-// columns in use are written) and back. Restoring gives the store exactly
-// the contents it had when it was saved.
-StoreExtent SaveAllCells(DataSet& s, uint32_t* to);
+// columns and rows in use are written) and back. Restoring gives the store
+// exactly the contents it had when it was saved. The copy keeps the store's
+// layout, so cell (x, y) of the part in use is to[x * kColumnStride + y];
+// `packed` puts the columns kept one after the other instead (only
+// RestoreAllCells reads them back).
+StoreExtent SaveAllCells(DataSet& s, uint32_t* to, bool packed = false);
 void RestoreAllCells(DataSet& s, const uint32_t* from, StoreExtent saved);
 
 // The same for a fixed-size array of n entries (element sizes and

@@ -245,10 +245,11 @@ int ClipSizeDialog::Cancel() {
   DataSet& s = st.Cur();
   RestoreSavedPicture();
   // The store's bookkeeping is the one the restore left.
-  const int32_t columns = s.cellColumnsUsed;
+  const int32_t columns = s.cellColumnsUsed, rows = s.cellRowsUsed;
   const uint32_t rest = s.cellRest;
   s = savedSet_;
   s.cellColumnsUsed = columns;
+  s.cellRowsUsed = rows;
   s.cellRest = rest;
   CurrentPaste() = savedPaste_;
   CurrentPaste().direction = savedDirection_;

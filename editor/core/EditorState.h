@@ -76,6 +76,10 @@ struct DataSet {
   // before it. Writers widen it first: CellPtr does, direct writers call
   // WidenCellColumns.
   int32_t cellColumnsUsed = 0;
+  // The same by rows: every cell of the rows from cellRowsUsed on (in any
+  // column) holds cellRest. Writers that know how far down they write say
+  // so through WidenCells; the others count whole columns.
+  int32_t cellRowsUsed = 0;
   uint32_t cellRest = 0;
   int32_t pictureWidth = 32, pictureHeight = 32;
   int32_t activeLeft = 0, activeTop = 0, activeRight = 32, activeBottom = 32;
@@ -346,11 +350,17 @@ void ResetFileSlots(DataSet& s);
 // Bounded copy into a fixed text slot; always terminates.
 void CopyText(char* dst, size_t slot, const char* src);
 
-// Counts columns [0, columns) of the set's store as possibly written.
-inline void WidenCellColumns(DataSet& s, int64_t columns) {
-  if (columns <= s.cellColumnsUsed) return;
-  s.cellColumnsUsed = columns > kMaxPictureWidth ? kMaxPictureWidth : static_cast<int32_t>(columns);
+// Counts the cells in columns [0, columns) and rows [0, rows) of the set's
+// store as possibly written.
+inline void WidenCells(DataSet& s, int64_t columns, int64_t rows) {
+  if (columns > s.cellColumnsUsed)
+    s.cellColumnsUsed = columns > kMaxPictureWidth ? kMaxPictureWidth : static_cast<int32_t>(columns);
+  if (rows > s.cellRowsUsed)
+    s.cellRowsUsed = rows > kMaxPictureHeight ? kMaxPictureHeight : static_cast<int32_t>(rows);
 }
+
+// Counts columns [0, columns) of the set's store, whole, as possibly written.
+inline void WidenCellColumns(DataSet& s, int64_t columns) { WidenCells(s, columns, kMaxPictureHeight); }
 
 // Cell (x, y) of set s, or nullptr when it lies outside the store. The
 // pointer may be written (and the rest of its column with it).

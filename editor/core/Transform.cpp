@@ -195,8 +195,9 @@ bool TransposeRefused(const DataSet& s) {
 void TransposeElements(DataSet& s) {
   EditorState& st = *g_ed;
   uint32_t* copy = reinterpret_cast<uint32_t*>(st.fillWork);  // int32 and uint32 may alias
-  // Only the columns in use are copied; every later column holds one value.
-  const int64_t copied = SaveAllCells(s, copy).used;
+  // Only the part in use is copied; every later column and row holds one value.
+  const StoreExtent kept = SaveAllCells(s, copy);
+  const int64_t copied = kept.used, copiedRows = kept.rows;
   const uint32_t rest = s.cellRest;
   const int64_t ew = s.elementWidth, eh = s.elementHeight;
   const int32_t countX = std::max<int32_t>(s.elementCountX, 1);
@@ -214,7 +215,7 @@ void TransposeElements(DataSet& s) {
     for (int64_t j = 0; j < jEnd; ++j) {
       uint32_t* dst = Column(dx0 + j);
       for (int64_t i = 0; i < iEnd; ++i) {
-        dst[dy0 + i] = sx0 + i < copied ? copy[static_cast<size_t>(sx0 + i) * kColumnStride + static_cast<size_t>(sy0 + j)] : rest;
+        dst[dy0 + i] = sx0 + i < copied && sy0 + j < copiedRows ? copy[static_cast<size_t>(sx0 + i) * kColumnStride + static_cast<size_t>(sy0 + j)] : rest;
       }
     }
   }

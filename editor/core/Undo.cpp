@@ -41,7 +41,7 @@ struct IntoSlot {
   static void Block(T* live, T* kept, size_t n) { std::memcpy(kept, live, n * sizeof(T)); }
   template <class T>
   static void Store(T* live, T* kept, size_t n, StoreExtent& e) { e = SaveArray(live, kept, n); }
-  static void Cells(DataSet& d, UndoSlot& u) { u.cellsKept = SaveAllCells(d, u.cells); }
+  static void Cells(DataSet& d, UndoSlot& u) { u.cellsKept = SaveAllCells(d, u.cells, true); }
 };
 struct OutOfSlot {
   template <class T>

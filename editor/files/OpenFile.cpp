@@ -25,9 +25,10 @@ namespace dw {
 void SetBackup::Take() {
   set = g_ed->currentDataSet & 1;
   DataSet& s = g_ed->set[set];
-  cellsKept.used = CellColumnsInUse(s);
-  cellsKept.rest = s.cellRest;
-  cells.assign(s.cells, s.cells + static_cast<size_t>(cellsKept.used) * kColumnStride);
+  // Only the part in use, its columns one after the other.
+  CellColumnsInUse(s);
+  cells.resize(static_cast<size_t>(s.cellColumnsUsed) * static_cast<size_t>(s.cellRowsUsed));
+  cellsKept = SaveAllCells(s, cells.data(), true);
   fields = s;
   palette.assign(s.palette, s.palette + kMaxPaletteEntries);
   widthsKept = KeepArray(s.elementWidths, kMaxElements, &widths);
@@ -45,10 +46,11 @@ void SetBackup::Restore() {
   // The live store's bookkeeping stays with the live store until the
   // restore below replaces it.
   CellColumnsInUse(s);
-  const int32_t liveColumns = s.cellColumnsUsed;
+  const int32_t liveColumns = s.cellColumnsUsed, liveRows = s.cellRowsUsed;
   const uint32_t liveRest = s.cellRest;
   s = fields;  // the store pointers are the same
   s.cellColumnsUsed = liveColumns;
+  s.cellRowsUsed = liveRows;
   s.cellRest = liveRest;
   RestoreAllCells(s, cells.data(), cellsKept);
   std::memcpy(s.palette, palette.data(), palette.size() * sizeof(uint32_t));

@@ -125,7 +125,7 @@ static uint32_t CellValue(DataSet& s, int32_t x, int32_t y) {
 static void SetCell(DataSet& s, int32_t x, int32_t y, uint32_t v) {
   if (x < 0 || y < 0 || x >= kMaxPictureWidth || y >= kMaxPictureHeight) return;
   if (x >= s.pictureWidth || y >= s.pictureHeight) return;
-  WidenCellColumns(s, static_cast<int64_t>(x) + 1);
+  WidenCells(s, static_cast<int64_t>(x) + 1, static_cast<int64_t>(y) + 1);
   s.cells[static_cast<size_t>(x) * kColumnStride + y] = v;
 }
 

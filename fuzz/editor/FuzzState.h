@@ -45,16 +45,18 @@ inline dw::EditorState& FreshState(bool keepCells = false) {
     PristineState() = new EditorState(*g_ed);  // the same stores
   } else {
     EditorState& st = *g_ed;
-    int32_t columns[2];
+    int32_t columns[2], rows[2];
     uint32_t rest[2];
     for (int s = 0; s < 2; ++s) {
       if (!keepCells) FillAllCells(st.set[s], 0);
       columns[s] = st.set[s].cellColumnsUsed;
+      rows[s] = st.set[s].cellRowsUsed;
       rest[s] = st.set[s].cellRest;
     }
     st = *PristineState();
     for (int s = 0; s < 2; ++s) {
       st.set[s].cellColumnsUsed = columns[s];
+      st.set[s].cellRowsUsed = rows[s];
       st.set[s].cellRest = rest[s];
     }
     for (int k = 0; k < 4; ++k) ZeroStore(st.elementStore + static_cast<size_t>(k) * kMaxElements, kMaxElements);
