@@ -303,13 +303,18 @@ void MouseStep() {
   }
 }
 
+constexpr int32_t kLargestBitmap = 2048;
+
 // Pseudo-random pixels: the first row from the seed, every later row the one
 // above it turned by a step the seed also gives (a large bitmap costs block
 // copies, not a random number a pixel).
+// The rows are made in a scratch store of the largest size, allocated once,
+// and handed over by one block copy: growing the vector would first zero
+// every pixel one by one under the coverage instrumentation.
 void FillPixels(std::vector<uint32_t>* pixels, int32_t width, int32_t height, uint32_t seed) {
+  static uint32_t* const scratch = new uint32_t[static_cast<size_t>(kLargestBitmap) * kLargestBitmap];
   const size_t w = static_cast<size_t>(width);
-  pixels->resize(w * static_cast<size_t>(height));
-  uint32_t* p = pixels->data();
+  uint32_t* p = scratch;
   for (size_t x = 0; x < w; ++x) {
     seed = seed * 1664525u + 1013904223u;
     p[x] = (seed >> 8) & 0xFFFFFF;
@@ -322,6 +327,7 @@ void FillPixels(std::vector<uint32_t>* pixels, int32_t width, int32_t height, ui
     std::memcpy(row, above + k, (w - k) * sizeof(uint32_t));
     std::memcpy(row + (w - k), above, k * sizeof(uint32_t));
   }
+  pixels->assign(p, p + w * static_cast<size_t>(height));
 }
 
 // The clipboard: nothing, text, or a bitmap, mostly small, up to 2048 x 2048.
@@ -333,7 +339,7 @@ void ClipboardStep() {
     g_clipboard.hasText = true;
     return;
   }
-  constexpr int32_t kLargest = 2048, kSmall = 48;
+  constexpr int32_t kLargest = kLargestBitmap, kSmall = 48;
   bool large = (what & 0xC0) == 0xC0;
   ClipBitmap& b = g_clipboard.bitmap;
   b.width = 1 + static_cast<int32_t>(large ? Take(2) % kLargest : Take(1) % kSmall);
