@@ -213,12 +213,27 @@ void TransposeElements(DataSet& s) {
     int64_t iEnd = std::min({ew, kMaxPictureWidth - sx0, kMaxPictureHeight - dy0});
     int64_t jEnd = std::min({eh, kMaxPictureHeight - sy0, kMaxPictureWidth - dx0});
     for (int64_t j = 0; j < jEnd; ++j) {
-      uint32_t* dst = Column(dx0 + j);
-      for (int64_t i = 0; i < iEnd; ++i) {
-        dst[dy0 + i] = sx0 + i < copied && sy0 + j < copiedRows ? copy[static_cast<size_t>(sx0 + i) * kColumnStride + static_cast<size_t>(sy0 + j)] : rest;
-      }
+      uint32_t* dst = Column(dx0 + j) + dy0;
+      // Sources in the copied part come from the copy, the others hold the rest value.
+      const int64_t iCopied = sy0 + j < copiedRows ? std::max<int64_t>(0, std::min(iEnd, copied - sx0)) : 0;
+      const uint32_t* src = copy + static_cast<size_t>(sy0 + j);
+      for (int64_t i = 0; i < iCopied; ++i) dst[i] = src[static_cast<size_t>(sx0 + i) * kColumnStride];
+      std::fill(dst + iCopied, dst + iEnd, rest);
     }
   }
+}
+
+// Every element's width and height exchanged. Past the entries before both
+// arrays' runs of one value at the end, each array holds one value, so the
+// tails are exchanged by filling each with the other's value.
+void SwapElementSizes(DataSet& s) {
+  const size_t n = kMaxElements;
+  const size_t used = std::max(UniformTailStart(s.elementWidths, n), UniformTailStart(s.elementHeights, n));
+  for (size_t i = 0; i < used; ++i) std::swap(s.elementWidths[i], s.elementHeights[i]);
+  const int32_t widthRest = s.elementWidths[n - 1], heightRest = s.elementHeights[n - 1];
+  if (widthRest == heightRest) return;
+  FillArray(s.elementWidths + used, n - used, heightRest);
+  FillArray(s.elementHeights + used, n - used, widthRest);
 }
 
 void Transpose() {
@@ -243,7 +258,7 @@ void Transpose() {
     s.pictureWidth = static_cast<int32_t>(newWidth);
     s.pictureHeight = static_cast<int32_t>(newHeight);
     std::swap(s.elementWidth, s.elementHeight);
-    for (int32_t n = 0; n < kMaxElements; ++n) std::swap(s.elementWidths[n], s.elementHeights[n]);
+    SwapElementSizes(s);
   }
   ToggleEditFrame(0);
   UpdateWorkSheetGeometry();
