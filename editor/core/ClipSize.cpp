@@ -58,10 +58,10 @@ bool ClipSizeDialog::Open() {
   action_ = st.cfg.clipAction;
   if (action_ != kPasteCopyPixel && action_ != kPasteFitPicture) action_ = kPasteFitClipboard;
   interpolation_ = PasteInterpolation();
+  savedCellsKept_ = SaveAllCells(s, st.backupCells);
   savedSet_ = s;
-  savedWidths_.assign(s.elementWidths, s.elementWidths + kMaxElements);
-  savedHeights_.assign(s.elementHeights, s.elementHeights + kMaxElements);
-  std::memcpy(st.backupCells, s.cells, sizeof(uint32_t) * kCellsPerSet);
+  savedWidthsKept_ = KeepArray(s.elementWidths, kMaxElements, &savedWidths_);
+  savedHeightsKept_ = KeepArray(s.elementHeights, kMaxElements, &savedHeights_);
   savedClipAction_ = st.cfg.clipAction;
   savedMGray_ = st.cfg.mGray;
   savedInterpolatePaste_ = st.cfg.interpolatePaste;
@@ -189,9 +189,9 @@ bool ClipSizeDialog::Scroll(int code, int32_t position) {
 void ClipSizeDialog::RestoreSavedPicture() {
   EditorState& st = *g_ed;
   DataSet& s = st.Cur();
-  std::memcpy(s.cells, st.backupCells, sizeof(uint32_t) * kCellsPerSet);
-  std::copy(savedWidths_.begin(), savedWidths_.end(), s.elementWidths);
-  std::copy(savedHeights_.begin(), savedHeights_.end(), s.elementHeights);
+  RestoreAllCells(s, st.backupCells, savedCellsKept_);
+  RestoreArray(s.elementWidths, savedWidths_.data(), kMaxElements, savedWidthsKept_);
+  RestoreArray(s.elementHeights, savedHeights_.data(), kMaxElements, savedHeightsKept_);
 }
 
 bool ClipSizeDialog::Repaste() {
@@ -244,7 +244,13 @@ int ClipSizeDialog::Cancel() {
   EditorState& st = *g_ed;
   DataSet& s = st.Cur();
   RestoreSavedPicture();
+  // The store's bookkeeping is the one the restore left.
+  const int32_t columns = s.cellColumnsUsed, rows = s.cellRowsUsed;
+  const uint32_t rest = s.cellRest;
   s = savedSet_;
+  s.cellColumnsUsed = columns;
+  s.cellRowsUsed = rows;
+  s.cellRest = rest;
   CurrentPaste() = savedPaste_;
   CurrentPaste().direction = savedDirection_;
   st.cfg.clipAction = savedClipAction_;

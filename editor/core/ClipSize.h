@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CellExtent.h"
 #include "core/EditorState.h"
 #include "core/Paste.h"
 #include "core/Services.h"
@@ -124,6 +125,7 @@ class ClipSizeDialog {
   // What Cancel gives back (the cells themselves go to EditorState::backupCells).
   DataSet savedSet_;
   std::vector<int32_t> savedWidths_, savedHeights_;
+  StoreExtent savedCellsKept_, savedWidthsKept_, savedHeightsKept_;  // core/CellExtent.h
   int32_t savedClipAction_ = 0, savedMGray_ = 0;
   int32_t savedInterpolatePaste_ = 0, savedInterpolatePixels_ = 0, savedDirection_ = 0;
   PasteState savedPaste_;

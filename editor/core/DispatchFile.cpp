@@ -2,6 +2,7 @@
 // exports, printing, the palette files and Reset to Defaults and Exit.
 #include <cstring>
 
+#include "core/CellExtent.h"
 #include "core/DispatchRoutines.h"
 #include "core/EditorState.h"
 #include "core/Geometry.h"
@@ -75,10 +76,8 @@ void ApplyNewSetup() {
   } else {
     w.SendCommand(kShowGroup);
     if (!s.variableElementSizes) {
-      for (int32_t i = 0; i < kMaxElements; ++i) {
-        s.elementWidths[i] = s.elementWidth;
-        s.elementHeights[i] = s.elementHeight;
-      }
+      FillArray(s.elementWidths, kMaxElements, s.elementWidth);
+      FillArray(s.elementHeights, kMaxElements, s.elementHeight);
     }
     UpdateWorkSheetGeometry();
     w.Invalidate(WIN_PIXELVIEW, true);

@@ -70,6 +70,17 @@ struct ScreenMetrics {
 struct DataSet {
   // Picture: a view into the shared cell store, column-major with stride 1200.
   uint32_t* cells = nullptr;
+  // How much of the store can differ from one value: every cell of the
+  // columns from cellColumnsUsed on holds cellRest. Whole-store work
+  // (snapshots, backups, clears; core/CellExtent.h) touches only the columns
+  // before it. Writers widen it first: CellPtr does, direct writers call
+  // WidenCellColumns.
+  int32_t cellColumnsUsed = 0;
+  // The same by rows: every cell of the rows from cellRowsUsed on (in any
+  // column) holds cellRest. Writers that know how far down they write say
+  // so through WidenCells; the others count whole columns.
+  int32_t cellRowsUsed = 0;
+  uint32_t cellRest = 0;
   int32_t pictureWidth = 32, pictureHeight = 32;
   int32_t activeLeft = 0, activeTop = 0, activeRight = 32, activeBottom = 32;
 
@@ -339,10 +350,25 @@ void ResetFileSlots(DataSet& s);
 // Bounded copy into a fixed text slot; always terminates.
 void CopyText(char* dst, size_t slot, const char* src);
 
-// Cell (x, y) of set s, or nullptr when it lies outside the store.
+// Counts the cells in columns [0, columns) and rows [0, rows) of the set's
+// store as possibly written.
+inline void WidenCells(DataSet& s, int64_t columns, int64_t rows) {
+  if (columns > s.cellColumnsUsed)
+    s.cellColumnsUsed = columns > kMaxPictureWidth ? kMaxPictureWidth : static_cast<int32_t>(columns);
+  if (rows > s.cellRowsUsed)
+    s.cellRowsUsed = rows > kMaxPictureHeight ? kMaxPictureHeight : static_cast<int32_t>(rows);
+}
+
+// Counts columns [0, columns) of the set's store, whole, as possibly written.
+inline void WidenCellColumns(DataSet& s, int64_t columns) { WidenCells(s, columns, kMaxPictureHeight); }
+
+// Cell (x, y) of set s, or nullptr when it lies outside the store. The
+// pointer may be written (and the rest of its column with it).
 inline uint32_t* CellPtr(EditorState& st, int s, int32_t x, int32_t y) {
   if (x < 0 || y < 0 || x >= kMaxPictureWidth || y >= kMaxPictureHeight) return nullptr;
-  return st.set[s & 1].cells + static_cast<size_t>(x) * kColumnStride + y;
+  DataSet& d = st.set[s & 1];
+  WidenCellColumns(d, static_cast<int64_t>(x) + 1);
+  return d.cells + static_cast<size_t>(x) * kColumnStride + y;
 }
 
 // The value a cell has after start-up or a background fill (black and white 0,

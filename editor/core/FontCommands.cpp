@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/CellExtent.h"
 #include "core/Elements.h"
 #include "core/Geometry.h"
 #include "core/MenuState.h"
@@ -510,8 +511,7 @@ void DrawWholeFont(bool codePageVariant) {
   w.Invalidate(WIN_PIXELVIEW, true);
   w.SendCommand(kShowGroup);
   UpdateWorkSheetGeometry();
-  uint32_t background = InitialCellValue(s);
-  for (size_t i = 0; i < static_cast<size_t>(kCellsPerSet); ++i) s.cells[i] = background;
+  FillAllCells(s, InitialCellValue(s));
   if (!codePageVariant) GiveWholeFontCodePage(s, count);
 
   FontViewFont& f = TheFontViewFont();

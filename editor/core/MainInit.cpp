@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/CellExtent.h"
 #include "core/EditorState.h"
 #include "core/Geometry.h"
 #include "core/MenuState.h"
@@ -159,8 +160,7 @@ void InitMainWindow(IProfile& p) {
     d.activeTop = 0;
     d.activeRight = d.pictureWidth;
     d.activeBottom = d.pictureHeight;
-    uint32_t v = InitialCellValue(d);
-    for (size_t i = 0; i < static_cast<size_t>(kCellsPerSet); ++i) d.cells[i] = v;
+    FillAllCells(d, InitialCellValue(d));
   }
   st.currentDataSet = saved;
   // 12. The set's tool.

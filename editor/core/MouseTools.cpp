@@ -632,7 +632,10 @@ void FrameUp(Point p) {
 
 // ---- Column and row tools ----------------------------------------------
 
-uint32_t* Column(DataSet& s, int32_t x) { return s.cells + static_cast<size_t>(x) * kColumnStride; }
+uint32_t* Column(DataSet& s, int32_t x) {
+  WidenCellColumns(s, static_cast<int64_t>(x) + 1);
+  return s.cells + static_cast<size_t>(x) * kColumnStride;
+}
 
 bool ColumnsDiffer(DataSet& s, const Rect& a, int32_t x0, int32_t x1) {
   return std::memcmp(Column(s, x0) + a.top, Column(s, x1) + a.top,

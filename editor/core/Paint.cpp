@@ -106,6 +106,11 @@ void PaintWorkSheet(ICanvas& dc) {
     // Picture cells that map to screen cells 0 .. visible - 1.
     int64_t cMin = -static_cast<int64_t>(s.scrollOffsetX), cMax = cMin + visibleCols;
     int64_t rMin = -static_cast<int64_t>(s.scrollOffsetY), rMax = rMin + visibleRows;
+    // Elements of the grid rows that start at or below rMax paint nothing.
+    if (s.elementHeight > 0) {
+      int64_t rows = rMax <= 0 ? 0 : (rMax + s.elementHeight - 1) / s.elementHeight;
+      if (rows * countX < count) count = static_cast<int32_t>(rows * countX);
+    }
     for (int32_t n = 0; n < count; ++n) {
       int64_t x0 = static_cast<int64_t>(n % countX) * s.elementWidth;
       int64_t y0 = static_cast<int64_t>(n / countX) * s.elementHeight;
@@ -147,8 +152,13 @@ void PaintGridLines(ICanvas& dc) {
     int64_t top = Max0(s.activeTop * h + oy) + T;
     int64_t bottom = Max0((s.activeTop + R * H) * h + oy) + T;
     int64_t shortBottom = Max0((s.activeTop + (R - 1) * H) * h + oy) + T;
+    // Lines right of or below the client area would be clipped away whole;
+    // past the first of them (positions only grow) none is drawn.
+    const int64_t clientRight = st.clientWidth;
+    const int64_t clientBottom = T + static_cast<int64_t>(st.workSheetHeight) + st.statusLineHeight;
     for (int64_t k = 0; k <= X; ++k) {
       int64_t x = Max0(k * W * w + ox);
+      if (x >= clientRight && W * w > 0) break;
       dc.Line(Clamp32(x), Clamp32(top), Clamp32(x), Clamp32(L != 0 && k > L ? shortBottom : bottom));
     }
     int64_t left = Max0(s.activeLeft * w + ox);
@@ -156,6 +166,7 @@ void PaintGridLines(ICanvas& dc) {
     int64_t lastRight = Max0((s.activeLeft + L * W) * w + ox);
     for (int64_t j = 0; j <= R; ++j) {
       int64_t y = Max0(j * H * h + oy) + T;
+      if (y >= clientBottom && H * h > 0) break;
       dc.Line(Clamp32(left), Clamp32(y), Clamp32(j == R && L != 0 ? lastRight : right), Clamp32(y));
     }
   }

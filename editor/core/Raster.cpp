@@ -315,6 +315,7 @@ void WriteFillRegion(DataSet& s, const Rect& areaIn, uint32_t value, const int32
   Rect area = ClipToStore(areaIn);
   if (!s.cells || !work) return;
   const int64_t h = area.Height();
+  WidenCells(s, area.right, area.bottom);
   for (int32_t x = area.left; x < area.right; ++x) {
     uint32_t* column = s.cells + static_cast<size_t>(x) * kColumnStride + area.top;
     const int32_t* marks = work + static_cast<int64_t>(x - area.left) * h;

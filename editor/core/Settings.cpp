@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/CellExtent.h"
 #include "core/WindowLayout.h"
 #include "views/ColorModel.h"
 
@@ -153,10 +154,8 @@ static void AfterElementSection(EditorState& st, int s) {
   d.currentElement = 0;
   d.currentElementColumn = 0;
   d.currentElementRow = 0;
-  for (int i = 0; i < kMaxElements; ++i) {
-    d.elementWidths[i] = d.elementWidth;
-    d.elementHeights[i] = d.elementHeight;
-  }
+  FillArray(d.elementWidths, kMaxElements, d.elementWidth);
+  FillArray(d.elementHeights, kMaxElements, d.elementHeight);
   d.variableElementSizes = false;
   d.codePageBase[0] = 0;
   d.codePageStart[0] = 0;

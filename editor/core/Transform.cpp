@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/CellExtent.h"
 #include "core/EditorState.h"
 #include "core/Geometry.h"
 #include "core/MouseTools.h"
@@ -194,7 +195,10 @@ bool TransposeRefused(const DataSet& s) {
 void TransposeElements(DataSet& s) {
   EditorState& st = *g_ed;
   uint32_t* copy = reinterpret_cast<uint32_t*>(st.fillWork);  // int32 and uint32 may alias
-  std::memcpy(copy, s.cells, sizeof(uint32_t) * kCellsPerSet);
+  // Only the part in use is copied; every later column and row holds one value.
+  const StoreExtent kept = SaveAllCells(s, copy);
+  const int64_t copied = kept.used, copiedRows = kept.rows;
+  const uint32_t rest = s.cellRest;
   const int64_t ew = s.elementWidth, eh = s.elementHeight;
   const int32_t countX = std::max<int32_t>(s.elementCountX, 1);
   const int32_t count = std::min<int32_t>(s.elementCount, kMaxElements);
@@ -209,12 +213,27 @@ void TransposeElements(DataSet& s) {
     int64_t iEnd = std::min({ew, kMaxPictureWidth - sx0, kMaxPictureHeight - dy0});
     int64_t jEnd = std::min({eh, kMaxPictureHeight - sy0, kMaxPictureWidth - dx0});
     for (int64_t j = 0; j < jEnd; ++j) {
-      uint32_t* dst = Column(dx0 + j);
-      for (int64_t i = 0; i < iEnd; ++i) {
-        dst[dy0 + i] = copy[static_cast<size_t>(sx0 + i) * kColumnStride + static_cast<size_t>(sy0 + j)];
-      }
+      uint32_t* dst = Column(dx0 + j) + dy0;
+      // Sources in the copied part come from the copy, the others hold the rest value.
+      const int64_t iCopied = sy0 + j < copiedRows ? std::max<int64_t>(0, std::min(iEnd, copied - sx0)) : 0;
+      const uint32_t* src = copy + static_cast<size_t>(sy0 + j);
+      for (int64_t i = 0; i < iCopied; ++i) dst[i] = src[static_cast<size_t>(sx0 + i) * kColumnStride];
+      std::fill(dst + iCopied, dst + iEnd, rest);
     }
   }
+}
+
+// Every element's width and height exchanged. Past the entries before both
+// arrays' runs of one value at the end, each array holds one value, so the
+// tails are exchanged by filling each with the other's value.
+void SwapElementSizes(DataSet& s) {
+  const size_t n = kMaxElements;
+  const size_t used = std::max(UniformTailStart(s.elementWidths, n), UniformTailStart(s.elementHeights, n));
+  for (size_t i = 0; i < used; ++i) std::swap(s.elementWidths[i], s.elementHeights[i]);
+  const int32_t widthRest = s.elementWidths[n - 1], heightRest = s.elementHeights[n - 1];
+  if (widthRest == heightRest) return;
+  FillArray(s.elementWidths + used, n - used, heightRest);
+  FillArray(s.elementHeights + used, n - used, widthRest);
 }
 
 void Transpose() {
@@ -239,7 +258,7 @@ void Transpose() {
     s.pictureWidth = static_cast<int32_t>(newWidth);
     s.pictureHeight = static_cast<int32_t>(newHeight);
     std::swap(s.elementWidth, s.elementHeight);
-    for (int32_t n = 0; n < kMaxElements; ++n) std::swap(s.elementWidths[n], s.elementHeights[n]);
+    SwapElementSizes(s);
   }
   ToggleEditFrame(0);
   UpdateWorkSheetGeometry();

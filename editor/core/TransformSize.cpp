@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/CellExtent.h"
 #include "core/EditorState.h"
 #include "core/Geometry.h"
 #include "core/Services.h"
@@ -127,8 +128,8 @@ void GrowGroup(DataSet& s, Axis a) {
   PictureSize(s, a) += GrowthInGroup(s, a);
   int32_t* own = OwnSizes(s, a);
   if (!s.variableElementSizes) {
-    std::fill(s.elementWidths, s.elementWidths + kMaxElements, s.elementWidth);
-    std::fill(s.elementHeights, s.elementHeights + kMaxElements, s.elementHeight);
+    FillArray(s.elementWidths, kMaxElements, s.elementWidth);
+    FillArray(s.elementHeights, kMaxElements, s.elementHeight);
   } else {
     for (int32_t n = 0; n < kMaxElements; ++n)
       if (own[n] == old) own[n] = ElementSize(s, a);
@@ -152,8 +153,8 @@ void ShrinkGroup(DataSet& s, Axis a) {
   ElementSize(s, a) -= 1;
   PictureSize(s, a) -= GrowthInGroup(s, a);
   if (!s.variableElementSizes) {
-    std::fill(s.elementWidths, s.elementWidths + kMaxElements, s.elementWidth);
-    std::fill(s.elementHeights, s.elementHeights + kMaxElements, s.elementHeight);
+    FillArray(s.elementWidths, kMaxElements, s.elementWidth);
+    FillArray(s.elementHeights, kMaxElements, s.elementHeight);
   } else {
     for (int32_t n = 0; n < kMaxElements; ++n) {
       s.elementWidths[n] = std::min(s.elementWidths[n], s.elementWidth);

@@ -176,7 +176,7 @@ TwistSession::TwistSession(int mode) : model_(mode) {
   set_ = st.currentDataSet & 1;
   mark_ = MarkUndo();
   PushUndo();
-  std::memcpy(st.backupCells, st.Cur().cells, sizeof(uint32_t) * kCellsPerSet);
+  backupKept_ = SaveAllCells(st.Cur(), st.backupCells);
   st.twistTool = model_.Mode();
   st.twistDialogChoice = model_.Choice();
 }
@@ -237,7 +237,7 @@ void TwistSession::Finish(int result) {
   finished_ = true;
   if (result == 1) return;
   EditorState& st = *g_ed;
-  std::memcpy(st.set[set_].cells, st.backupCells, sizeof(uint32_t) * kCellsPerSet);
+  RestoreAllCells(st.set[set_], st.backupCells, backupKept_);
   // The snapshot belongs to the set the dialog opened on.
   int32_t current = st.currentDataSet;
   st.currentDataSet = set_;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/CellExtent.h"
 #include "core/Undo.h"
 
 namespace dw {
@@ -89,6 +90,7 @@ class TwistSession {
   TwistModel model_;
   int set_ = 0;  // the data set the dialog opened on
   UndoMark mark_;
+  StoreExtent backupKept_;  // how much of EditorState::backupCells holds the picture
   bool finished_ = false;
 };
 

@@ -32,24 +32,31 @@ UndoSlot* SlotAt(EditorState& st, int set, int32_t position) {
   return &st.undoSlots[static_cast<size_t>(set & 1) * kUndoSlots + Wrap(position)];
 }
 
-// The direction of a transfer between the live set and a slot.
+// The direction of a transfer between the live set and a slot. The large
+// stores go as far as they are in use (core/CellExtent.h).
 struct IntoSlot {
   template <class T>
   static void Value(T& live, T& kept) { kept = live; }
   template <class T>
   static void Block(T* live, T* kept, size_t n) { std::memcpy(kept, live, n * sizeof(T)); }
+  template <class T>
+  static void Store(T* live, T* kept, size_t n, StoreExtent& e) { e = SaveArray(live, kept, n); }
+  static void Cells(DataSet& d, UndoSlot& u) { u.cellsKept = SaveAllCells(d, u.cells, true); }
 };
 struct OutOfSlot {
   template <class T>
   static void Value(T& live, T& kept) { live = kept; }
   template <class T>
   static void Block(T* live, T* kept, size_t n) { std::memcpy(live, kept, n * sizeof(T)); }
+  template <class T>
+  static void Store(T* live, T* kept, size_t n, StoreExtent& e) { RestoreArray(live, kept, n, e); }
+  static void Cells(DataSet& d, UndoSlot& u) { RestoreAllCells(d, u.cells, u.cellsKept); }
 };
 
 // Every field a snapshot holds, in one list for both directions.
 template <class Dir>
 void Transfer(DataSet& d, UndoSlot& u) {
-  Dir::Block(d.cells, u.cells, kCellsPerSet);
+  Dir::Cells(d, u);
 
   Dir::Value(d.mainCellWidth, u.mainCellWidth);
   Dir::Value(d.mainCellHeight, u.mainCellHeight);
@@ -67,9 +74,9 @@ void Transfer(DataSet& d, UndoSlot& u) {
   Dir::Value(d.elementWidth, u.elementWidth);
   Dir::Value(d.elementHeight, u.elementHeight);
   Dir::Value(d.variableElementSizes, u.variableElementSizes);
-  Dir::Block(d.elementWidths, u.elementWidths, kMaxElements);
-  Dir::Block(d.elementHeights, u.elementHeights, kMaxElements);
-  Dir::Block(d.elementChars, u.elementChars, kMaxElements);
+  Dir::Store(d.elementWidths, u.elementWidths, kMaxElements, u.widthsKept);
+  Dir::Store(d.elementHeights, u.elementHeights, kMaxElements, u.heightsKept);
+  Dir::Store(d.elementChars, u.elementChars, kMaxElements, u.charsKept);
 
   Dir::Value(d.viewMode, u.viewMode);
   Dir::Value(d.currentElement, u.currentElement);
@@ -109,9 +116,9 @@ void Transfer(DataSet& d, UndoSlot& u) {
   Dir::Value(d.codePageRangeCount, u.codePageRangeCount);
   Dir::Value(d.codePageDefaultChar, u.codePageDefaultChar);
   Dir::Value(d.codePageModeFlag, u.codePageModeFlag);
-  Dir::Block(d.codePageBase, u.codePageBase, kCodePageEntries);
-  Dir::Block(d.codePageStart, u.codePageStart, kCodePageEntries);
-  Dir::Block(d.codePageEnd, u.codePageEnd, kCodePageEntries);
+  Dir::Store(d.codePageBase, u.codePageBase, kCodePageEntries, u.cpBaseKept);
+  Dir::Store(d.codePageStart, u.codePageStart, kCodePageEntries, u.cpStartKept);
+  Dir::Store(d.codePageEnd, u.codePageEnd, kCodePageEntries, u.cpEndKept);
 }
 
 // The toolbar's undo/redo button is held while the box is up; its release

@@ -6,14 +6,17 @@
 
 #include <cstdint>
 
+#include "core/CellExtent.h"
 #include "core/EditorState.h"
 
 namespace dw {
 
-// One snapshot of a data set. The cell block is copied whole, whatever the
-// picture size, so a snapshot is one plain block copy.
+// One snapshot of a data set. The stores are kept as core/CellExtent.h keeps
+// them: the part in use, and the one value of the rest (a zeroed slot is a
+// snapshot of zeroed stores).
 struct UndoSlot {
   uint32_t cells[kCellsPerSet];
+  StoreExtent cellsKept, widthsKept, heightsKept, charsKept, cpBaseKept, cpStartKept, cpEndKept;
 
   // Geometry.
   int32_t mainCellWidth, mainCellHeight, elementCellWidth, elementCellHeight;

@@ -25,30 +25,41 @@ namespace dw {
 void SetBackup::Take() {
   set = g_ed->currentDataSet & 1;
   DataSet& s = g_ed->set[set];
+  // Only the part in use, its columns one after the other.
+  CellColumnsInUse(s);
+  cells.resize(static_cast<size_t>(s.cellColumnsUsed) * static_cast<size_t>(s.cellRowsUsed));
+  cellsKept = SaveAllCells(s, cells.data(), true);
   fields = s;
-  cells.assign(s.cells, s.cells + kCellsPerSet);
   palette.assign(s.palette, s.palette + kMaxPaletteEntries);
-  widths.assign(s.elementWidths, s.elementWidths + kMaxElements);
-  heights.assign(s.elementHeights, s.elementHeights + kMaxElements);
-  chars.assign(s.elementChars, s.elementChars + kMaxElements);
-  cpBase.assign(s.codePageBase, s.codePageBase + kCodePageEntries);
-  cpStart.assign(s.codePageStart, s.codePageStart + kCodePageEntries);
-  cpEnd.assign(s.codePageEnd, s.codePageEnd + kCodePageEntries);
+  widthsKept = KeepArray(s.elementWidths, kMaxElements, &widths);
+  heightsKept = KeepArray(s.elementHeights, kMaxElements, &heights);
+  charsKept = KeepArray(s.elementChars, kMaxElements, &chars);
+  cpBaseKept = KeepArray(s.codePageBase, kCodePageEntries, &cpBase);
+  cpStartKept = KeepArray(s.codePageStart, kCodePageEntries, &cpStart);
+  cpEndKept = KeepArray(s.codePageEnd, kCodePageEntries, &cpEnd);
   comments = HeaderCommentsOf(set);
   code = StoredDescriptorCode(set);
 }
 
 void SetBackup::Restore() {
   DataSet& s = g_ed->set[set];
+  // The live store's bookkeeping stays with the live store until the
+  // restore below replaces it.
+  CellColumnsInUse(s);
+  const int32_t liveColumns = s.cellColumnsUsed, liveRows = s.cellRowsUsed;
+  const uint32_t liveRest = s.cellRest;
   s = fields;  // the store pointers are the same
-  std::memcpy(s.cells, cells.data(), cells.size() * sizeof(uint32_t));
+  s.cellColumnsUsed = liveColumns;
+  s.cellRowsUsed = liveRows;
+  s.cellRest = liveRest;
+  RestoreAllCells(s, cells.data(), cellsKept);
   std::memcpy(s.palette, palette.data(), palette.size() * sizeof(uint32_t));
-  std::memcpy(s.elementWidths, widths.data(), widths.size() * sizeof(int32_t));
-  std::memcpy(s.elementHeights, heights.data(), heights.size() * sizeof(int32_t));
-  std::memcpy(s.elementChars, chars.data(), chars.size());
-  std::memcpy(s.codePageBase, cpBase.data(), cpBase.size() * sizeof(int32_t));
-  std::memcpy(s.codePageStart, cpStart.data(), cpStart.size() * sizeof(int32_t));
-  std::memcpy(s.codePageEnd, cpEnd.data(), cpEnd.size() * sizeof(int32_t));
+  RestoreArray(s.elementWidths, widths.data(), kMaxElements, widthsKept);
+  RestoreArray(s.elementHeights, heights.data(), kMaxElements, heightsKept);
+  RestoreArray(s.elementChars, chars.data(), kMaxElements, charsKept);
+  RestoreArray(s.codePageBase, cpBase.data(), kCodePageEntries, cpBaseKept);
+  RestoreArray(s.codePageStart, cpStart.data(), kCodePageEntries, cpStartKept);
+  RestoreArray(s.codePageEnd, cpEnd.data(), kCodePageEntries, cpEndKept);
   HeaderCommentsOf(set) = comments;
   SetStoredDescriptorCode(set, code);
 }
@@ -371,7 +382,7 @@ int OpenDataFile(const char* path) {
     return Refuse(backup);
   }
   // The picture is cleared only now that the old one is safe in the copy.
-  std::memset(s.cells, 0, sizeof(uint32_t) * static_cast<size_t>(kCellsPerSet));
+  FillAllCells(s, 0);
   if (!s.openToPresentFormat) {
     s.colorMode = 10665;
     if (Svc().menu) Svc().menu->Check(10240, false);
@@ -481,10 +492,8 @@ int OpenDataFile(const char* path) {
       s.codePageEnd[0] = s.elementCount - 1;
       s.codePageDefaultChar = 0x20;
       s.useCodePage = 0;
-      for (int32_t i = 0; i < kMaxElements; ++i) {
-        s.elementWidths[i] = s.elementWidth;
-        s.elementHeights[i] = s.elementHeight;
-      }
+      FillArray(s.elementWidths, kMaxElements, s.elementWidth);
+      FillArray(s.elementHeights, kMaxElements, s.elementHeight);
     }
   }
   BuildFileDescriptor();

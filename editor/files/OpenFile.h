@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/CellExtent.h"
 #include "core/EditorState.h"
 #include "files/SymbolFile.h"
 
@@ -21,9 +22,11 @@ extern const char kUnknownFormatText[];
 // exactly as it was.
 struct SetBackup {
   DataSet fields;
+  // The stores as far as they are in use (core/CellExtent.h).
   std::vector<uint32_t> cells, palette;
   std::vector<int32_t> widths, heights, cpBase, cpStart, cpEnd;
   std::vector<uint8_t> chars;
+  StoreExtent cellsKept, widthsKept, heightsKept, charsKept, cpBaseKept, cpStartKept, cpEndKept;
   HeaderComments comments;
   uint8_t code = 0;
   int set = 0;

@@ -64,6 +64,24 @@ void PackedBitCell(const PackLayout& l, int32_t w, int32_t h, int32_t k, int b, 
   }
 }
 
+// The cells of byte k's bits: bit b's cell is (x + b * dx, y + b * dy), as
+// PackedBitCell gives it, worked out once a byte.
+static void PackedByteCells(const PackLayout& l, int32_t w, int32_t h, int32_t k, int32_t* x, int32_t* y, int32_t* dx,
+                            int32_t* dy) {
+  PackedBitCell(l, w, h, k, 0, x, y);
+  int32_t x1 = 0, y1 = 0;
+  PackedBitCell(l, w, h, k, 1, &x1, &y1);
+  *dx = x1 - *x;
+  *dy = y1 - *y;
+}
+
+// "0x" and the byte in two upper-case hex digits.
+static void AppendHexByte(std::string* out, uint32_t byte) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  const char text[4] = {'0', 'x', kDigits[(byte >> 4) & 0xF], kDigits[byte & 0xF]};
+  out->append(text, sizeof text);
+}
+
 char MarkCharacter(const PackLayout& l) {
   if (IsVertical(l)) {
     switch (l.bitOrganization) {
@@ -125,6 +143,7 @@ static uint32_t CellValue(DataSet& s, int32_t x, int32_t y) {
 static void SetCell(DataSet& s, int32_t x, int32_t y, uint32_t v) {
   if (x < 0 || y < 0 || x >= kMaxPictureWidth || y >= kMaxPictureHeight) return;
   if (x >= s.pictureWidth || y >= s.pictureHeight) return;
+  WidenCells(s, static_cast<int64_t>(x) + 1, static_cast<int64_t>(y) + 1);
   s.cells[static_cast<size_t>(x) * kColumnStride + y] = v;
 }
 
@@ -180,9 +199,9 @@ static int WriteElementRecord(SafeFileWriter& out, DataSet& s, int32_t element, 
   std::string items, pictures;
   for (int32_t k = 0; k < total; ++k) {
     uint8_t byte = 0;
-    for (int b = 0; b < 8; ++b) {
-      int32_t x, y;
-      PackedBitCell(l, w, h, k, b, &x, &y);
+    int32_t x, y, dx, dy;
+    PackedByteCells(l, w, h, k, &x, &y, &dx, &dy);
+    for (int b = 0; b < 8; ++b, x += dx, y += dy) {
       if (x < w && y < h && CellValue(s, s.activeLeft + x, s.activeTop + y) != 0) byte |= static_cast<uint8_t>(1u << b);
     }
     bool last = k == total - 1;
@@ -190,7 +209,8 @@ static int WriteElementRecord(SafeFileWriter& out, DataSet& s, int32_t element, 
     for (int b = 7; b >= 0; --b) pic[7 - b] = (byte >> b) & 1 ? mark : '.';
     pic[8] = '\0';
     if (run) {
-      items += Format(last ? "0x%02X " : "0x%02X,", byte);
+      AppendHexByte(&items, byte);
+      items += last ? ' ' : ',';
       pictures += pic;
       int32_t inGroup = k % group;
       bool lineEnd = last || inGroup == group - 1 || (inGroup % 8) == 7;
@@ -200,7 +220,11 @@ static int WriteElementRecord(SafeFileWriter& out, DataSet& s, int32_t element, 
         pictures.clear();
       }
     } else {
-      std::string line = Format(last ? "0x%02X     " : "0x%02X,    ", byte) + "/*  " + pic + "  */\r\n";
+      std::string line;
+      AppendHexByte(&line, byte);
+      line += last ? "     /*  " : ",    /*  ";
+      line += pic;
+      line += "  */\r\n";
       // An empty line after each stripe but the last.
       if (!last && k % group == group - 1) line += "\r\n";
       if (!out.Write(line)) return out.Error();
@@ -549,9 +573,9 @@ int InterpretElementCode(IByteSource& src, int32_t element, bool singleIcon) {
     else s.elementChars[slot] = static_cast<uint8_t>(c);
   };
   auto spreadByte = [&](uint32_t byte) {
-    for (int b = 0; b < 8; ++b) {
-      int32_t x, y;
-      PackedBitCell(l, aw, ah, k, b, &x, &y);
+    int32_t x, y, dx, dy;
+    PackedByteCells(l, aw, ah, k, &x, &y, &dx, &dy);
+    for (int b = 0; b < 8; ++b, x += dx, y += dy) {
       if (x < aw && y < ah) SetCell(s, s.activeLeft + x, s.activeTop + y, (byte >> b) & 1);
     }
     ++k;

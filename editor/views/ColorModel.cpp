@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/CellExtent.h"
 #include "core/EditorState.h"
 #include "views/StatusLine.h"
 
@@ -152,11 +153,18 @@ template <typename F>
 void ConvertCells(DataSet& s, int32_t columns, int32_t rows, const char* format, F f) {
   if (columns > kMaxPictureWidth) columns = kMaxPictureWidth;
   if (rows > kMaxPictureHeight) rows = kMaxPictureHeight;
+  // The whole store: past its columns in use every cell holds one value,
+  // converted once.
+  const bool whole = columns == kMaxPictureWidth && rows == kMaxPictureHeight;
+  const int32_t converted = whole ? CellColumnsInUse(s) : columns;
+  WidenCellColumns(s, converted);
   for (int32_t x = 0; x < columns; ++x) {
     Progress(format, x, columns);
+    if (x >= converted) continue;
     uint32_t* column = s.cells + static_cast<size_t>(x) * kColumnStride;
     for (int32_t y = 0; y < rows; ++y) column[y] = f(column[y]);
   }
+  if (converted < columns) SetCellRest(s, f(s.cellRest));
   Progress(format, columns, columns);
 }
 

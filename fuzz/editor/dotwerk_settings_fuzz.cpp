@@ -57,8 +57,8 @@ static void PaintSet(EditorState& st) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The start-up fills both whole pictures itself, so no column needs clearing.
-  EditorState& st = dwfuzz::FreshState(0);
+  // The start-up fills both whole pictures itself, so no cell needs clearing.
+  EditorState& st = dwfuzz::FreshState(true);
   MemoryProfile ini(std::string(reinterpret_cast<const char*>(data), size));
   // A small window: the paint covers what is visible, a few dozen cells.
   st.clientWidth = kClientWidth;
@@ -78,5 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     st.Cur().viewMode = kViews[(hash >> (2 * s)) & 3];
     PaintSet(st);
   }
+  dwfuzz::CheckCellBookkeeping(data, size);
   return 0;
 }

@@ -4,7 +4,8 @@
 // handlers, clipboard contents (bitmaps up to 2048 x 2048, text, nothing),
 // the ToolBox's twist dialog; every dialog a step opens is answered through
 // its hook from the input. After each step:
-//   - the other data set is exactly as before (unless the sets were switched),
+//   - the other data set is exactly as before (unless the sets were switched,
+//     or the grid was shown: one-pixel cells then become two in both sets),
 //   - both pictures stay within 1..1600 x 1..1200 and element sizes >= 1,
 //   - when the step changed the set, Undo then Redo gives it back exactly.
 // The twist mapping is also tried with arbitrary doubles: its source cell lies
@@ -13,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -30,6 +32,7 @@
 #include "core/Transform.h"
 #include "core/Twist.h"
 #include "core/Undo.h"
+#include "files/FileIo.h"
 #include "core/WindowLayout.h"
 #include "views/ColorModel.h"
 #include "views/EditCodePage.h"
@@ -42,6 +45,9 @@ using namespace dw;
 namespace {
 
 FuzzInput* g_in = nullptr;  // the input the hooks read their answers from
+// DW_FUZZ_TRACE=1 in the environment: each step, command and mouse message
+// on stderr, to see what a failing input does.
+const bool g_trace = std::getenv("DW_FUZZ_TRACE") != nullptr;
 uint32_t Take(int bytes) { return g_in ? g_in->Take(bytes) : 0; }
 int32_t TakeSigned16() { return static_cast<int16_t>(Take(2)); }
 
@@ -52,7 +58,7 @@ int32_t TakeSigned16() { return static_cast<int16_t>(Take(2)); }
 struct Windows : IWindowOps {
   std::vector<int> posted;
   int depth = 0;
-  bool switched = false;
+  bool switched = false;  // the step switched the sets or changed both
   RecordingCanvas canvas{false};
   bool Exists(WindowId) override { return true; }
   void Show(WindowId, int) override {}
@@ -80,7 +86,8 @@ struct Windows : IWindowOps {
   ICanvas* ClientCanvas(WindowId) override { return &canvas; }
   void Run(int id) {
     if (depth >= kMaxDepth) return;
-    if (id == 10153 || id == 10154) switched = true;
+    if (g_trace) std::fprintf(stderr, "%*scommand %d (set %d)\n", 2 * depth, "", id, static_cast<int>(g_ed->currentDataSet));
+    if (id == 10153 || id == 10154 || id == kShowGrid) switched = true;
     ++depth;
     DispatchCommand(nullptr, id);
     --depth;
@@ -90,6 +97,9 @@ struct Windows : IWindowOps {
     posted.clear();
   }
   static constexpr size_t kMaxPosted = 32;
+  // Show Pixel Grid is global: shown, it makes one-pixel cells two pixels in
+  // both sets.
+  static constexpr int kShowGrid = 10118;
   static constexpr int kMaxDepth = 8;
 };
 
@@ -283,6 +293,7 @@ void MouseStep() {
   }
   uintptr_t keys = Take(1) & (MKEY_LBUTTON | MKEY_RBUTTON | MKEY_SHIFT | MKEY_CONTROL);
   intptr_t at = MousePosition(x, y);
+  if (g_trace) std::fprintf(stderr, "mouse %u at %d,%d keys %u\n", what % 5, static_cast<int>(x), static_cast<int>(y), static_cast<unsigned>(keys));
   switch (what % 5) {
     case 0: HandleLButtonDown(keys | MKEY_LBUTTON, at); break;
     case 1: HandleMouseMove(keys, at); break;
@@ -290,6 +301,33 @@ void MouseStep() {
     case 3: HandleRButtonDown(keys | MKEY_RBUTTON, at); break;
     default: HandleRButtonUp(keys, at); break;
   }
+}
+
+constexpr int32_t kLargestBitmap = 2048;
+
+// Pseudo-random pixels: the first row from the seed, every later row the one
+// above it turned by a step the seed also gives (a large bitmap costs block
+// copies, not a random number a pixel).
+// The rows are made in a scratch store of the largest size, allocated once,
+// and handed over by one block copy: growing the vector would first zero
+// every pixel one by one under the coverage instrumentation.
+void FillPixels(std::vector<uint32_t>* pixels, int32_t width, int32_t height, uint32_t seed) {
+  static uint32_t* const scratch = new uint32_t[static_cast<size_t>(kLargestBitmap) * kLargestBitmap];
+  const size_t w = static_cast<size_t>(width);
+  uint32_t* p = scratch;
+  for (size_t x = 0; x < w; ++x) {
+    seed = seed * 1664525u + 1013904223u;
+    p[x] = (seed >> 8) & 0xFFFFFF;
+  }
+  const size_t turn = 1 + seed % w % 61;
+  for (int32_t y = 1; y < height; ++y) {
+    const uint32_t* above = p + static_cast<size_t>(y - 1) * w;
+    uint32_t* row = p + static_cast<size_t>(y) * w;
+    const size_t k = turn % w;
+    std::memcpy(row, above + k, (w - k) * sizeof(uint32_t));
+    std::memcpy(row + (w - k), above, k * sizeof(uint32_t));
+  }
+  pixels->assign(p, p + w * static_cast<size_t>(height));
 }
 
 // The clipboard: nothing, text, or a bitmap, mostly small, up to 2048 x 2048.
@@ -301,17 +339,12 @@ void ClipboardStep() {
     g_clipboard.hasText = true;
     return;
   }
-  constexpr int32_t kLargest = 2048, kSmall = 48;
+  constexpr int32_t kLargest = kLargestBitmap, kSmall = 48;
   bool large = (what & 0xC0) == 0xC0;
   ClipBitmap& b = g_clipboard.bitmap;
   b.width = 1 + static_cast<int32_t>(large ? Take(2) % kLargest : Take(1) % kSmall);
   b.height = 1 + static_cast<int32_t>(large ? Take(2) % kLargest : Take(1) % kSmall);
-  b.pixels.resize(static_cast<size_t>(b.width) * b.height);
-  uint32_t seed = Take(4);
-  for (uint32_t& p : b.pixels) {
-    seed = seed * 1664525u + 1013904223u;
-    p = (seed >> 8) & 0xFFFFFF;
-  }
+  FillPixels(&b.pixels, b.width, b.height, Take(4));
   g_clipboard.hasBitmap = true;
 }
 
@@ -373,9 +406,7 @@ Ring RingOf(const DataSet& s) { return {s.undoPosition, s.undoDepth, s.redoCount
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The columns the previous input may have written: they are cleared again.
-  static int32_t dirty = kMaxPictureWidth;
-  EditorState& st = dwfuzz::FreshState(dirty);
+  EditorState& st = dwfuzz::FreshState();
   ResetPasteState();
   IgnoredCommands().clear();
   FuzzInput in{data, size};
@@ -389,6 +420,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   svc.clipboard = &g_clipboard;
   InstallServices(svc);
   InstallHooks();
+  // Files a command writes (a save, a drawn font) stay in memory, so no
+  // input sees what an earlier one wrote and nothing lands in the directory.
+  MemoryFileLayer files;
+  SetFileLayer(&files);
 
   st.metrics.iconWidth = st.metrics.iconHeight = 32;
   ComputeToolbarRects(32, 32, st.toolbarRects);
@@ -400,7 +435,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   st.currentDataSet = static_cast<int32_t>(Take(1) & 1);
   UpdateWorkSheetGeometry();
 
-  int32_t widest = Covered(st).columns;
   // The other set must not change while one set is edited. It is compared
   // before each step that could switch the sets (a command or a mouse
   // message, which may post one) and at the end: any change an earlier step
@@ -412,6 +446,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Ring ring = RingOf(st.Cur());
     g_windows.switched = false;
     const uint32_t kind = Take(1) % 8;
+    if (g_trace) std::fprintf(stderr, "step %d kind %u\n", step, kind);
     if (kind <= 4) Check(DigestDataSet(st, 1 - set, cells) == otherBefore);
     switch (kind) {
       case 0:
@@ -427,7 +462,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckSizes(st.set[0]);
     CheckSizes(st.set[1]);
     const DigestCells after = Covered(st);
-    widest = std::max(widest, after.columns);
     if (g_windows.switched || st.currentDataSet != set) {
       set = st.currentDataSet;
       cells = after;
@@ -438,7 +472,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!(RingOf(st.Cur()) == ring)) CheckUndoRedo(st, after);
   }
   Check(DigestDataSet(st, 1 - set, cells) == otherBefore);
-  dirty = widest;
+  dwfuzz::CheckCellBookkeeping(data, size);
+  SetFileLayer(nullptr);
   g_in = nullptr;
   return 0;
 }

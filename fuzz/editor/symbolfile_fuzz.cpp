@@ -53,10 +53,8 @@ static void RoundTrip(const uint8_t* data, size_t size, MemoryFileLayer& fs) {
   s.pictureWidth = single ? s.elementWidth : s.elementCountX * s.elementWidth;
   s.pictureHeight = single ? s.elementHeight : rows * s.elementHeight;
   if (!single && s.elementCount < s.elementCountX) s.pictureWidth = s.elementCount * s.elementWidth;
-  for (int i = 0; i < kMaxElements; ++i) {
-    s.elementWidths[i] = s.elementWidth;
-    s.elementHeights[i] = s.elementHeight;
-  }
+  FillArray(s.elementWidths, kMaxElements, s.elementWidth);
+  FillArray(s.elementHeights, kMaxElements, s.elementHeight);
   s.codePageRangeCount = 1;
   s.codePageStart[0] = 0x20;
   s.codePageEnd[0] = 0x20 + s.elementCount - 1;
@@ -95,10 +93,7 @@ static void RoundTrip(const uint8_t* data, size_t size, MemoryFileLayer& fs) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Of the pictures, only what the last input's sets covered can differ
-  // from a fresh state.
-  static int32_t dirty = 0;
-  dwfuzz::FreshState(dirty);
+  dwfuzz::FreshState();
   MemoryFileLayer fs;
   SetFileLayer(&fs);
   OpenMode() = OpenModes();
@@ -122,6 +117,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   RoundTrip(data, size, fs);
   SetFileLayer(nullptr);
-  dirty = dwfuzz::WidestPicture(*g_ed);
+  dwfuzz::CheckCellBookkeeping(data, size);
   return 0;
 }

@@ -14,6 +14,7 @@
 
 #include "core/EditorState.h"
 #include "core/Services.h"
+#include "FuzzState.h"
 #include "files/CodePageFile.h"
 #include "FuzzInput.h"
 #include "files/FileDescriptor.h"
@@ -56,12 +57,9 @@ void SetRanges(const std::vector<Range>& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 8) return 0;
-  // One state for the whole run: a fresh one costs more than the round trip,
-  // and everything the round trip depends on is set below.
-  if (!g_ed) {
-    CreateEditorState();
-    InstallServices(Services());
-  }
+  // Each input from the first-start state (only what the last input touched
+  // is cleared, so this costs less than the round trip).
+  dwfuzz::FreshState();
   MemoryFileLayer fs;
   SetFileLayer(&fs);
   OpenMode() = OpenModes();
@@ -207,5 +205,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(fs.files["C:\\f\\r.sym"] == first);
 
   SetFileLayer(nullptr);
+  dwfuzz::CheckCellBookkeeping(data, size);
   return 0;
 }
