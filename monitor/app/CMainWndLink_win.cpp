@@ -396,6 +396,8 @@ bool CMainWndDlg::StartPlayback(bool start, bool rawPass)
         playback->SetPassRawData(rawPass);
         fileLength = playback->GetFileLength();
     }
+    // Without raw pass-through nothing needs every state event of a replay.
+    m_link.SetEventCoalescing(!rawPass);
     m_linkMode = LINK_FILE;
     m_detectedProtocol = 0;
     // Kilobytes and a 32-bit range, so that large recordings neither

@@ -1,5 +1,7 @@
 #include "link/CController.h"
 
+#include <chrono>
+
 #include <algorithm>
 
 #include "link/CCommPort.h"
@@ -124,8 +126,35 @@ static void SetError(int32_t* error, int32_t code)
     if (error) *error = code;
 }
 
+namespace {
+
+uint32_t SteadyMs()
+{
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
+
+// Events every one of which a listener keeps (the position plot's track, the
+// raw data windows, the commands sent, the end of the data).
+bool IsKeptOneByOne(int32_t event)
+{
+    return event == EV_POSITION_LLA || event == EV_POSITION_XYZ || event == EV_RAW_FRAME ||
+           event == EV_COMMAND_BYTES || event == EV_END_OF_DATA;
+}
+
+}  // namespace
+
+void CController::SetEventCoalescing(bool on)
+{
+    std::lock_guard<std::mutex> g(m_coalesceLock);
+    m_coalescer.Reset();
+    m_coalesce = on;
+}
+
 bool CController::OpenSerial(const LinkPortSettings& settings, ProtocolKind kind, int32_t* error)
 {
+    SetEventCoalescing(false);
     SetError(error, LINK_ERROR_NONE);
     if (m_connected) Disconnect();
     m_linkId = settings.portNumber & 0xFF;
@@ -141,6 +170,7 @@ bool CController::OpenSerial(const LinkPortSettings& settings, ProtocolKind kind
 
 bool CController::OpenPlayback(const PlaybackSettings& settings, ProtocolKind kind, int32_t* error)
 {
+    SetEventCoalescing(false);
     SetError(error, LINK_ERROR_NONE);
     if (m_connected) Disconnect();
     m_linkId = settings.linkId;
@@ -294,6 +324,22 @@ bool CController::NotifyListeners(int32_t event, int32_t detail, bool send)
         event = EV_END_OF_DATA;
         send = IsSentEvent(EV_END_OF_DATA);
     }
+    if (m_coalesce && !send && m_engine == nullptr) {
+        // A replay at full speed raises state events by the hundred thousand
+        // a second; each post is a round trip to the window system, and the
+        // windows show only the latest state. Repeats are held, and the last
+        // of each still arrives (at the latest with the end of the data).
+        const uint32_t now = SteadyMs();
+        const bool end = event == EV_END_OF_DATA;
+        std::lock_guard<std::mutex> g(m_coalesceLock);
+        m_coalescer.TakeHeld(now, end, [this](int32_t e, int32_t d) { Deliver(e, d, false); });
+        if (!IsKeptOneByOne(event) && !m_coalescer.Admit(event, detail, now)) return true;
+    }
+    return Deliver(event, detail, send);
+}
+
+bool CController::Deliver(int32_t event, int32_t detail, bool send)
+{
     // The reader raises an event for nearly every frame: the snapshot lives
     // on the stack for the usual handful of listeners, so delivering one
     // allocates nothing.

@@ -17,6 +17,7 @@
 #include "link/CConverterEngine.h"
 #include "link/CProtocol.h"
 #include "link/CRawLogger.h"
+#include "link/EventCoalescer.h"
 #include "link/LinkPortSettings.h"
 #include "link/PlaybackSettings.h"
 #include "link/ProtocolKind.h"
@@ -116,6 +117,11 @@ public:
     int GetListenerCount();
 
     bool NotifyListeners(int32_t event, int32_t detail, bool send) override;
+    // A replay's posted events thinned: a repeat of a state event within a
+    // few milliseconds is held and its last one delivered later (see
+    // CEventCoalescer). Position fixes, frames and the end of the data
+    // always pass one by one. Off for every new link; set while connected.
+    void SetEventCoalescing(bool on);
 
     // The raw terminal's passthroughs; -1 without a channel.
     int Read(BYTE* buffer, uint16_t length, int32_t timeoutMs);
@@ -166,6 +172,11 @@ private:
     std::atomic<uint32_t> m_linkId;
     // During a conversion: the end of the data has reached the listeners.
     std::atomic<bool> m_endDelivered;
+    // The thinning of a replay's posted events (reader thread, under its lock).
+    std::atomic<bool> m_coalesce{false};
+    CEventCoalescer m_coalescer;
+    std::mutex m_coalesceLock;
+    bool Deliver(int32_t event, int32_t detail, bool send);
     // The outcome of the last conversion, kept when its engine goes.
     bool m_lastConversionFailed;
     CString m_lastConversionFailedFile;

@@ -100,8 +100,7 @@ vm_reset
 reg_set autoQueryTrk 0
 reg_set autoQueryTime 0
 vm_start_window || vm_finish
-ui combo "$VM_TITLE" 36004 "COM 5" >/dev/null
-vm_expect_poll "main window on COM 5" 15 "COM 5: 9600-8-N-1" pane 4
+vm_expect "main window on COM 5" "COM 5: 9600-8-N-1" "$(vm_choose_link "COM 5" "COM 5: 9600-8-N-1")"
 ui menu "$VM_TITLE" 32796 >/dev/null
 if ! ui wait "$LOGGER" 15 >/dev/null; then
   vm_fail "the logger did not open from the Tools menu"

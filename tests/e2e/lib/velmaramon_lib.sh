@@ -103,7 +103,7 @@ win_rect() { ui info "$1" | sed -n 's/^rect=//p'; }
 # The rectangles "X Y W H" of the visible untitled windows of classes the
 # program registers itself (its balloons), one per line.
 vm_balloons() {
-  ui list "class:Afx:*" | sed -n 's/^[0-9]* hwnd=[^ ]* pid=[0-9]* rect=\([-0-9]* [-0-9]* [0-9]* [0-9]*\) class=[^ ]* title=$/\1/p'
+  ui list "class:MonitorFrame:*" | sed -n 's/^[0-9]* hwnd=[^ ]* pid=[0-9]* rect=\([-0-9]* [-0-9]* [0-9]* [0-9]*\) class=[^ ]* title=$/\1/p'
 }
 
 # The port dialog a port choice opens (once the link dialogs are in).
