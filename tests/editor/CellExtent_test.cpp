@@ -106,6 +106,44 @@ TEST_F(CellExtentTest, RestoreGivesBackTheWholeStore) {
   }
 }
 
+// A short picture keeps only its rows: writers that say how far down they
+// wrote widen the rows, and a packed save over every kind of change (cells
+// further down, another rest value, a whole refill) gives the store back.
+TEST_F(CellExtentTest, RowsInUseGiveBackTheWholeStore) {
+  cur().pictureWidth = 20;
+  cur().pictureHeight = 10;
+  cur().activeRight = 20;
+  cur().activeBottom = 10;
+  FillAllCells(cur(), 5);
+  cur().cells[static_cast<size_t>(19) * kColumnStride + 9] = 6;  // inside the picture, direct
+  WidenCells(cur(), 31, 25);
+  cur().cells[static_cast<size_t>(30) * kColumnStride + 24] = 7;  // outside it, told
+  const std::vector<uint32_t> before = Store();
+  std::vector<uint32_t> kept(kCellsPerSet, 0xDEAD);
+  const StoreExtent e = SaveAllCells(cur(), kept.data(), true);
+  EXPECT_EQ(e.used, 31);
+  EXPECT_EQ(e.rows, 25);
+  EXPECT_EQ(e.stride, 25);
+
+  const std::vector<std::function<void()>> changes = {
+      [&] { *CellPtr(st(), st().currentDataSet, 2, 1100) = 1; },
+      [&] {
+        WidenCells(cur(), 5, 300);
+        cur().cells[static_cast<size_t>(4) * kColumnStride + 299] = 2;
+      },
+      [&] { FillAllCells(cur(), 9); },
+      [&] { SetCellRest(cur(), 6); },
+      [&] { std::fill(cur().cells, cur().cells + kCellsPerSet, 5u); },
+  };
+  for (size_t k = 0; k < changes.size(); ++k) {
+    SCOPED_TRACE(k);
+    changes[k]();
+    RestoreAllCells(cur(), kept.data(), e);
+    EXPECT_TRUE(CellExtentHolds(cur()));
+    EXPECT_TRUE(Store() == before);
+  }
+}
+
 // Cells written past the bookkeeping's back inside the picture count, and a
 // store filled whole behind its back makes every column count.
 TEST_F(CellExtentTest, DirectWritesAreTakenIn) {
