@@ -44,6 +44,26 @@ TEST(CellExtentArrays, UniformTailStart) {
   EXPECT_EQ(UniformTailStart(a.data(), a.size()), kN - 1);
 }
 
+// One entry that differs from the run, at every place (inside and across the
+// comparison blocks and the wide compares within them), ends the run there.
+template <class T>
+void OneDifferentEntryEndsTheRun(T run, T other) {
+  constexpr size_t kLength = 2100;  // more than two blocks, not a whole number of vectors
+  std::vector<T> a(kLength, run);
+  for (size_t p = 0; p + 1 < kLength; ++p) {
+    a[p] = other;
+    ASSERT_EQ(UniformTailStart(a.data(), a.size()), p + 1) << p;
+    a[p] = run;
+  }
+  EXPECT_EQ(UniformTailStart(a.data(), a.size()), 0u);
+}
+
+TEST(CellExtentArrays, OneDifferentEntryEndsTheRun) {
+  OneDifferentEntryEndsTheRun<int32_t>(7, 0x107);  // differ in one byte only
+  OneDifferentEntryEndsTheRun<uint8_t>(0, 1);
+  OneDifferentEntryEndsTheRun<uint32_t>(0xFFFFFFFFu, 0x7FFFFFFFu);
+}
+
 // Saved from one array, restored over another: the saved contents come back,
 // for every combination of runs and tail values.
 TEST(CellExtentArrays, RestoreGivesBackTheSavedArray) {
