@@ -134,18 +134,20 @@ DW_NO_COVERAGE DW_RANGE_CHECKED bool AllEqual(const T* a, size_t n, T v) {
 }
 
 template <class T>
-DW_NO_COVERAGE size_t TailStart(const T* a, size_t n) {
+DW_NO_COVERAGE DW_RANGE_CHECKED size_t TailStart(const T* a, size_t n) {
   if (n < 2) return 0;
   // a[end .. n) hold the last entry's value; checked a block at a time from
-  // the back, and the block where the run starts entry by entry.
+  // the back, the block where the run starts in smaller blocks, and the
+  // last of those entry by entry.
   CheckRange(a, n);
   const T v = a[n - 1];
-  constexpr size_t kBlock = 1024;
   size_t end = n - 1;
-  while (end > 0) {
-    size_t start = end > kBlock ? end - kBlock : 0;
-    if (!AllEqual(a + start, end - start, v)) break;
-    end = start;
+  for (size_t block : {size_t{1024}, size_t{64}}) {
+    while (end > 0) {
+      size_t start = end > block ? end - block : 0;
+      if (!AllEqual(a + start, end - start, v)) break;
+      end = start;
+    }
   }
   while (end > 0 && a[end - 1] == v) --end;
   return end;
