@@ -6,6 +6,20 @@
 #include <cstring>
 #include <initializer_list>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define DW_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DW_ASAN 1
+#endif
+#endif
+#ifdef DW_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace dw {
 
 namespace {
@@ -66,20 +80,76 @@ void CopyBlock(uint32_t* to, int32_t toStride, const uint32_t* from, int32_t fro
                 sizeof(uint32_t) * static_cast<size_t>(rows));
 }
 
+// The scans below have no branches worth a fuzzer's coverage feedback, and
+// they run over whole arrays many times an input.
+#if defined(__clang__)
+#define DW_NO_COVERAGE __attribute__((no_sanitize("coverage")))
+#else
+#define DW_NO_COVERAGE
+#endif
+
+#ifdef DW_ASAN
+// The sanitizers' per-entry checks would slow the scan to one entry at a
+// time; the whole range is checked once instead (an access to its first
+// bad byte reports as any bad access does), and the loop is plain index
+// arithmetic inside it.
+#define DW_RANGE_CHECKED __attribute__((no_sanitize("address", "undefined")))
 template <class T>
-size_t TailStart(const T* a, size_t n) {
+void CheckRange(const T* a, size_t n) {
+  if (const void* bad = __asan_region_is_poisoned(const_cast<T*>(a), n * sizeof(T)))
+    (void)*static_cast<const volatile char*>(bad);
+}
+#else
+#define DW_RANGE_CHECKED
+template <class T>
+void CheckRange(const T*, size_t) {}
+#endif
+
+// True when a[0 .. n) all equal v: one pass, 64 bytes at a time where the
+// processor compares 16 at once, no early exit. The caller checks the range.
+template <class T>
+DW_NO_COVERAGE DW_RANGE_CHECKED bool AllEqual(const T* a, size_t n, T v) {
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(a);
+  const size_t bytes = n * sizeof(T);
+  size_t i = 0;
+  bool equal = true;
+#if defined(__SSE2__)
+  static_assert(16 % sizeof(T) == 0, "entries must tile a vector");
+  alignas(16) T lanes[16 / sizeof(T)];
+  for (T& lane : lanes) lane = v;
+  const __m128i pattern = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+  __m128i d0 = _mm_setzero_si128(), d1 = d0, d2 = d0, d3 = d0;
+  for (; i + 64 <= bytes; i += 64) {
+    d0 = _mm_or_si128(d0, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)), pattern));
+    d1 = _mm_or_si128(d1, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i + 16)), pattern));
+    d2 = _mm_or_si128(d2, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i + 32)), pattern));
+    d3 = _mm_or_si128(d3, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i + 48)), pattern));
+  }
+  const __m128i d = _mm_or_si128(_mm_or_si128(d0, d1), _mm_or_si128(d2, d3));
+  equal = _mm_movemask_epi8(_mm_cmpeq_epi8(d, _mm_setzero_si128())) == 0xFFFF;
+#endif
+  T diff = 0;
+  for (size_t k = i / sizeof(T); k < n; ++k) diff |= static_cast<T>(a[k] ^ v);
+  return equal && diff == 0;
+}
+
+template <class T>
+DW_NO_COVERAGE DW_RANGE_CHECKED size_t TailStart(const T* a, size_t n) {
   if (n < 2) return 0;
-  // a[end .. n) hold one value; compared a block at a time from the back,
-  // and the block where the run starts again in smaller blocks.
+  // a[end .. n) hold the last entry's value; checked a block at a time from
+  // the back, the block where the run starts in smaller blocks, and the
+  // last of those entry by entry.
+  CheckRange(a, n);
+  const T v = a[n - 1];
   size_t end = n - 1;
-  for (size_t block : {size_t{4096}, size_t{64}}) {
+  for (size_t block : {size_t{1024}, size_t{64}}) {
     while (end > 0) {
       size_t start = end > block ? end - block : 0;
-      if (std::memcmp(a + start, a + start + 1, (end - start) * sizeof(T)) != 0) break;
+      if (!AllEqual(a + start, end - start, v)) break;
       end = start;
     }
   }
-  while (end > 0 && a[end - 1] == a[end]) --end;
+  while (end > 0 && a[end - 1] == v) --end;
   return end;
 }
 

@@ -54,9 +54,14 @@ void MemoryProfile::Parse(const std::string& text) {
 }
 
 MemoryProfile::Section* MemoryProfile::Find(const char* section, bool create) {
+  if (lastSection_ < sections_.size() && lastName_ == section) return &sections_[lastSection_];
   std::string name = Lower(section);
   auto it = sectionIndex_.find(name);
-  if (it != sectionIndex_.end()) return &sections_[it->second];
+  if (it != sectionIndex_.end()) {
+    lastName_ = section;
+    lastSection_ = it->second;
+    return &sections_[it->second];
+  }
   if (!create) return nullptr;
   sectionIndex_.emplace(name, sections_.size());
   sections_.push_back(Section{section, {}, {}});

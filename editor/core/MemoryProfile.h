@@ -46,6 +46,10 @@ class MemoryProfile : public IProfile {
   std::unordered_map<std::string, size_t> sectionIndex_;  // lower-case name -> position
   Section* Find(const char* section, bool create);
   std::vector<Section> sections_;
+  // The section last found, by the name exactly as asked (readers ask for
+  // one section many times in a row).
+  std::string lastName_;
+  size_t lastSection_ = static_cast<size_t>(-1);
   std::vector<WriteRecord> writes_;
 };
 

@@ -44,6 +44,26 @@ TEST(CellExtentArrays, UniformTailStart) {
   EXPECT_EQ(UniformTailStart(a.data(), a.size()), kN - 1);
 }
 
+// One entry that differs from the run, at every place (inside and across the
+// comparison blocks and the wide compares within them), ends the run there.
+template <class T>
+void OneDifferentEntryEndsTheRun(T run, T other) {
+  constexpr size_t kLength = 2100;  // more than two blocks, not a whole number of vectors
+  std::vector<T> a(kLength, run);
+  for (size_t p = 0; p + 1 < kLength; ++p) {
+    a[p] = other;
+    ASSERT_EQ(UniformTailStart(a.data(), a.size()), p + 1) << p;
+    a[p] = run;
+  }
+  EXPECT_EQ(UniformTailStart(a.data(), a.size()), 0u);
+}
+
+TEST(CellExtentArrays, OneDifferentEntryEndsTheRun) {
+  OneDifferentEntryEndsTheRun<int32_t>(7, 0x107);  // differ in one byte only
+  OneDifferentEntryEndsTheRun<uint8_t>(0, 1);
+  OneDifferentEntryEndsTheRun<uint32_t>(0xFFFFFFFFu, 0x7FFFFFFFu);
+}
+
 // Saved from one array, restored over another: the saved contents come back,
 // for every combination of runs and tail values.
 TEST(CellExtentArrays, RestoreGivesBackTheSavedArray) {
@@ -103,6 +123,44 @@ TEST_F(CellExtentTest, RestoreGivesBackTheWholeStore) {
     EXPECT_TRUE(CellExtentHolds(cur()));
     EXPECT_TRUE(Store() == before);
     cur().pictureWidth = 20;
+  }
+}
+
+// A short picture keeps only its rows: writers that say how far down they
+// wrote widen the rows, and a packed save over every kind of change (cells
+// further down, another rest value, a whole refill) gives the store back.
+TEST_F(CellExtentTest, RowsInUseGiveBackTheWholeStore) {
+  cur().pictureWidth = 20;
+  cur().pictureHeight = 10;
+  cur().activeRight = 20;
+  cur().activeBottom = 10;
+  FillAllCells(cur(), 5);
+  cur().cells[static_cast<size_t>(19) * kColumnStride + 9] = 6;  // inside the picture, direct
+  WidenCells(cur(), 31, 25);
+  cur().cells[static_cast<size_t>(30) * kColumnStride + 24] = 7;  // outside it, told
+  const std::vector<uint32_t> before = Store();
+  std::vector<uint32_t> kept(kCellsPerSet, 0xDEAD);
+  const StoreExtent e = SaveAllCells(cur(), kept.data(), true);
+  EXPECT_EQ(e.used, 31);
+  EXPECT_EQ(e.rows, 25);
+  EXPECT_EQ(e.stride, 25);
+
+  const std::vector<std::function<void()>> changes = {
+      [&] { *CellPtr(st(), st().currentDataSet, 2, 1100) = 1; },
+      [&] {
+        WidenCells(cur(), 5, 300);
+        cur().cells[static_cast<size_t>(4) * kColumnStride + 299] = 2;
+      },
+      [&] { FillAllCells(cur(), 9); },
+      [&] { SetCellRest(cur(), 6); },
+      [&] { std::fill(cur().cells, cur().cells + kCellsPerSet, 5u); },
+  };
+  for (size_t k = 0; k < changes.size(); ++k) {
+    SCOPED_TRACE(k);
+    changes[k]();
+    RestoreAllCells(cur(), kept.data(), e);
+    EXPECT_TRUE(CellExtentHolds(cur()));
+    EXPECT_TRUE(Store() == before);
   }
 }
 
