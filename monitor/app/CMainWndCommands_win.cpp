@@ -22,18 +22,6 @@ const int kDoublePrecisionOff = 12;
 const int kDoublePrecisionOn = 13;
 const int kLlaFormat = 4;
 
-typedef void (CMainWndDlg::*ToolLauncher)();
-
-// The launcher of each MenuTool, in MenuTool order.
-const ToolLauncher kToolLaunchers[MENU_TOOL_COUNT] = {
-    &CMainWndDlg::ShowGenericPkts,       &CMainWndDlg::ShowUploadDownloadDlg, &CMainWndDlg::ShowShutdownStandbyDlg,
-    &CMainWndDlg::ShowPositionDlg,       &CMainWndDlg::ShowSkyPlot,           &CMainWndDlg::ShowQbinTester,
-    &CMainWndDlg::ShowFlashLoaderDlg,    &CMainWndDlg::ShowDataRecorderToolDlg, &CMainWndDlg::ShowTtffToolDlg,
-    &CMainWndDlg::ShowFastCorrDlg,       &CMainWndDlg::ShowIonoDelayDlg,      &CMainWndDlg::ShowVersionDlg,
-    &CMainWndDlg::ShowDataConverterDlg,  &CMainWndDlg::ShowConfiguratorDlg,   &CMainWndDlg::ShowDetectReceiverDlg,
-    &CMainWndDlg::ShowReleaseNotesDlg,   &CMainWndDlg::ShowScriptStatusDlg,
-};
-
 }  // namespace
 
 // ---- Resets --------------------------------------------------------------------------------
@@ -125,10 +113,8 @@ bool CMainWndDlg::RunMenuCommand(UINT id)
     case MENU_ACTION_INTERNAL_TOOLS_NOTE: ShowInternalToolsNote(); break;
     case MENU_ACTION_RCVR_CONFIG: ShowRcvrConfigDlg(argument); break;
     case MENU_ACTION_DIAGNOSTICS: ShowDiagDlg(argument); break;
-    case MENU_ACTION_TOOL:
-        if (argument < 0 || argument >= MENU_TOOL_COUNT) return false;
-        (this->*kToolLaunchers[argument])();
-        break;
+    // The launchers' own table knows each tool's window, parent and tab.
+    case MENU_ACTION_TOOL: return LaunchToolCommand(id);
     }
     return true;
 }

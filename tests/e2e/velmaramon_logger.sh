@@ -292,7 +292,7 @@ for n in $PORTS; do rxp_ok "$n" silent purge; done
 
 # ---- The playback channel ------------------------------------------------------------------
 rec=$OUT/replay.qbl
-"${RXSIM:-${HOST_BUILD:-$ROOT/build/host}/tools/rxsim}" --generate qbin-drive-2 --bytes 3000000 --out "$rec" >/dev/null
+"${RXSIM:-${HOST_BUILD:-$ROOT/build/host}/tools/rxsim}" --generate qbin-drive-2 --bytes 40000000 --out "$rec" >/dev/null
 vm_start_window -monitor "-playback=$(zpath "$rec")" || vm_finish
 ui menu "$VM_TITLE" 32796 >/dev/null
 if ui wait "$LOGGER" 15 >/dev/null; then
@@ -317,9 +317,9 @@ EOF
 else
   vm_fail "the logger did not open during a playback"
 fi
-# The window works through the replay's events long after the file is read
-# (about a minute for these 3 MB), which is the main window's business, not
-# the logger's: the run ends here.
+# A full-speed replay reads these 40 MB in some twenty seconds under Wine, long
+# enough for the logger to start and stop while it runs; the rest of the
+# replay is the main window's business, not the logger's: the run ends here.
 vm_kill
 rm -f "$rec"
 vm_finish

@@ -205,7 +205,7 @@ TEST(MenuLayout, InsertAndRemoveChangeOnlyWhatTheyMay)
     }
 }
 
-// The spec's table of items by protocol: E enabled, G greyed, for QBIN (and
+// The table of items by protocol: E enabled, G greyed, for QBIN (and
 // others), NMEA, QTXT, KESTO, QOP.
 struct ExpectedItem {
     bool popup;
