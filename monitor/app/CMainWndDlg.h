@@ -184,6 +184,11 @@ public:
     bool IsLargeLayout() const { return m_layout.large; }
     LinkMode GetLinkMode() const { return m_linkMode; }
     bool IsInitialised() const { return m_initialised; }
+    // A valid position has been shown since the link started; the position
+    // plot pans only then.
+    bool IsPositionValid() const { return m_positionValid; }
+    // The receiver has been heard and has told its model.
+    bool IsReceiverIdentified() { return m_receiverContact && m_link.GetModel().GetReceiverModel() != 0; }
 
     // ---- Link modes (CMainWndLink_win.cpp) ----------------------------------------
     bool EnterMonitorMode();
@@ -413,6 +418,7 @@ public:
     int32_t m_followReceived = 0;
     ProtocolKind m_detectedProtocol = 0;
     bool m_receiverContact = false;
+    bool m_positionValid = false;
     bool m_resetRunning = false;
     bool m_portOpenFailed = false;
     bool m_trackerFailed = false;

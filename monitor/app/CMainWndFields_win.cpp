@@ -205,6 +205,7 @@ void CMainWndDlg::ShowPosition(bool force)
     model.GetNavState(nav);
     if (!IsUsableFixTime(nav)) return;
     m_stale.Reset(STALE_POSITION);
+    m_positionValid = true;
 
     CString copyText;
     if (m_positionXyz) {

@@ -630,6 +630,7 @@ void CMainWndDlg::SetReceiverContact(bool gained)
 
 void CMainWndDlg::ResetPlotViews()
 {
+    m_positionValid = false;
     if (m_pSkyPlot != nullptr) m_pSkyPlot->RecalcLayout();
     if (m_pPositionDlg != nullptr) m_pPositionDlg->ClearTabs();
 }

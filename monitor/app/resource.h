@@ -316,3 +316,11 @@
 #include "resource_menus.h"
 
 #include "resource_tools.h"
+
+#include "resource_position.h"
+
+#include "resource_posmap.h"
+
+#include "resource_skyplot.h"
+
+#include "resource_rcvrconfig.h"

@@ -1,0 +1,2 @@
+// Resource ids of the position window and its plot page (res/position.rc).
+#pragma once

@@ -1,0 +1,2 @@
+// Resource ids of the sky plot (res/skyplot.rc).
+#pragma once
