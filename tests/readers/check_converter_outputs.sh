@@ -36,7 +36,11 @@ fi
 "$RXSIM" --generate "$DRIVE" --bytes "$SIM_BYTES" --faults "$FAULTS" --out "$WORK/all/sim.qbl" --truth "$WORK/all/sim.truth.csv" >/dev/null
 cp "$WORK/all/sim.qbl" "$WORK/all/sim.truth.csv" "$WORK/split/"
 
+# Without the corpus only the simulated recording is converted (an unmatched
+# glob would reach the converter as a literal name).
+shopt -s nullglob
 "$CONVERTLOG" -csv -kml -nmea -txt -xlx "$WORK"/all/*.log "$WORK/all/sim.qbl" >/dev/null
+shopt -u nullglob
 "$CONVERTLOG" -csv -kml -nmea -xlx -split_lines=$SPLIT_LINES "$WORK/split/sim.qbl" >/dev/null
 
 status=0
