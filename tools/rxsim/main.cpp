@@ -122,6 +122,16 @@ const char* Usage()
            "                              QBIN reset (1E, 25) is silent 1 s, then its version\n"
            "  scenario pause|resume       stop or restart the periodic output only\n"
            "  scenario off                stop being one (\"silent\" stops it too)\n"
+           "  hold                        the scenario's periods stop (answers go on) until\n"
+           "                              \"run\"; a scenario loaded meanwhile starts held\n"
+           "  run N                       N periods at the scenario's interval, then hold;\n"
+           "                              \"wait\" replies once they are out\n"
+           "  hold off                    periods go on by themselves again (\"silent\" too)\n"
+           "  fixes                       the fixes that left whole since the last call (as\n"
+           "                              --fix-log takes them): \"ok COUNT\" and per fix\n"
+           "                              \" WEEK,TOW,LAT,LON,HEIGHT,EAST,NORTH,UP\": radians,\n"
+           "                              metres, m/s (the last QBIN 0x56 before it; \"-\"\n"
+           "                              before any), each value as %.17g gives it\n"
            "  inject WHAT [COUNT]         QBIN: announced | crc | dle | garbage | burst |\n"
            "                              falsestart; others: garbage | falsestart | bad |\n"
            "                              truncated | burst\n"
@@ -190,7 +200,7 @@ private:
     void LogFix(const Segment& s);
     void StartDrop(double seconds, bool keep);
     void EndDrop();
-    bool Idle() const { return m_queue.empty() && !m_flood; }
+    bool Idle() const { return m_queue.empty() && !m_flood && !(m_receiver && m_held && m_runLeft > 0); }
     void Refill();
     void OnCommand(const rxsim::Command& command);
     bool QueueFrame(const std::vector<std::string>& args, const std::string& line, std::string& error);
@@ -228,6 +238,11 @@ private:
     // The receiver a scenario makes of rxsim (null: none).
     std::unique_ptr<Receiver> m_receiver;
     bool m_paused = false;  // its periodic output is stopped
+    // Held, periods go out only as "run" grants them; the hold outlives a
+    // scenario loaded meanwhile.
+    bool m_held = false;
+    uint64_t m_runLeft = 0;
+    std::deque<std::string> m_fixList;  // "fixes" entries since the last call
     Clock::time_point m_nextReport;
     Clock::time_point m_silentUntil;  // a reset is in progress until then
     bool m_versionDue = false;
@@ -481,7 +496,8 @@ bool Sim::QueueFrame(const std::vector<std::string>& args, const std::string& li
 void Sim::ServiceReceiver(Clock::time_point now)
 {
     if (!m_receiver || now < m_silentUntil || m_silence.Muted()) return;
-    if (m_paused && !m_versionDue) return;
+    const bool stopped = m_paused || (m_held && m_runLeft == 0);
+    if (stopped && !m_versionDue) return;
     const auto interval = std::chrono::milliseconds(m_receiver->IntervalMs());
     std::vector<Segment> out;
     if (m_versionDue) {
@@ -491,6 +507,7 @@ void Sim::ServiceReceiver(Clock::time_point now)
         m_nextReport = now + interval;
     } else if (now >= m_nextReport) {
         m_receiver->Tick(out);
+        if (m_held) --m_runLeft;
         m_nextReport += interval;
         if (m_nextReport <= now) m_nextReport = now + interval;  // no catching up after a stall
     } else {
@@ -624,7 +641,11 @@ void Sim::LogSent(const uint8_t* data, size_t n)
 void Sim::LogFix(const Segment& s)
 {
     FixTruth fix;
-    if (!m_fixes.Take(s, fix) || !m_fixLog) return;
+    if (!m_fixes.Take(s, fix)) return;
+    const size_t kFixListCap = 100000;
+    if (m_fixList.size() >= kFixListCap) m_fixList.pop_front();
+    m_fixList.push_back(FixListEntry(fix));
+    if (!m_fixLog) return;
     fputs(FixCsvLine(fix, m_lineBytes, WallSeconds()).c_str(), m_fixLog);
     fflush(m_fixLog);
 }
@@ -667,6 +688,7 @@ std::string Sim::Command(Client& c, const std::string& line)
                " queued=" + std::to_string(queued) + " flood=" + (m_flood ? "on" : "off") +
                " answer=" + (m_answer ? "on" : "off") +
                " scenario=" + (m_receiver ? (m_paused ? "paused" : "on") : "off") +
+               " hold=" + (m_held ? (m_runLeft ? "run:" + std::to_string(m_runLeft) : std::string("on")) : "off") +
                " resetting=" + (m_receiver && (m_versionDue || Clock::now() < m_silentUntil) ? "yes" : "no") +
                " unanswered=" + m_silence.Describe();
     }
@@ -728,6 +750,8 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_flood = false;
         m_loopFile.clear();
         m_receiver.reset();
+        m_held = false;
+        m_runLeft = 0;
         m_versionDue = false;
         m_queue.clear();
         m_offset = 0;
@@ -801,6 +825,29 @@ std::string Sim::Command(Client& c, const std::string& line)
         if (!StartReceiver(text, error)) return "err " + error;
         return "ok";
     }
+    if (cmd == "hold") {
+        if (args.size() > 1 || (args.size() == 1 && arg(0) != "off")) return "err usage: hold [off]";
+        m_held = args.empty();
+        m_runLeft = 0;
+        if (!m_held) m_nextReport = Clock::now();
+        return "ok";
+    }
+    if (cmd == "run") {
+        uint64_t n = 0;
+        if (args.size() != 1 || !ParseUint(arg(0), n) || n < 1 || n > 1000000) return "err usage: run N";
+        if (!m_receiver) return "err no scenario";
+        // Counted from now: the first of them goes out at once.
+        if (!m_held || m_runLeft == 0) m_nextReport = Clock::now();
+        m_held = true;
+        m_runLeft += n;
+        return "ok periods=" + std::to_string(m_runLeft);
+    }
+    if (cmd == "fixes") {
+        std::string r = "ok " + std::to_string(m_fixList.size());
+        for (const std::string& f : m_fixList) r += " " + f;
+        m_fixList.clear();
+        return r;
+    }
     if (cmd == "inject") {
         uint64_t count = 1;
         if (args.empty() || (args.size() > 1 && !ParseUint(arg(1), count)) || count > 100000)
@@ -841,6 +888,7 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_receivedLost = 0;
         m_queries.clear();
         m_commands.clear();
+        m_fixList.clear();
         return "ok";
     }
     if (cmd == "quit") {
@@ -926,7 +974,8 @@ int Sim::PollTimeoutMs(Clock::time_point now) const
     auto until = now + std::chrono::milliseconds(500);
     if (m_lineState != LINE_UP) until = std::min(until, m_dropUntil);
     if (m_lineBackoff) until = std::min(until, m_backoffUntil);
-    if (m_receiver && (!m_paused || m_versionDue))
+    const bool periodic = !m_paused && (!m_held || m_runLeft > 0);
+    if (m_receiver && (periodic || m_versionDue))
         until = std::min(until, std::max(m_silentUntil, m_versionDue ? m_silentUntil : m_nextReport));
     for (auto& c : m_clients)
         if (c->waiting) until = std::min(until, c->waitDeadline);

@@ -1,0 +1,81 @@
+// The control commands a test paces the receiver with, on a running rxsim:
+// a hold, periods granted one run at a time, and the fixes that went out.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "LiveRxsim.h"
+
+namespace rxsim {
+namespace {
+
+using test::CountId;
+using test::Has;
+using test::PacketIds;
+typedef test::LiveRxsim LiveControl;
+
+std::vector<std::string> Words(const std::string& text)
+{
+    std::vector<std::string> w;
+    std::istringstream in(text);
+    for (std::string s; in >> s;) w.push_back(s);
+    return w;
+}
+
+TEST_F(LiveControl, HeldReceiverSendsTheRunsItIsGrantedAndListsTheirFixes)
+{
+    EXPECT_EQ(Control("hold"), "ok");
+    Talk(0.3, "");  // what was out before the hold
+    EXPECT_NE(Control("status").find(" hold=on "), std::string::npos);
+    // A scenario loaded while held starts held; queries are still answered.
+    EXPECT_EQ(Control("scenario load sim1-still"), "ok");
+    Control("fixes");
+    std::vector<uint8_t> ids = PacketIds(Talk(1.2, "10 26 10 03"));
+    EXPECT_FALSE(Has(ids, 0x84));
+    EXPECT_TRUE(Has(ids, 0x46));
+    EXPECT_EQ(Control("fixes"), "ok 0");
+
+    EXPECT_EQ(Control("run 5"), "ok periods=5");
+    EXPECT_EQ(Control("wait 5000").substr(0, 8), "ok bytes");  // all five are out
+    EXPECT_NE(Control("status").find(" hold=on "), std::string::npos);
+    ids = PacketIds(Talk(0.8, ""));
+    EXPECT_EQ(CountId(ids, 0x84), 5u);
+    EXPECT_EQ(CountId(ids, 0x56), 5u);
+    const std::vector<std::string> fixes = Words(Control("fixes"));
+    ASSERT_EQ(fixes.size(), 7u);  // "ok", the count, five fixes
+    EXPECT_EQ(fixes[1], "5");
+    for (size_t i = 2; i < fixes.size(); ++i) {
+        EXPECT_EQ(fixes[i].substr(0, 5), "1400,") << fixes[i];
+        EXPECT_EQ(fixes[i].substr(fixes[i].size() - 6), ",0,0,0") << fixes[i];
+    }
+    EXPECT_NE(fixes[2], fixes[3]);  // the jitter
+    EXPECT_EQ(Control("fixes"), "ok 0");
+
+    // Runs add up; "hold off" lets the periods go on by themselves.
+    EXPECT_EQ(Control("run 2"), "ok periods=2");
+    EXPECT_EQ(Control("wait 5000").substr(0, 8), "ok bytes");
+    Talk(0.5, "");
+    EXPECT_EQ(Words(Control("fixes")).at(1), "2");
+    EXPECT_EQ(Control("hold off"), "ok");
+    EXPECT_GE(CountId(PacketIds(Talk(1.0, "")), 0x84), 3u);
+    EXPECT_NE(Control("status").find(" hold=off "), std::string::npos);
+
+    for (const char* bad : {"run", "run 0", "run x", "run 1 2", "hold on"})
+        EXPECT_EQ(Control(bad).substr(0, 10), "err usage:") << bad;
+    EXPECT_EQ(Control("scenario off"), "ok");
+    EXPECT_EQ(Control("run 1"), "err no scenario");
+}
+
+TEST_F(LiveControl, FullStopEndsTheHold)
+{
+    EXPECT_EQ(Control("hold"), "ok");
+    EXPECT_EQ(Control("silent"), "ok");
+    EXPECT_NE(Control("status").find(" hold=off "), std::string::npos);
+    EXPECT_EQ(Control("scenario load sim1-track"), "ok");
+    EXPECT_GE(CountId(PacketIds(Talk(1.0, "")), 0x84), 3u);
+}
+
+}  // namespace
+}  // namespace rxsim
