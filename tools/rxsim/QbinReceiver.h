@@ -143,7 +143,7 @@ public:
 
     // The baud rate of the port the program talks to, as the receiver has
     // it now (a set on that port changes it after its reply).
-    uint32_t LinkBaud() const { return m_ports[m_linkPort].baud; }
+    uint32_t LinkBaud() const override { return m_ports[m_linkPort].baud; }
 
 private:
     Bytes Position(double shift) const;

@@ -105,6 +105,13 @@ const char* Usage()
            "  silent all                  mute: no reports, replies or resets; the scenario\n"
            "                              stays loaded\n"
            "  silent off                  answer everything again\n"
+           "  ignore ID[-SUB]... | off    as silent ID...: these QBIN packets go unanswered\n"
+           "                              (and are not applied), \"BB-00\" only those whose\n"
+           "                              first data byte is 00; off answers them again\n"
+           "  speedcheck on|off           on: while the line's speed (as the program set it)\n"
+           "                              differs from the receiver's port (QBIN 0xBC), both\n"
+           "                              directions lose every byte; \"status\" shows both\n"
+           "                              (baud=RECEIVER line_baud=LINE, - when unknown)\n"
            "  wait [MS]                   reply once everything queued has been written\n"
            "  drop SECONDS [keep]         hang up (the pty goes away, reads fail at once)\n"
            "                              or, with keep, cut traffic both ways; restore after\n"
@@ -205,6 +212,10 @@ private:
     void OnCommand(const rxsim::Command& command);
     bool QueueFrame(const std::vector<std::string>& args, const std::string& line, std::string& error);
     void ServiceReceiver(Clock::time_point now);
+    uint64_t QueuedBytes() const;
+    // The receiver and the program disagree on the line's speed (checked).
+    bool SpeedMismatch() const;
+    void TakePendingBaud();
     int PollTimeoutMs(Clock::time_point now) const;
 
     Line m_line;
@@ -241,6 +252,11 @@ private:
     // Held, periods go out only as "run" grants them; the hold outlives a
     // scenario loaded meanwhile.
     bool m_held = false;
+    // The receiver's port speed as the line has it; a change waits until
+    // the reply that confirms it has left.
+    uint32_t m_receiverBaud = 0, m_pendingBaud = 0;
+    uint64_t m_baudAt = 0;  // line bytes after which m_pendingBaud holds
+    bool m_speedCheck = false;
     uint64_t m_runLeft = 0;
     std::deque<std::string> m_fixList;  // "fixes" entries since the last call
     Clock::time_point m_nextReport;
@@ -347,6 +363,8 @@ bool Sim::StartReceiver(const std::string& text, std::string& error)
     std::unique_ptr<Receiver> r = LoadReceiver(text, error);
     if (!r) return false;
     m_receiver = std::move(r);
+    m_receiverBaud = m_receiver->LinkBaud();
+    m_pendingBaud = 0;
     m_versionDue = false;
     m_paused = false;
     m_silentUntil = Clock::now();
@@ -423,6 +441,13 @@ void Sim::OnCommand(const rxsim::Command& command)
         std::vector<Segment> reply;
         if (m_receiver->Answer(command, reply))
             for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
+        const uint32_t baud = m_receiver->LinkBaud();
+        if (baud != (m_pendingBaud ? m_pendingBaud : m_receiverBaud)) {
+            // The receiver answers at the old speed, then moves.
+            m_pendingBaud = baud;
+            m_baudAt = m_lineBytes + QueuedBytes();
+            TakePendingBaud();
+        }
         return;
     }
     if (m_answer && command.kind == KIND_QBIN) {
@@ -518,6 +543,28 @@ void Sim::ServiceReceiver(Clock::time_point now)
     for (auto& p : out) m_queue.push_back(Entry{std::move(p), 0});
 }
 
+uint64_t Sim::QueuedBytes() const
+{
+    uint64_t queued = 0;
+    for (auto& e : m_queue) queued += e.segment.bytes.size();
+    return queued - std::min<uint64_t>(queued, m_offset);
+}
+
+void Sim::TakePendingBaud()
+{
+    // Once the reply is out, or whatever came between dropped it.
+    if (!m_pendingBaud || (m_lineBytes < m_baudAt && !m_queue.empty())) return;
+    m_receiverBaud = m_pendingBaud;
+    m_pendingBaud = 0;
+}
+
+bool Sim::SpeedMismatch() const
+{
+    if (!m_speedCheck || !m_receiver || !m_receiverBaud) return false;
+    const uint32_t line = m_line.Speed();
+    return line && line != m_receiverBaud;
+}
+
 void Sim::Refill()
 {
     if (!m_queue.empty()) return;
@@ -560,6 +607,7 @@ void Sim::ReadLine()
         ssize_t n = read(m_line.Fd(), buf, sizeof buf);
         if (n > 0) {
             if (m_lineState == LINE_CUT) continue;  // a cut line loses what is sent into it
+            if (SpeedMismatch()) continue;          // and so does one at the wrong speed
             for (ssize_t i = 0; i < n; ++i) {
                 if (m_received.size() < kReceivedCap) m_received.push_back(buf[i]);
                 else ++m_receivedLost;
@@ -589,6 +637,12 @@ void Sim::WriteLine()
             m_rateSent = 0;
         }
         size_t want = e.segment.bytes.size() - m_offset;
+        if (SpeedMismatch()) {
+            // Nobody at the other speed makes anything of it: gone unheard.
+            m_queue.pop_front();
+            m_offset = 0;
+            continue;
+        }
         if (e.rate) {
             double elapsed = std::chrono::duration<double>(now - m_rateStart).count();
             double allowed = elapsed * e.rate - static_cast<double>(m_rateSent);
@@ -617,8 +671,10 @@ void Sim::WriteLine()
         LogFix(e.segment);
         m_queue.pop_front();
         m_offset = 0;
+        TakePendingBaud();
         Refill();
     }
+    TakePendingBaud();
 }
 
 void Sim::LogSent(const uint8_t* data, size_t n)
@@ -690,7 +746,10 @@ std::string Sim::Command(Client& c, const std::string& line)
                " scenario=" + (m_receiver ? (m_paused ? "paused" : "on") : "off") +
                " hold=" + (m_held ? (m_runLeft ? "run:" + std::to_string(m_runLeft) : std::string("on")) : "off") +
                " resetting=" + (m_receiver && (m_versionDue || Clock::now() < m_silentUntil) ? "yes" : "no") +
-               " unanswered=" + m_silence.Describe();
+               " unanswered=" + m_silence.Describe() + " baud=" +
+               (m_receiver && m_receiverBaud ? std::to_string(m_receiverBaud) : std::string("-")) +
+               " line_baud=" + (m_line.Speed() ? std::to_string(m_line.Speed()) : std::string("-")) +
+               " speedcheck=" + (m_speedCheck ? "on" : "off");
     }
     if (cmd == "script") {
         uint64_t count = 1, rate = 0;
@@ -756,6 +815,17 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_queue.clear();
         m_offset = 0;
         if (arg(0) == "purge") m_line.DiscardPending();
+        return "ok";
+    }
+    if (cmd == "ignore") {
+        std::string reply;
+        if (args.empty() || arg(0) == "all" || arg(0) == "purge" || !m_silence.Apply(args, reply, error))
+            return "err usage: ignore ID[-SUB]... | ignore off (ID, SUB: QBIN bytes in hex)";
+        return "ok " + reply;
+    }
+    if (cmd == "speedcheck") {
+        if (args.size() != 1 || (arg(0) != "on" && arg(0) != "off")) return "err usage: speedcheck on|off";
+        m_speedCheck = arg(0) == "on";
         return "ok";
     }
     if (cmd == "wait") {
@@ -993,6 +1063,7 @@ int Sim::Run()
         if (m_lineState != LINE_UP && now >= m_dropUntil) EndDrop();
         if (m_lineBackoff && now >= m_backoffUntil) m_lineBackoff = false;
         ServiceReceiver(now);
+        TakePendingBaud();
         if (m_lineState == LINE_UP && !m_lineBackoff) Refill();
 
         std::vector<pollfd> fds;

@@ -2,6 +2,9 @@
 // a hold, periods granted one run at a time, and the fixes that went out.
 #include <gtest/gtest.h>
 
+#include <termios.h>
+
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,6 +78,56 @@ TEST_F(LiveControl, FullStopEndsTheHold)
     EXPECT_NE(Control("status").find(" hold=off "), std::string::npos);
     EXPECT_EQ(Control("scenario load sim1-track"), "ok");
     EXPECT_GE(CountId(PacketIds(Talk(1.0, "")), 0x84), 3u);
+}
+
+// Sets the far end's speed as a program's SetCommState does.
+void SetSpeed(int fd, speed_t speed)
+{
+    termios t;
+    ASSERT_EQ(tcgetattr(fd, &t), 0);
+    cfsetispeed(&t, speed);
+    cfsetospeed(&t, speed);
+    ASSERT_EQ(tcsetattr(fd, TCSANOW, &t), 0);
+}
+
+TEST_F(LiveControl, PortSetMovesTheReceiversSpeedAfterItsReply)
+{
+    EXPECT_EQ(Control("scenario load sim1-config"), "ok");
+    SetSpeed(m_line, B9600);
+    EXPECT_NE(Control("status").find(" baud=9600 line_baud=9600 speedcheck=off"), std::string::npos);
+    EXPECT_EQ(Control("speedcheck on"), "ok");
+    Talk(0.3, "");
+    const Bytes a38400 = test::Hex("10 BC 00 09 09 03 00 00 00 02 02 00 10 03");
+    // The confirmation still comes at the old speed...
+    const Bytes confirmed = Talk(0.8, "10 BC 00 09 09 03 00 00 00 02 02 00 10 03");
+    EXPECT_NE(std::search(confirmed.begin(), confirmed.end(), a38400.begin(), a38400.end()), confirmed.end());
+    EXPECT_NE(Control("status").find(" baud=38400 line_baud=9600 speedcheck=on"), std::string::npos);
+    // ...then a far end left at 9600 hears nothing, and is not heard.
+    Control("commands");
+    EXPECT_TRUE(Talk(1.5, "10 26 10 03").empty());
+    EXPECT_EQ(Control("commands"), "ok");
+    SetSpeed(m_line, B38400);
+    EXPECT_TRUE(Has(PacketIds(Talk(1.2, "10 26 10 03")), 0x46));
+    EXPECT_EQ(Control("commands"), "ok 10 26 10 03");
+    // Unchecked, speeds do not matter.
+    SetSpeed(m_line, B4800);
+    EXPECT_EQ(Control("speedcheck off"), "ok");
+    EXPECT_TRUE(Has(PacketIds(Talk(1.2, "10 26 10 03")), 0x46));
+    EXPECT_EQ(Control("speedcheck"), "err usage: speedcheck on|off");
+}
+
+TEST_F(LiveControl, IgnoredQueryGoesUnansweredOthersAreAnswered)
+{
+    EXPECT_EQ(Control("scenario load sim1-config"), "ok");
+    EXPECT_EQ(Control("ignore BB-00"), "ok unanswered=BB-00");
+    Talk(0.3, "");
+    EXPECT_FALSE(Has(PacketIds(Talk(1.2, "10 BB 00 10 03")), 0xBB));
+    EXPECT_TRUE(Has(PacketIds(Talk(1.0, "10 8E 15 10 03")), 0x8F));
+    EXPECT_NE(Control("status").find(" unanswered=BB-00 "), std::string::npos);
+    EXPECT_EQ(Control("ignore off"), "ok unanswered=-");
+    EXPECT_TRUE(Has(PacketIds(Talk(1.0, "10 BB 00 10 03")), 0xBB));
+    for (const char* bad : {"ignore", "ignore all", "ignore purge", "ignore BB-0"})
+        EXPECT_EQ(Control(bad).substr(0, 10), "err usage:") << bad;
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST_F(LiveSilence, ChosenQueryGoesUnansweredMuteSaysNothingOffAnswersAgain)
     EXPECT_NE(Control("status").find(" unanswered=-"), std::string::npos);
     EXPECT_EQ(Control("scenario load sim1"), "ok");
     EXPECT_TRUE(Has(PacketIds(Talk(1.5, "10 35 10 03")), 0x55));
-    EXPECT_EQ(Control("silent 3"), "err usage: silent [purge] | silent ID... | silent all | silent off (ID: a QBIN id in hex)");
+    EXPECT_EQ(Control("silent 3"), "err usage: silent [purge] | silent ID[-SUB]... | silent all | silent off (ID, SUB: QBIN bytes in hex)");
 }
 
 }  // namespace
