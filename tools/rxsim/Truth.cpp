@@ -241,6 +241,27 @@ std::string FixListEntry(const FixTruth& fix)
     return s + Line(",%.17g,%.17g,%.17g", fix.east, fix.north, fix.up);
 }
 
+bool TakeChannelReport(const Segment& s, ChannelTruth& c)
+{
+    const size_t kTrackingLength = 24;
+    if (s.outcome != OUT_GOOD || s.kind != KIND_QBIN || s.bytes.size() < 2 || s.bytes[1] != 0x5C) return false;
+    Bytes p;
+    if (!Unstuff(s.bytes, p) || p.size() != 1 + kTrackingLength) return false;
+    c.sv = p[1];
+    c.channel = p[2] >> 3;
+    c.status = p[4];
+    c.level = FloatAt(p, 5);
+    c.elevation = FloatAt(p, 13);
+    c.azimuth = FloatAt(p, 17);
+    return true;
+}
+
+std::string ChannelListEntry(const ChannelTruth& c)
+{
+    return Line("%d,%d,%d,%.9g,%.9g,%.9g", c.channel, c.sv, c.status, static_cast<double>(c.level),
+                static_cast<double>(c.elevation), static_cast<double>(c.azimuth));
+}
+
 std::string FixCsvLine(const FixTruth& fix, uint64_t end, double time)
 {
     std::string s = FixCsvLine(fix);

@@ -60,4 +60,16 @@ std::string FixCsvLine(const FixTruth& fix, uint64_t end, double time);
 // velocities "-" when no velocity came before the fix.
 std::string FixListEntry(const FixTruth& fix);
 
+// One channel of a QBIN tracking report (0x5C) as it left.
+struct ChannelTruth {
+    int channel = 0, sv = 0, status = 0;
+    float level = 0, elevation = 0, azimuth = 0;  // radians
+};
+// True when `s` is a good 0x5C report, given in `c`.
+bool TakeChannelReport(const Segment& s, ChannelTruth& c);
+// As the control command "channels" lists it: CH,SV,STATUS,LEVEL,ELEV,AZIM
+// with the channel 0..11, the status byte in decimal and the floats as
+// %.9g gives them (the very float back).
+std::string ChannelListEntry(const ChannelTruth& c);
+
 }  // namespace rxsim

@@ -139,6 +139,10 @@ const char* Usage()
            "                              \" WEEK,TOW,LAT,LON,HEIGHT,EAST,NORTH,UP\": radians,\n"
            "                              metres, m/s (the last QBIN 0x56 before it; \"-\"\n"
            "                              before any), each value as %.17g gives it\n"
+           "  channels                    the QBIN tracking reports (0x5C) that left since\n"
+           "                              the last call: \"ok COUNT\" and per report\n"
+           "                              \" CH,SV,STATUS,LEVEL,ELEV,AZIM\" (channel 0..11,\n"
+           "                              status decimal, angles in radians, %.9g)\n"
            "  inject WHAT [COUNT]         QBIN: announced | crc | dle | garbage | burst |\n"
            "                              falsestart; others: garbage | falsestart | bad |\n"
            "                              truncated | burst\n"
@@ -258,7 +262,8 @@ private:
     uint64_t m_baudAt = 0;  // line bytes after which m_pendingBaud holds
     bool m_speedCheck = false;
     uint64_t m_runLeft = 0;
-    std::deque<std::string> m_fixList;  // "fixes" entries since the last call
+    std::deque<std::string> m_fixList;      // "fixes" entries since the last call
+    std::deque<std::string> m_channelList;  // "channels" entries since the last call
     Clock::time_point m_nextReport;
     Clock::time_point m_silentUntil;  // a reset is in progress until then
     bool m_versionDue = false;
@@ -696,10 +701,16 @@ void Sim::LogSent(const uint8_t* data, size_t n)
 
 void Sim::LogFix(const Segment& s)
 {
+    const size_t kListCap = 100000;
+    ChannelTruth channel;
+    if (TakeChannelReport(s, channel)) {
+        if (m_channelList.size() >= kListCap) m_channelList.pop_front();
+        m_channelList.push_back(ChannelListEntry(channel));
+        return;
+    }
     FixTruth fix;
     if (!m_fixes.Take(s, fix)) return;
-    const size_t kFixListCap = 100000;
-    if (m_fixList.size() >= kFixListCap) m_fixList.pop_front();
+    if (m_fixList.size() >= kListCap) m_fixList.pop_front();
     m_fixList.push_back(FixListEntry(fix));
     if (!m_fixLog) return;
     fputs(FixCsvLine(fix, m_lineBytes, WallSeconds()).c_str(), m_fixLog);
@@ -912,10 +923,11 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_runLeft += n;
         return "ok periods=" + std::to_string(m_runLeft);
     }
-    if (cmd == "fixes") {
-        std::string r = "ok " + std::to_string(m_fixList.size());
-        for (const std::string& f : m_fixList) r += " " + f;
-        m_fixList.clear();
+    if (cmd == "fixes" || cmd == "channels") {
+        std::deque<std::string>& list = cmd == "fixes" ? m_fixList : m_channelList;
+        std::string r = "ok " + std::to_string(list.size());
+        for (const std::string& f : list) r += " " + f;
+        list.clear();
         return r;
     }
     if (cmd == "inject") {
@@ -959,6 +971,7 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_queries.clear();
         m_commands.clear();
         m_fixList.clear();
+        m_channelList.clear();
         return "ok";
     }
     if (cmd == "quit") {

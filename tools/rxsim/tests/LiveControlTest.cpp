@@ -80,6 +80,24 @@ TEST_F(LiveControl, FullStopEndsTheHold)
     EXPECT_GE(CountId(PacketIds(Talk(1.0, "")), 0x84), 3u);
 }
 
+TEST_F(LiveControl, ChannelsListsTheTrackingReportsThatLeft)
+{
+    EXPECT_EQ(Control("hold"), "ok");
+    EXPECT_EQ(Control("scenario load sim1-sky-moving"), "ok");
+    Talk(0.3, "");
+    Control("channels");
+    EXPECT_EQ(Control("run 2"), "ok periods=2");
+    EXPECT_EQ(Control("wait 5000").substr(0, 8), "ok bytes");
+    const std::vector<std::string> w = Words(Control("channels"));
+    ASSERT_EQ(w.size(), 14u);  // "ok", the count, six channels twice
+    EXPECT_EQ(w[1], "12");
+    EXPECT_EQ(w[2].substr(0, 13), "0,5,64,45,0.7");
+    EXPECT_EQ(w[5].substr(0, 9), "3,135,64,");
+    EXPECT_NE(w[2], w[8]);  // PRN 5 moved
+    EXPECT_EQ(w[6], w[12]);  // the zenith one did not
+    EXPECT_EQ(Control("channels"), "ok 0");
+}
+
 // Sets the far end's speed as a program's SetCommState does.
 void SetSpeed(int fd, speed_t speed)
 {
