@@ -106,6 +106,22 @@ void Line::Close(bool unlinkPath)
     if (m_ownPty && unlinkPath && !m_path.empty()) unlink(m_path.c_str());
 }
 
+uint32_t Line::Speed() const
+{
+    static const struct {
+        speed_t code;
+        uint32_t baud;
+    } kSpeeds[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
+                   {B19200, 19200}, {B38400, 38400}, {B57600, 57600},   {B115200, 115200},
+                   {B230400, 230400}};
+    termios t;
+    if (m_fd < 0 || tcgetattr(m_fd, &t) != 0) return 0;
+    const speed_t code = cfgetospeed(&t);
+    for (const auto& s : kSpeeds)
+        if (s.code == code) return s.baud;
+    return 0;
+}
+
 void Line::DiscardPending()
 {
     if (m_slaveFd >= 0) tcflush(m_slaveFd, TCIFLUSH);

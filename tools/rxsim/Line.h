@@ -12,6 +12,7 @@
 // Device mode (--device PATH): rxsim opens an existing tty, for example one
 // end of a socat pair. It cannot hang up the far end there, so a drop only
 // cuts the traffic.
+#include <cstdint>
 #include <string>
 
 namespace rxsim {
@@ -39,6 +40,9 @@ public:
     const std::string& SlavePath() const { return m_slavePath; }
     // Discards what the far side has not read yet.
     void DiscardPending();
+    // The baud rate the far side set on the line (a pty's master reads its
+    // slave's settings); 0 when unknown.
+    uint32_t Speed() const;
 
 private:
     bool m_ownPty = false;

@@ -106,6 +106,101 @@ Bytes Announcement(const Bytes& covered, bool corrupt)
 const double kTurnLatitude = 1.4;  // radians, about 80 degrees
 const double kPi = 3.14159265358979323846;
 const double kLowestHeight = -100, kHighestHeight = 20000;
+const double kRadiansPerDegree = kPi / 180;
+// The WGS-84 ellipsoid, for metres on the ground as latitude and longitude.
+const double kEarthA = 6378137.0, kEarthE2 = 0.00669437999014;
+const uint8_t kKeep = 0xFF;  // a navigation configuration byte left as it is
+
+// Baud rates by the codes 0xBC carries them with; other codes read as 9600.
+const struct {
+    uint8_t code;
+    uint32_t baud;
+} kBaudCodes[] = {{4, 1200}, {5, 2400}, {6, 4800}, {7, 9600}, {8, 19200}, {9, 38400}, {10, 57600}, {11, 115200}};
+
+uint8_t BaudCode(uint32_t baud)
+{
+    for (const auto& b : kBaudCodes)
+        if (b.baud == baud) return b.code;
+    return 7;
+}
+
+uint32_t BaudOf(uint8_t code)
+{
+    for (const auto& b : kBaudCodes)
+        if (b.code == code) return b.baud;
+    return 9600;
+}
+
+bool IsBaud(uint32_t baud)
+{
+    for (const auto& b : kBaudCodes)
+        if (b.baud == baud) return true;
+    return false;
+}
+
+float FloatAt(const Bytes& b, size_t at)
+{
+    uint32_t v = static_cast<uint32_t>(b[at]) << 24 | static_cast<uint32_t>(b[at + 1]) << 16 |
+                 static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
+    float f;
+    memcpy(&f, &v, sizeof f);
+    return f;
+}
+
+bool AllKeep(const Bytes& b, size_t at, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        if (b[at + i] != kKeep) return false;
+    return true;
+}
+
+// "A"/"B" or "0"/"1": a port's index.
+bool ReadPortName(const std::string& s, int& port)
+{
+    if (s == "A" || s == "a" || s == "0") port = 0;
+    else if (s == "B" || s == "b" || s == "1") port = 1;
+    else return false;
+    return true;
+}
+
+// A channel's words after its five numbers: [STATUS] [deg] [fix] [move DE DA].
+bool ReadChannelExtras(Args& a, size_t from, QbinChannel& c)
+{
+    size_t i = from;
+    c.status = 8;
+    if (i < a.Size() && a.S(i) != "deg" && a.S(i) != "fix" && a.S(i) != "move") {
+        const std::string& t = a.S(i);
+        const bool hex = t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
+        if (hex) {
+            std::vector<std::string> digits = {t.substr(2)};
+            Args h(digits);
+            c.status = static_cast<uint8_t>(h.U(0, 16, 255));
+            if (!h.Ok()) return false;
+        } else {
+            c.status = static_cast<uint8_t>(a.U(i, 10, 255));
+        }
+        ++i;
+    }
+    double unit = 1;
+    while (i < a.Size()) {
+        const std::string word = a.S(i++);
+        if (word == "deg") {
+            unit = kRadiansPerDegree;
+        } else if (word == "fix") {
+            c.inFix = true;
+        } else if (word == "move") {
+            c.dElevation = a.D(i++);
+            c.dAzimuth = a.D(i++);
+        } else {
+            return false;
+        }
+    }
+    c.elevation = static_cast<float>(c.elevation * unit);
+    c.azimuth = static_cast<float>(c.azimuth * unit);
+    c.dElevation *= unit;
+    c.dAzimuth *= unit;
+    return a.Ok();
+}
 
 }  // namespace
 
@@ -137,6 +232,11 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
     fresh.m_height = 545.4;
     fresh.m_bias = 1.0;
     fresh.m_dLat = fresh.m_dLon = fresh.m_dHeight = 0;
+    fresh.m_track = false;
+    fresh.m_trackEast = fresh.m_trackNorth = fresh.m_trackUp = 0;
+    fresh.m_jitter = 0;
+    fresh.m_jitterState = 1;
+    fresh.m_jitterLat = fresh.m_jitterLon = 0;
     fresh.m_velEast = fresh.m_velNorth = fresh.m_velUp = fresh.m_biasRate = 0;
     fresh.m_tow = 259200;
     fresh.m_towStep = 1;
@@ -180,8 +280,18 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
     fresh.m_navDopMask = 12.0f;
     fresh.m_navDopSwitch = 5.0f;
     fresh.m_navAge = 30;
+    fresh.m_ports[0] = QbinPort{9600, 8, 0, 1, 0x02, 0x02};
+    fresh.m_ports[1] = QbinPort{4800, 8, 0, 1, 0x04, 0x04};
+    fresh.m_linkPort = 0;
 
-    std::string all = text;
+    // Comments first: a ";" in a comment separates nothing.
+    std::string all;
+    std::istringstream physical(text);
+    for (std::string line; std::getline(physical, line);) {
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        all += line + "\n";
+    }
     for (char& c : all)
         if (c == ';') c = '\n';
     std::istringstream lines(all);
@@ -190,8 +300,6 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
     bool sawChannel = false;
     while (std::getline(lines, line)) {
         ++number;
-        size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
         std::istringstream in(line);
         std::string key;
         if (!(in >> key)) continue;
@@ -217,6 +325,21 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
             fresh.m_dLat = a.D(0);
             fresh.m_dLon = a.D(1);
             fresh.m_dHeight = a.D(2);
+        } else if (key == "track") {
+            fresh.m_track = true;
+            fresh.m_trackEast = a.D(0);
+            fresh.m_trackNorth = a.D(1);
+            fresh.m_trackUp = a.D(2);
+            fresh.m_velEast = static_cast<float>(fresh.m_trackEast);
+            fresh.m_velNorth = static_cast<float>(fresh.m_trackNorth);
+            fresh.m_velUp = static_cast<float>(fresh.m_trackUp);
+            ok = t.size() == 3 && std::isfinite(fresh.m_trackEast) && std::isfinite(fresh.m_trackNorth) &&
+                 std::isfinite(fresh.m_trackUp);
+        } else if (key == "jitter") {
+            fresh.m_jitter = a.D(0);
+            const unsigned long seed = t.size() > 1 ? a.U(1, 10, 0xFFFFFFFFul) : 1;
+            fresh.m_jitterState = seed ? static_cast<uint32_t>(seed) : 1;
+            ok = t.size() <= 2 && fresh.m_jitter >= 0 && fresh.m_jitter <= 100000;
         } else if (key == "velocity") {
             fresh.m_velEast = a.F(0);
             fresh.m_velNorth = a.F(1);
@@ -226,7 +349,8 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
             fresh.m_tow = a.F(0);
             fresh.m_week = static_cast<uint16_t>(a.U(1, 10, 65535));
             fresh.m_utcOffset = a.F(2);
-            fresh.m_towStep = t.size() > 3 ? a.F(3) : 1.0f;
+            fresh.m_towStep = t.size() > 3 ? a.D(3) : 1.0;
+            ok = fresh.m_tow >= 0 && fresh.m_tow < 604800 && fresh.m_towStep >= 0 && fresh.m_towStep < 604800;
         } else if (key == "health") {
             fresh.m_healthCode = static_cast<uint8_t>(a.U(0, 16, 255));
             fresh.m_healthBits = static_cast<uint8_t>(a.U(1, 16, 255));
@@ -249,8 +373,8 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
             c.level = a.F(2);
             c.elevation = a.F(3);
             c.azimuth = a.F(4);
-            c.status = t.size() > 5 ? static_cast<uint8_t>(a.U(5, 10, 255)) : 8;
-            if (a.Ok()) {
+            ok = ReadChannelExtras(a, 5, c);
+            if (ok && a.Ok()) {
                 // A scenario that names channels names all it tracks.
                 if (!sawChannel)
                     for (auto& h : fresh.m_hasChannel) h = false;
@@ -297,6 +421,21 @@ bool QbinReceiver::Load(const std::string& text, std::string& error)
             fresh.m_navDopMask = a.F(5);
             fresh.m_navDopSwitch = a.F(6);
             fresh.m_navAge = static_cast<uint8_t>(a.U(7, 10, 255));
+        } else if (key == "port") {
+            int port = 0;
+            QbinPort p;
+            p.baud = static_cast<uint32_t>(a.U(1, 10, 115200));
+            p.dataBits = static_cast<uint8_t>(a.U(2, 10, 8));
+            const std::string parity = a.S(3);
+            p.parity = parity == "O" ? 1 : parity == "E" ? 2 : 0;
+            p.stopBits = static_cast<uint8_t>(a.U(4, 10, 2));
+            p.inMask = static_cast<uint8_t>(a.U(5, 16, 255));
+            p.outMask = static_cast<uint8_t>(a.U(6, 16, 255));
+            ok = t.size() == 7 && ReadPortName(a.S(0), port) && IsBaud(p.baud) && p.dataBits >= 7 &&
+                 (parity == "N" || parity == "O" || parity == "E") && p.stopBits >= 1;
+            if (ok) fresh.m_ports[port] = p;
+        } else if (key == "link") {
+            ok = t.size() == 1 && ReadPortName(a.S(0), fresh.m_linkPort);
         } else {
             error = "line " + std::to_string(number) + ": unknown setting " + key;
             return false;
@@ -317,11 +456,11 @@ Bytes QbinReceiver::PositionData(double shift) const
     const size_t kPositionReport = 36;
     Bytes d;
     d.reserve(kPositionReport);
-    PutDouble(d, m_lat + shift);
-    PutDouble(d, m_lon + shift);
+    PutDouble(d, m_lat + m_jitterLat + shift);
+    PutDouble(d, m_lon + m_jitterLon + shift);
     PutDouble(d, m_height + shift * 1000);
     PutDouble(d, m_bias);
-    PutFloat(d, m_tow);
+    PutFloat(d, static_cast<float>(m_tow));
     return d;
 }
 
@@ -332,14 +471,14 @@ Bytes QbinReceiver::Report(uint8_t id, uint8_t sub) const
     d.reserve(kTypicalReport);
     switch (id) {
     case 0x41:  // GPS time: TOW, week, UTC offset
-        PutFloat(d, m_tow);
+        PutFloat(d, static_cast<float>(m_tow));
         PutU16(d, m_week);
         PutFloat(d, m_utcOffset);
         break;
     case 0x84:
         return Position(0);
     case 0x56:  // velocity east, north, up, clock bias rate, time of fix
-        for (float v : {m_velEast, m_velNorth, m_velUp, m_biasRate, m_tow}) PutFloat(d, v);
+        for (float v : {m_velEast, m_velNorth, m_velUp, m_biasRate, static_cast<float>(m_tow)}) PutFloat(d, v);
         break;
     case 0x82:  // DGPS mode, last of a period: the fix is complete then
         PutU8(d, m_dgpsMode);
@@ -350,9 +489,10 @@ Bytes QbinReceiver::Report(uint8_t id, uint8_t sub) const
         break;
     case 0x6D: {
         // Satellite count in the high nibble, fix mode in the low one.
-        PutU8(d, static_cast<uint8_t>(m_fixSvs.size() << 4 | (m_fixMode & 0x0F)));
+        const std::vector<uint8_t> svs = FixSatellites();
+        PutU8(d, static_cast<uint8_t>(svs.size() << 4 | (m_fixMode & 0x0F)));
         for (float v : {m_pdop, m_hdop, m_vdop, m_tdop}) PutFloat(d, v);
-        d.insert(d.end(), m_fixSvs.begin(), m_fixSvs.end());
+        d.insert(d.end(), svs.begin(), svs.end());
         break;
     }
     case 0x1C:
@@ -402,6 +542,23 @@ Bytes QbinReceiver::Report(uint8_t id, uint8_t sub) const
         PutU8(d, m_navAge);
         d.resize(40, 0x00);  // reserved tail
         break;
+    case 0xBC: {
+        // The port FF stands for is the link's; the report names it.
+        const int port = sub == 0xFF ? m_linkPort : sub;
+        if (port > 1) return Bytes();
+        const QbinPort& p = m_ports[port];
+        PutU8(d, static_cast<uint8_t>(port));
+        PutU8(d, BaudCode(p.baud));
+        PutU8(d, BaudCode(p.baud));
+        PutU8(d, p.dataBits == 7 ? 2 : 3);
+        PutU8(d, p.parity);
+        PutU8(d, p.stopBits == 2 ? 1 : 0);
+        PutU8(d, 0x00);
+        PutU8(d, p.inMask);
+        PutU8(d, p.outMask);
+        PutU8(d, 0x00);
+        break;
+    }
     case 0x55:
         d.assign(m_io, m_io + 4);
         break;
@@ -440,7 +597,7 @@ void QbinReceiver::Channels(std::vector<Segment>& out) const
         PutU8(d, 1);                             // acquired
         PutU8(d, c.status);
         PutFloat(d, c.level);
-        PutFloat(d, m_tow);
+        PutFloat(d, static_cast<float>(m_tow));
         PutFloat(d, c.elevation);
         PutFloat(d, c.azimuth);
         for (int k = 0; k < 4; ++k) PutU8(d, 0);
@@ -448,8 +605,38 @@ void QbinReceiver::Channels(std::vector<Segment>& out) const
     }
 }
 
+std::vector<uint8_t> QbinReceiver::FixSatellites() const
+{
+    const size_t kMostInFix = 12;  // the count is a nibble and 0x6D holds 12
+    std::vector<uint8_t> svs = m_fixSvs;
+    for (int n = 0; n < 12; ++n) {
+        if (!m_hasChannel[n] || !m_channels[n].inFix || svs.size() >= kMostInFix) continue;
+        if (std::find(svs.begin(), svs.end(), m_channels[n].sv) == svs.end()) svs.push_back(m_channels[n].sv);
+    }
+    return svs;
+}
+
+void QbinReceiver::DrawJitter()
+{
+    if (m_jitter <= 0) return;
+    auto next = [this] {
+        m_jitterState ^= m_jitterState << 13;
+        m_jitterState ^= m_jitterState >> 17;
+        m_jitterState ^= m_jitterState << 5;
+        return static_cast<double>(m_jitterState) / 4294967296.0;  // [0, 1)
+    };
+    // Uniform over the disc: the radius goes with the root of its draw.
+    const double r = m_jitter * std::sqrt(next()), angle = 2 * kPi * next();
+    const double s = std::sin(m_lat), w = std::sqrt(1 - kEarthE2 * s * s);
+    const double meridian = kEarthA * (1 - kEarthE2) / (w * w * w) + m_height;
+    const double parallel = (kEarthA / w + m_height) * std::cos(m_lat);
+    m_jitterLat = r * std::cos(angle) / meridian;
+    m_jitterLon = parallel > 1 ? r * std::sin(angle) / parallel : 0;
+}
+
 void QbinReceiver::Tick(std::vector<Segment>& out)
 {
+    DrawJitter();
     for (uint8_t id : m_periodic) {
         if (id == 0x5C) {
             Channels(out);
@@ -460,24 +647,58 @@ void QbinReceiver::Tick(std::vector<Segment>& out)
     }
     Move();
     m_tow += m_towStep;
-    if (m_tow >= 604800.0f) {
-        m_tow -= 604800.0f;
+    if (m_tow >= 604800.0) {
+        m_tow -= 604800.0;
         ++m_week;
     }
 }
 
 void QbinReceiver::Move()
 {
+    if (m_track) {
+        // Metres over the period's time as angles where the receiver is now.
+        const double dt = m_towStep > 0 ? m_towStep : m_intervalMs / 1000.0;
+        const double s = std::sin(m_lat), w = std::sqrt(1 - kEarthE2 * s * s);
+        const double meridian = kEarthA * (1 - kEarthE2) / (w * w * w) + m_height;
+        const double parallel = (kEarthA / w + m_height) * std::cos(m_lat);
+        m_dLat = m_trackNorth * dt / meridian;
+        m_dLon = parallel > 1 ? m_trackEast * dt / parallel : 0;
+        m_dHeight = m_trackUp * dt;
+    }
     // A bound that would be passed turns the motion back for good, so the
     // track runs to and fro rather than sticking at the bound.
-    if (std::fabs(m_lat + m_dLat) > kTurnLatitude) m_dLat = -m_dLat;
+    if (std::fabs(m_lat + m_dLat) > kTurnLatitude) {
+        m_dLat = -m_dLat;
+        m_trackNorth = -m_trackNorth;
+    }
     const double height = m_height + m_dHeight;
-    if (height < kLowestHeight || height > kHighestHeight) m_dHeight = -m_dHeight;
+    if (height < kLowestHeight || height > kHighestHeight) {
+        m_dHeight = -m_dHeight;
+        m_trackUp = -m_trackUp;
+    }
+    if (m_track) {  // the velocity stays the track's
+        m_velNorth = static_cast<float>(m_trackNorth);
+        m_velUp = static_cast<float>(m_trackUp);
+    }
     m_lat += m_dLat;
     m_lon += m_dLon;
     m_height += m_dHeight;
     if (m_lon >= kPi) m_lon -= 2 * kPi;
     if (m_lon < -kPi) m_lon += 2 * kPi;
+
+    const double kHalfPi = kPi / 2;
+    for (QbinChannel& c : m_channels) {
+        if (c.dElevation == 0 && c.dAzimuth == 0) continue;  // fixed values stay exact
+        double elevation = c.elevation + c.dElevation;
+        if (std::fabs(elevation) > kHalfPi) {
+            c.dElevation = -c.dElevation;
+            elevation = c.elevation + c.dElevation;
+        }
+        double azimuth = std::fmod(c.azimuth + c.dAzimuth, 2 * kPi);
+        if (azimuth < 0) azimuth += 2 * kPi;
+        c.elevation = static_cast<float>(elevation);
+        c.azimuth = static_cast<float>(azimuth);
+    }
 }
 
 bool QbinReceiver::SpoilFix(std::vector<Segment>& period)
@@ -543,8 +764,21 @@ bool QbinReceiver::AnswerPacket(const Bytes& packet, std::vector<Segment>& out)
     }
     case 0xBB:
         if (d0 != 0x00) return false;
+        ApplyNavConfig(packet);
         Good(out, Report(0xBB));
         return true;
+    case 0xBC: {
+        // A query names the port; a set carries its settings after it.
+        if (n != 1 && n != 10) return false;
+        Bytes reply = Report(0xBC, d0);
+        if (reply.empty()) return false;
+        if (n == 10) {
+            ApplyPort(packet);
+            reply = Report(0xBC, d0);
+        }
+        Good(out, reply);
+        return true;
+    }
     case 0x35:
         if (n == 4) memcpy(m_io, &packet[1], 4);
         Good(out, Report(0x55));
@@ -571,6 +805,45 @@ bool QbinReceiver::AnswerPacket(const Bytes& packet, std::vector<Segment>& out)
     default:
         return false;
     }
+}
+
+void QbinReceiver::ApplyNavConfig(const Bytes& packet)
+{
+    // BB 00, mode, DGPS, dynamics, a reserved byte, four floats, the age
+    // limit and reserved bytes: 40 or 43 data bytes in all.
+    const size_t kShort = 41, kLong = 44;
+    if (packet.size() != kShort && packet.size() != kLong) return;
+    auto byte = [&](size_t at, uint8_t& field) {
+        if (packet[at] != kKeep) field = packet[at];
+    };
+    auto real = [&](size_t at, float& field) {
+        const float v = FloatAt(packet, at);
+        if (!AllKeep(packet, at, 4) && std::isfinite(v)) field = v;
+    };
+    byte(2, m_navMode);
+    byte(3, m_navDgps);
+    byte(4, m_navDynamics);
+    real(6, m_navElev);
+    real(10, m_navSnr);
+    real(14, m_navDopMask);
+    real(18, m_navDopSwitch);
+    byte(22, m_navAge);
+}
+
+void QbinReceiver::ApplyPort(const Bytes& packet)
+{
+    // BC port, input baud, output baud, data bits, parity, stop bits, 00,
+    // input mask, output mask, 00. The receiver keeps one rate per port:
+    // the output rate's.
+    const int port = packet[1] == 0xFF ? m_linkPort : packet[1];
+    if (port > 1) return;
+    QbinPort& p = m_ports[port];
+    p.baud = BaudOf(packet[3]);
+    p.dataBits = packet[4] == 2 ? 7 : 8;
+    p.parity = packet[5] <= 2 ? packet[5] : 0;
+    p.stopBits = packet[6] == 1 ? 2 : 1;
+    p.inMask = packet[8];
+    p.outMask = packet[9];
 }
 
 bool QbinReceiver::Inject(const std::string& what, int count, Garbage& garbage,

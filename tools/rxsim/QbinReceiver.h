@@ -27,6 +27,18 @@ struct QbinChannel {
     uint8_t sv = 0;
     uint8_t status = 0;
     float level = 0, elevation = 0, azimuth = 0;
+    // Radians per period; the satellite crosses the sky at this pace.
+    double dElevation = 0, dAzimuth = 0;
+    bool inFix = false;  // its satellite is one of the fix's (0x6D)
+};
+
+// One serial port of the receiver as 0xBC reports it.
+struct QbinPort {
+    uint32_t baud = 9600;
+    uint8_t dataBits = 8;
+    uint8_t parity = 0;    // 0 none, 1 odd, 2 even
+    uint8_t stopBits = 1;  // 1 or 2
+    uint8_t inMask = 0x02, outMask = 0x02;  // QTXT 1, QBIN 2, NMEA 4, AUX 8
 };
 
 // A scenario is text, one setting per line ("#" starts a comment); inline
@@ -42,12 +54,27 @@ struct QbinChannel {
 //                                   a height that would leave -100..20000 m
 //                                   turns back, the longitude wraps at +-pi,
 //                                   so a track of any length stays on earth
+//   track EAST NORTH UP             a track at this velocity (m/s): each period
+//                                   the position moves by it over the TOW step
+//                                   (the interval when the clock stands still) and
+//                                   0x56 reports it, so fix and velocity agree;
+//                                   the bounds of `motion` turn it back
+//   jitter METRES [SEED]            each period's 0x84 lies within METRES of the
+//                                   true position (a disc), the offsets drawn
+//                                   from SEED (default 1): the same in every run
 //   dgps MODE                       0x82 byte (decimal; bit 0 set: differential)
 //   velocity EAST NORTH UP [RATE]   0x56 floats (m/s; clock bias rate, default 0)
 //   time TOW WEEK UTC_OFFSET [STEP] 0x41; TOW grows by STEP each period (default 1)
 //   health CODE BITS                0x46 bytes (hex)
 //   fix MODE PDOP HDOP VDOP TDOP SV...   0x6D; MODE is the low nibble (hex)
-//   channel N SV LEVEL ELEVATION AZIMUTH [STATUS]   0x5C for channel N (0..11)
+//   channel N SV LEVEL ELEVATION AZIMUTH [STATUS] [deg] [fix] [move DELEV DAZIM]
+//                                   0x5C for channel N (0..11): angles in radians
+//                                   (degrees after `deg`), STATUS decimal or 0xHH
+//                                   (default 8; bit 0x40: tracking); `fix` adds SV
+//                                   to 0x6D's satellites; `move`: elevation and
+//                                   azimuth change by so much each period (the
+//                                   elevation turns back at +-90 degrees, the
+//                                   azimuth wraps at 360)
 //   firmware MAJ MIN BUILD MONTH DAY YEAR NAME...   0x1C-82 first component
 //   component MAJ MIN BUILD MONTH DAY YEAR NAME...  further 0x1C-82 components
 //   core MAJ MIN MONTH DAY YEAR       the core half of 0x45
@@ -56,6 +83,12 @@ struct QbinChannel {
 //   nmea INTERVAL MASK | svmask MASK      0x7B and 0xC2 (MASK hex)
 //   datum INDEX DX DY DZ A E2            0x8F-15
 //   navconfig MODE DGPS DYNAMICS ELEV SNR DOPMASK DOPSWITCH AGE   0xBB
+//   port A|B BAUD DATABITS PARITY STOPBITS IN OUT   a serial port as 0xBC gives
+//                                   it: PARITY N, O or E; IN and OUT the protocol
+//                                   masks in hex (QTXT 1, QBIN 2, NMEA 4, AUX 8);
+//                                   defaults A 9600 8 N 1 02 02, B 4800 8 N 1 04 04
+//   link A|B                        the port the program talks to (default A):
+//                                   0xBC for port FF is about this one
 class QbinReceiver : public Receiver {
 public:
     QbinReceiver();
@@ -71,7 +104,12 @@ public:
 
     // The reply to a packet the program wrote (id + unstuffed data); false
     // when this receiver does not answer it. Settings that carry values are
-    // taken over before the reply, as a receiver confirms what it applied.
+    // taken over before the reply, as a receiver confirms what it applied:
+    // 0x35 (I/O options), 0x70 (filter), 0xBB 00 + 39 or 42 bytes (navigation
+    // configuration; an FF byte or an all-FF float keeps its value), 0xBC
+    // with 10 bytes (a port; port FF is the link's), 0x8E-15 with an index
+    // (datum), 0xC2 (satellite mask). Queries: 0x1C 02/03, 0x1F, 0x21, 0x24,
+    // 0x26, 0x35, 0x3C, 0x70, 0x7A 00, 0x8E-15, 0xBB 00, 0xBC PORT, 0xC2.
     bool AnswerPacket(const Bytes& packet, std::vector<Segment>& out);
     bool Answer(const Command& c, std::vector<Segment>& out) override
     {
@@ -99,23 +137,43 @@ public:
     bool Inject(const std::string& what, int count, Garbage& garbage,
                 std::vector<Segment>& out) override;
 
-    // One report by id (0x1C: sub-code in `sub`); empty when unknown.
+    // One report by id (0x1C: sub-code in `sub`; 0xBC: the port, FF the
+    // link's); empty when unknown.
     Bytes Report(uint8_t id, uint8_t sub = 0) const;
+
+    // The baud rate of the port the program talks to, as the receiver has
+    // it now (a set on that port changes it after its reply).
+    uint32_t LinkBaud() const override { return m_ports[m_linkPort].baud; }
 
 private:
     Bytes Position(double shift) const;
     Bytes PositionData(double shift) const;
     // The 0x5C reports of every tracked channel.
     void Channels(std::vector<Segment>& out) const;
-    // The position moves on by one period's motion, within the bounds.
+    // The position moves on by one period's motion, within the bounds; the
+    // satellites move on too.
     void Move();
+    // The next position's offset from the true one (jitter).
+    void DrawJitter();
+    // The satellites 0x6D lists: the `fix` line's, then the channels' in the fix.
+    std::vector<uint8_t> FixSatellites() const;
+    void ApplyNavConfig(const Bytes& packet);
+    void ApplyPort(const Bytes& packet);
 
     int m_intervalMs = 1000;
     std::vector<uint8_t> m_periodic;
     double m_lat = 0, m_lon = 0, m_height = 0, m_bias = 0;
     double m_dLat = 0, m_dLon = 0, m_dHeight = 0;
+    bool m_track = false;
+    double m_trackEast = 0, m_trackNorth = 0, m_trackUp = 0;
+    double m_jitter = 0;         // metres; 0: none
+    uint32_t m_jitterState = 1;  // xorshift32
+    double m_jitterLat = 0, m_jitterLon = 0;  // radians, this period's
     float m_velEast = 0, m_velNorth = 0, m_velUp = 0, m_biasRate = 0;
-    float m_tow = 0, m_utcOffset = 0, m_towStep = 1;
+    // The clock in double: sub-second steps add up without drifting; the
+    // reports carry it as a float.
+    double m_tow = 0, m_towStep = 1;
+    float m_utcOffset = 0;
     uint16_t m_week = 0;
     uint8_t m_healthCode = 0, m_healthBits = 0;
     uint8_t m_fixMode = 0;
@@ -139,6 +197,8 @@ private:
     double m_datum[5] = {};
     uint8_t m_navMode = 0, m_navDgps = 0, m_navDynamics = 0, m_navAge = 0;
     float m_navElev = 0, m_navSnr = 0, m_navDopMask = 0, m_navDopSwitch = 0;
+    QbinPort m_ports[2];
+    int m_linkPort = 0;
 };
 
 // CRC-32 (reflected, 0xEDB88320) as the receiver announces it, low 16 bits.

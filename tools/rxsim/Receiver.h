@@ -29,6 +29,9 @@ public:
         return false;
     }
     virtual void Version(std::vector<Segment>& out) const { (void)out; }
+    // The baud rate of the receiver's port on the line, as it has it now; 0
+    // when this receiver does not model its ports.
+    virtual uint32_t LinkBaud() const { return 0; }
     // The reply to a command; false when this receiver gives none.
     virtual bool Answer(const Command& c, std::vector<Segment>& out) = 0;
     // Spoils the fix in one period's output (as Tick gave it) so that a

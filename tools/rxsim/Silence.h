@@ -3,11 +3,14 @@
 // queries a test names (the program then waits for a reply that never comes)
 // or, muted, everything (the receiver is there but says nothing at all).
 //
-// The control command "silent" takes, besides its own stop:
-//   silent ID...   leave these QBIN packet ids unanswered ("35", "0x35")
-//   silent all     mute: no reports, no replies, no reset; the scenario stays
-//   silent off     answer everything again
+// The control commands "silent" and "ignore" take, besides silent's own stop:
+//   ID...          leave these QBIN packets unanswered: "35" or "0x35" an id
+//                  whatever its data, "BB-00" an id with that first data
+//                  byte (its sub-code), sets of it included
+//   all            mute: no reports, no replies, no reset; the scenario stays
+//   off            answer everything again
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -31,6 +34,7 @@ public:
 
 private:
     std::set<uint8_t> m_ids;
+    std::set<std::pair<uint8_t, uint8_t>> m_subs;  // id, first data byte
     bool m_muted = false;
 };
 

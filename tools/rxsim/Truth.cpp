@@ -14,8 +14,8 @@ namespace rxsim {
 namespace {
 
 const uint8_t kDle = 0x10, kEtx = 0x03;
-const uint8_t kQbinTime = 0x41, kQbinPositionLla = 0x84;
-const size_t kQbinTimeLength = 10, kQbinPositionLength = 36;
+const uint8_t kQbinTime = 0x41, kQbinPositionLla = 0x84, kQbinVelocity = 0x56;
+const size_t kQbinTimeLength = 10, kQbinPositionLength = 36, kQbinVelocityLength = 20;
 const double kSecondsPerDay = 86400, kSecondsPerWeek = 604800, kHalfDay = 43200;
 const int kCenturyPivot = 80;  // two-digit years below it are 20xx
 const double kDegreesPerRadian = 57.29577951308232;
@@ -139,7 +139,8 @@ bool FixTracker::Take(const Segment& s, FixTruth& fix)
 bool FixTracker::TakeQbin(const Bytes& frame, FixTruth& fix)
 {
     // Only two reports matter: the others are passed over unread.
-    if (frame.size() < 2 || (frame[1] != kQbinTime && frame[1] != kQbinPositionLla)) return false;
+    if (frame.size() < 2 || (frame[1] != kQbinTime && frame[1] != kQbinPositionLla && frame[1] != kQbinVelocity))
+        return false;
     Bytes p;
     p.reserve(frame.size());
     if (!Unstuff(frame, p)) return false;
@@ -147,12 +148,25 @@ bool FixTracker::TakeQbin(const Bytes& frame, FixTruth& fix)
         m_qbinWeek = static_cast<int>(BigEndian(p, 5, 2));
         return false;
     }
+    if (p[0] == kQbinVelocity && p.size() == 1 + kQbinVelocityLength) {
+        m_haveVelocity = true;
+        m_east = FloatAt(p, 1);
+        m_north = FloatAt(p, 5);
+        m_up = FloatAt(p, 9);
+        return false;
+    }
     if (p[0] != kQbinPositionLla || p.size() != 1 + kQbinPositionLength) return false;
     const double bias = DoubleAt(p, 25);
     if (bias == 0.0) return false;  // the receiver's mark of no fix
     fix.week = m_qbinWeek;
-    fix.latitude = DoubleAt(p, 1) * kDegreesPerRadian;
-    fix.longitude = DoubleAt(p, 9) * kDegreesPerRadian;
+    fix.latitudeRad = DoubleAt(p, 1);
+    fix.longitudeRad = DoubleAt(p, 9);
+    fix.latitude = fix.latitudeRad * kDegreesPerRadian;
+    fix.longitude = fix.longitudeRad * kDegreesPerRadian;
+    fix.hasVelocity = m_haveVelocity;
+    fix.east = m_east;
+    fix.north = m_north;
+    fix.up = m_up;
     fix.altitude = DoubleAt(p, 17);
     fix.tow = FloatAt(p, 33);
     return true;
@@ -184,6 +198,9 @@ bool FixTracker::TakeNmea(const Bytes& frame, FixTruth& fix)
         !Angle(f[2], f[3], 'S', fix.latitude) || !Angle(f[4], f[5], 'W', fix.longitude) ||
         !Number(f[9], fix.altitude))
         return false;
+    fix.latitudeRad = fix.latitude / kDegreesPerRadian;
+    fix.longitudeRad = fix.longitude / kDegreesPerRadian;
+    fix.hasVelocity = false;
     if (!m_haveDate) {
         fix.week = 0;
         fix.tow = sod;
@@ -214,6 +231,35 @@ std::string FixCsvHeader(bool live)
 std::string FixCsvLine(const FixTruth& fix)
 {
     return Line("%d,%.6f,%.12f,%.12f,%.4f\n", fix.week, fix.tow, fix.latitude, fix.longitude, fix.altitude);
+}
+
+std::string FixListEntry(const FixTruth& fix)
+{
+    std::string s = Line("%d,%.17g,%.17g,%.17g,%.17g", fix.week, fix.tow, fix.latitudeRad, fix.longitudeRad,
+                         fix.altitude);
+    if (!fix.hasVelocity) return s + ",-,-,-";
+    return s + Line(",%.17g,%.17g,%.17g", fix.east, fix.north, fix.up);
+}
+
+bool TakeChannelReport(const Segment& s, ChannelTruth& c)
+{
+    const size_t kTrackingLength = 24;
+    if (s.outcome != OUT_GOOD || s.kind != KIND_QBIN || s.bytes.size() < 2 || s.bytes[1] != 0x5C) return false;
+    Bytes p;
+    if (!Unstuff(s.bytes, p) || p.size() != 1 + kTrackingLength) return false;
+    c.sv = p[1];
+    c.channel = p[2] >> 3;
+    c.status = p[4];
+    c.level = FloatAt(p, 5);
+    c.elevation = FloatAt(p, 13);
+    c.azimuth = FloatAt(p, 17);
+    return true;
+}
+
+std::string ChannelListEntry(const ChannelTruth& c)
+{
+    return Line("%d,%d,%d,%.9g,%.9g,%.9g", c.channel, c.sv, c.status, static_cast<double>(c.level),
+                static_cast<double>(c.elevation), static_cast<double>(c.azimuth));
 }
 
 std::string FixCsvLine(const FixTruth& fix, uint64_t end, double time)

@@ -105,6 +105,13 @@ const char* Usage()
            "  silent all                  mute: no reports, replies or resets; the scenario\n"
            "                              stays loaded\n"
            "  silent off                  answer everything again\n"
+           "  ignore ID[-SUB]... | off    as silent ID...: these QBIN packets go unanswered\n"
+           "                              (and are not applied), \"BB-00\" only those whose\n"
+           "                              first data byte is 00; off answers them again\n"
+           "  speedcheck on|off           on: while the line's speed (as the program set it)\n"
+           "                              differs from the receiver's port (QBIN 0xBC), both\n"
+           "                              directions lose every byte; \"status\" shows both\n"
+           "                              (baud=RECEIVER line_baud=LINE, - when unknown)\n"
            "  wait [MS]                   reply once everything queued has been written\n"
            "  drop SECONDS [keep]         hang up (the pty goes away, reads fail at once)\n"
            "                              or, with keep, cut traffic both ways; restore after\n"
@@ -122,6 +129,20 @@ const char* Usage()
            "                              QBIN reset (1E, 25) is silent 1 s, then its version\n"
            "  scenario pause|resume       stop or restart the periodic output only\n"
            "  scenario off                stop being one (\"silent\" stops it too)\n"
+           "  hold                        the scenario's periods stop (answers go on) until\n"
+           "                              \"run\"; a scenario loaded meanwhile starts held\n"
+           "  run N                       N periods at the scenario's interval, then hold;\n"
+           "                              \"wait\" replies once they are out\n"
+           "  hold off                    periods go on by themselves again (\"silent\" too)\n"
+           "  fixes                       the fixes that left whole since the last call (as\n"
+           "                              --fix-log takes them): \"ok COUNT\" and per fix\n"
+           "                              \" WEEK,TOW,LAT,LON,HEIGHT,EAST,NORTH,UP\": radians,\n"
+           "                              metres, m/s (the last QBIN 0x56 before it; \"-\"\n"
+           "                              before any), each value as %.17g gives it\n"
+           "  channels                    the QBIN tracking reports (0x5C) that left since\n"
+           "                              the last call: \"ok COUNT\" and per report\n"
+           "                              \" CH,SV,STATUS,LEVEL,ELEV,AZIM\" (channel 0..11,\n"
+           "                              status decimal, angles in radians, %.9g)\n"
            "  inject WHAT [COUNT]         QBIN: announced | crc | dle | garbage | burst |\n"
            "                              falsestart; others: garbage | falsestart | bad |\n"
            "                              truncated | burst\n"
@@ -190,11 +211,15 @@ private:
     void LogFix(const Segment& s);
     void StartDrop(double seconds, bool keep);
     void EndDrop();
-    bool Idle() const { return m_queue.empty() && !m_flood; }
+    bool Idle() const { return m_queue.empty() && !m_flood && !(m_receiver && m_held && m_runLeft > 0); }
     void Refill();
     void OnCommand(const rxsim::Command& command);
     bool QueueFrame(const std::vector<std::string>& args, const std::string& line, std::string& error);
     void ServiceReceiver(Clock::time_point now);
+    uint64_t QueuedBytes() const;
+    // The receiver and the program disagree on the line's speed (checked).
+    bool SpeedMismatch() const;
+    void TakePendingBaud();
     int PollTimeoutMs(Clock::time_point now) const;
 
     Line m_line;
@@ -228,6 +253,17 @@ private:
     // The receiver a scenario makes of rxsim (null: none).
     std::unique_ptr<Receiver> m_receiver;
     bool m_paused = false;  // its periodic output is stopped
+    // Held, periods go out only as "run" grants them; the hold outlives a
+    // scenario loaded meanwhile.
+    bool m_held = false;
+    // The receiver's port speed as the line has it; a change waits until
+    // the reply that confirms it has left.
+    uint32_t m_receiverBaud = 0, m_pendingBaud = 0;
+    uint64_t m_baudAt = 0;  // line bytes after which m_pendingBaud holds
+    bool m_speedCheck = false;
+    uint64_t m_runLeft = 0;
+    std::deque<std::string> m_fixList;      // "fixes" entries since the last call
+    std::deque<std::string> m_channelList;  // "channels" entries since the last call
     Clock::time_point m_nextReport;
     Clock::time_point m_silentUntil;  // a reset is in progress until then
     bool m_versionDue = false;
@@ -332,6 +368,8 @@ bool Sim::StartReceiver(const std::string& text, std::string& error)
     std::unique_ptr<Receiver> r = LoadReceiver(text, error);
     if (!r) return false;
     m_receiver = std::move(r);
+    m_receiverBaud = m_receiver->LinkBaud();
+    m_pendingBaud = 0;
     m_versionDue = false;
     m_paused = false;
     m_silentUntil = Clock::now();
@@ -408,6 +446,13 @@ void Sim::OnCommand(const rxsim::Command& command)
         std::vector<Segment> reply;
         if (m_receiver->Answer(command, reply))
             for (auto& p : reply) m_queue.push_back(Entry{std::move(p), 0});
+        const uint32_t baud = m_receiver->LinkBaud();
+        if (baud != (m_pendingBaud ? m_pendingBaud : m_receiverBaud)) {
+            // The receiver answers at the old speed, then moves.
+            m_pendingBaud = baud;
+            m_baudAt = m_lineBytes + QueuedBytes();
+            TakePendingBaud();
+        }
         return;
     }
     if (m_answer && command.kind == KIND_QBIN) {
@@ -481,7 +526,8 @@ bool Sim::QueueFrame(const std::vector<std::string>& args, const std::string& li
 void Sim::ServiceReceiver(Clock::time_point now)
 {
     if (!m_receiver || now < m_silentUntil || m_silence.Muted()) return;
-    if (m_paused && !m_versionDue) return;
+    const bool stopped = m_paused || (m_held && m_runLeft == 0);
+    if (stopped && !m_versionDue) return;
     const auto interval = std::chrono::milliseconds(m_receiver->IntervalMs());
     std::vector<Segment> out;
     if (m_versionDue) {
@@ -491,6 +537,7 @@ void Sim::ServiceReceiver(Clock::time_point now)
         m_nextReport = now + interval;
     } else if (now >= m_nextReport) {
         m_receiver->Tick(out);
+        if (m_held) --m_runLeft;
         m_nextReport += interval;
         if (m_nextReport <= now) m_nextReport = now + interval;  // no catching up after a stall
     } else {
@@ -499,6 +546,28 @@ void Sim::ServiceReceiver(Clock::time_point now)
     // A line that is down or cut loses what the receiver says meanwhile.
     if (m_lineState != LINE_UP) return;
     for (auto& p : out) m_queue.push_back(Entry{std::move(p), 0});
+}
+
+uint64_t Sim::QueuedBytes() const
+{
+    uint64_t queued = 0;
+    for (auto& e : m_queue) queued += e.segment.bytes.size();
+    return queued - std::min<uint64_t>(queued, m_offset);
+}
+
+void Sim::TakePendingBaud()
+{
+    // Once the reply is out, or whatever came between dropped it.
+    if (!m_pendingBaud || (m_lineBytes < m_baudAt && !m_queue.empty())) return;
+    m_receiverBaud = m_pendingBaud;
+    m_pendingBaud = 0;
+}
+
+bool Sim::SpeedMismatch() const
+{
+    if (!m_speedCheck || !m_receiver || !m_receiverBaud) return false;
+    const uint32_t line = m_line.Speed();
+    return line && line != m_receiverBaud;
 }
 
 void Sim::Refill()
@@ -543,6 +612,7 @@ void Sim::ReadLine()
         ssize_t n = read(m_line.Fd(), buf, sizeof buf);
         if (n > 0) {
             if (m_lineState == LINE_CUT) continue;  // a cut line loses what is sent into it
+            if (SpeedMismatch()) continue;          // and so does one at the wrong speed
             for (ssize_t i = 0; i < n; ++i) {
                 if (m_received.size() < kReceivedCap) m_received.push_back(buf[i]);
                 else ++m_receivedLost;
@@ -572,6 +642,12 @@ void Sim::WriteLine()
             m_rateSent = 0;
         }
         size_t want = e.segment.bytes.size() - m_offset;
+        if (SpeedMismatch()) {
+            // Nobody at the other speed makes anything of it: gone unheard.
+            m_queue.pop_front();
+            m_offset = 0;
+            continue;
+        }
         if (e.rate) {
             double elapsed = std::chrono::duration<double>(now - m_rateStart).count();
             double allowed = elapsed * e.rate - static_cast<double>(m_rateSent);
@@ -600,8 +676,10 @@ void Sim::WriteLine()
         LogFix(e.segment);
         m_queue.pop_front();
         m_offset = 0;
+        TakePendingBaud();
         Refill();
     }
+    TakePendingBaud();
 }
 
 void Sim::LogSent(const uint8_t* data, size_t n)
@@ -623,8 +701,18 @@ void Sim::LogSent(const uint8_t* data, size_t n)
 
 void Sim::LogFix(const Segment& s)
 {
+    const size_t kListCap = 100000;
+    ChannelTruth channel;
+    if (TakeChannelReport(s, channel)) {
+        if (m_channelList.size() >= kListCap) m_channelList.pop_front();
+        m_channelList.push_back(ChannelListEntry(channel));
+        return;
+    }
     FixTruth fix;
-    if (!m_fixes.Take(s, fix) || !m_fixLog) return;
+    if (!m_fixes.Take(s, fix)) return;
+    if (m_fixList.size() >= kListCap) m_fixList.pop_front();
+    m_fixList.push_back(FixListEntry(fix));
+    if (!m_fixLog) return;
     fputs(FixCsvLine(fix, m_lineBytes, WallSeconds()).c_str(), m_fixLog);
     fflush(m_fixLog);
 }
@@ -667,8 +755,12 @@ std::string Sim::Command(Client& c, const std::string& line)
                " queued=" + std::to_string(queued) + " flood=" + (m_flood ? "on" : "off") +
                " answer=" + (m_answer ? "on" : "off") +
                " scenario=" + (m_receiver ? (m_paused ? "paused" : "on") : "off") +
+               " hold=" + (m_held ? (m_runLeft ? "run:" + std::to_string(m_runLeft) : std::string("on")) : "off") +
                " resetting=" + (m_receiver && (m_versionDue || Clock::now() < m_silentUntil) ? "yes" : "no") +
-               " unanswered=" + m_silence.Describe();
+               " unanswered=" + m_silence.Describe() + " baud=" +
+               (m_receiver && m_receiverBaud ? std::to_string(m_receiverBaud) : std::string("-")) +
+               " line_baud=" + (m_line.Speed() ? std::to_string(m_line.Speed()) : std::string("-")) +
+               " speedcheck=" + (m_speedCheck ? "on" : "off");
     }
     if (cmd == "script") {
         uint64_t count = 1, rate = 0;
@@ -728,10 +820,23 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_flood = false;
         m_loopFile.clear();
         m_receiver.reset();
+        m_held = false;
+        m_runLeft = 0;
         m_versionDue = false;
         m_queue.clear();
         m_offset = 0;
         if (arg(0) == "purge") m_line.DiscardPending();
+        return "ok";
+    }
+    if (cmd == "ignore") {
+        std::string reply;
+        if (args.empty() || arg(0) == "all" || arg(0) == "purge" || !m_silence.Apply(args, reply, error))
+            return "err usage: ignore ID[-SUB]... | ignore off (ID, SUB: QBIN bytes in hex)";
+        return "ok " + reply;
+    }
+    if (cmd == "speedcheck") {
+        if (args.size() != 1 || (arg(0) != "on" && arg(0) != "off")) return "err usage: speedcheck on|off";
+        m_speedCheck = arg(0) == "on";
         return "ok";
     }
     if (cmd == "wait") {
@@ -801,6 +906,30 @@ std::string Sim::Command(Client& c, const std::string& line)
         if (!StartReceiver(text, error)) return "err " + error;
         return "ok";
     }
+    if (cmd == "hold") {
+        if (args.size() > 1 || (args.size() == 1 && arg(0) != "off")) return "err usage: hold [off]";
+        m_held = args.empty();
+        m_runLeft = 0;
+        if (!m_held) m_nextReport = Clock::now();
+        return "ok";
+    }
+    if (cmd == "run") {
+        uint64_t n = 0;
+        if (args.size() != 1 || !ParseUint(arg(0), n) || n < 1 || n > 1000000) return "err usage: run N";
+        if (!m_receiver) return "err no scenario";
+        // Counted from now: the first of them goes out at once.
+        if (!m_held || m_runLeft == 0) m_nextReport = Clock::now();
+        m_held = true;
+        m_runLeft += n;
+        return "ok periods=" + std::to_string(m_runLeft);
+    }
+    if (cmd == "fixes" || cmd == "channels") {
+        std::deque<std::string>& list = cmd == "fixes" ? m_fixList : m_channelList;
+        std::string r = "ok " + std::to_string(list.size());
+        for (const std::string& f : list) r += " " + f;
+        list.clear();
+        return r;
+    }
     if (cmd == "inject") {
         uint64_t count = 1;
         if (args.empty() || (args.size() > 1 && !ParseUint(arg(1), count)) || count > 100000)
@@ -841,6 +970,8 @@ std::string Sim::Command(Client& c, const std::string& line)
         m_receivedLost = 0;
         m_queries.clear();
         m_commands.clear();
+        m_fixList.clear();
+        m_channelList.clear();
         return "ok";
     }
     if (cmd == "quit") {
@@ -926,7 +1057,8 @@ int Sim::PollTimeoutMs(Clock::time_point now) const
     auto until = now + std::chrono::milliseconds(500);
     if (m_lineState != LINE_UP) until = std::min(until, m_dropUntil);
     if (m_lineBackoff) until = std::min(until, m_backoffUntil);
-    if (m_receiver && (!m_paused || m_versionDue))
+    const bool periodic = !m_paused && (!m_held || m_runLeft > 0);
+    if (m_receiver && (periodic || m_versionDue))
         until = std::min(until, std::max(m_silentUntil, m_versionDue ? m_silentUntil : m_nextReport));
     for (auto& c : m_clients)
         if (c->waiting) until = std::min(until, c->waitDeadline);
@@ -944,6 +1076,7 @@ int Sim::Run()
         if (m_lineState != LINE_UP && now >= m_dropUntil) EndDrop();
         if (m_lineBackoff && now >= m_backoffUntil) m_lineBackoff = false;
         ServiceReceiver(now);
+        TakePendingBaud();
         if (m_lineState == LINE_UP && !m_lineBackoff) Refill();
 
         std::vector<pollfd> fds;

@@ -38,7 +38,8 @@ std::vector<std::string> Texts(const std::vector<Segment>& segments, int kind)
 
 TEST(RxsimReceivers, EveryScenarioLoadsAsTheReceiverItNames)
 {
-    for (const char* file : {"sim1.txt", "qbin-fix.txt", "velmara-demo.txt", "nmea-maker.txt", "nmea-sirf.txt",
+    for (const char* file : {"sim1.txt", "sim1-still.txt", "sim1-track.txt", "sim1-config.txt", "sim3007.txt", "sim1-sky.txt", "sim1-sky-moving.txt", "qbin-fix.txt", "velmara-demo.txt",
+                             "nmea-maker.txt", "nmea-sirf.txt",
                              "nmea-nemerix.txt", "nmea-qinetiq.txt", "nmea-tyco.txt", "nmea-unav.txt",
                              "nmea-navman.txt", "nmea-ublox.txt", "qtxt-fix.txt", "qop-fix.txt", "kesto-fix.txt",
                              "mon-boot.txt"}) {
